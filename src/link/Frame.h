@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// Frames travel as 8-bit byte strings: ESC, a two-digit header, command or reply
+// code, length, data and a two-digit additive checksum. No terminator.
+namespace Frame {
+
+inline constexpr char Esc = '\x1B';
+inline constexpr QByteArrayView Header = "02";
+// Request length field, code and header: what must be waiting before a reply can be judged.
+inline constexpr int MinimumReplyLength = 7;
+// ESC + header + code + length + checksum around the data.
+inline constexpr int Overhead = 9;
+
+} // namespace Frame
+
+// Checksum: sum of the bytes modulo 256 as two uppercase hexadecimal digits.
+QByteArray CRC(QByteArrayView data);
+
+// Hexadecimal text to integer; empty or invalid text gives 0. Upper- and lowercase digits
+// are both accepted; eight digits are read as a 32-bit two's complement value, a value
+// that does not fit into 32 bits gives 0.
+qint32 HexToInt(QByteArrayView cislo);
+
+// Uppercase hexadecimal, zero-padded to at least `digits` digits. Negative values are
+// written as their 32-bit two's complement.
+QByteArray IntToHex(qint64 value, int digits);
+
+// ESC + "02" + payload + checksum.
+QByteArray frameRequest(QByteArrayView payload);
+
+// The fixed probe sent to a unit that stopped answering: ESC, "00", "42040000", checksum.
+QByteArray probeFrame();
+
+// True when `frame` (a complete frame) ends in the checksum of the rest, compared by value.
+bool checksumMatches(QByteArrayView frame);
