@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <array>
+
+// Values the dialogs supply for the requests of their live polls. All zero until the
+// dialogs that own them fill them in.
+struct PollInputs {
+    // Sensor dialog: TrackBar1 position 0..9 (state 64).
+    int sensorSpeed = 0;
+    // Torque dialog (state 69): ComboBox1 item, the bench pairs MomentStolice, ComboBox3 item.
+    int torquePoint = 0; // calibration point 0..2
+    int torqueDirection = 0;
+    std::array<std::array<int, 2>, 3> momentStolice{};
+    int torqueSense = 0;
+    // Outputs test dialog (state 72): relay, CPT and LED radio-group items.
+    int relayItem = 0;
+    int cptItem = 0;
+    int ledItem = 0;
+    // CPT dialog (state 86): page shown and the two value edits.
+    int cptPage = 0;
+    QString cptEdit1;
+    QString cptEdit2;
+};
