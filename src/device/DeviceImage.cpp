@@ -1,7 +1,6 @@
 #include "DeviceImage.h"
 
-void DeviceImage::InicParam()
-{
+void DeviceImage::InicParam() {
     ParB_Act.fill(false);
     ParW_Act.fill(false);
     ParDW_Act.fill(false);

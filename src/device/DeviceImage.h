@@ -71,8 +71,7 @@ struct DeviceImage {
     void InicParam();
 
 private:
-    qint64 relayCount(int first) const
-    {
+    qint64 relayCount(int first) const {
         return (qint64(ReleBajty[first]) * 256 + ReleBajty[first + 1]) * 1000 +
                ReleBajty[first + 2] * 10 + ReleBajty[first + 3];
     }

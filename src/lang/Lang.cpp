@@ -10,8 +10,7 @@ Q_LOGGING_CATEGORY(lcLang, "kovr.lang")
 int LangIndex = 0;
 
 // The dictionary lives in a static library: its resource must be registered by hand.
-static void registerTextsResource()
-{
+static void registerTextsResource() {
     Q_INIT_RESOURCE(lang);
 }
 
@@ -24,8 +23,7 @@ struct Dictionary {
 };
 
 // texts.tsv: key, cs, en, pl, ru separated by tabs; "\r\n" in a text stands for a line break.
-void loadTable(Dictionary& dict)
-{
+void loadTable(Dictionary& dict) {
     QFile file(QStringLiteral(":/lang/texts.tsv"));
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcLang) << "dictionary resource missing";
@@ -33,20 +31,17 @@ void loadTable(Dictionary& dict)
     }
     const QList<QByteArray> lines = file.readAll().split('\n');
     for (const QByteArray& raw : lines) {
-        if (raw.isEmpty() || raw.startsWith('#'))
-            continue;
+        if (raw.isEmpty() || raw.startsWith('#')) continue;
         QStringList fields = QString::fromUtf8(raw).split(QLatin1Char('\t'));
         const QString key = fields.takeFirst();
         for (QString& text : fields)
             text.replace(QStringLiteral("\\r\\n"), QStringLiteral("\r\n"));
-        if (!dict.texts.contains(key))
-            dict.order.append(key);
+        if (!dict.texts.contains(key)) dict.order.append(key);
         dict.texts[key].append(fields);
     }
 }
 
-Dictionary& dictionary()
-{
+Dictionary& dictionary() {
     static Dictionary dict = [] {
         registerTextsResource();
         Dictionary d;
@@ -58,16 +53,13 @@ Dictionary& dictionary()
 
 } // namespace
 
-void LangAdd(const QString& key, const QStringList& texts)
-{
+void LangAdd(const QString& key, const QStringList& texts) {
     Dictionary& dict = dictionary();
-    if (!dict.texts.contains(key))
-        dict.order.append(key);
+    if (!dict.texts.contains(key)) dict.order.append(key);
     dict.texts[key].append(texts);
 }
 
-QString LangText(const QString& key)
-{
+QString LangText(const QString& key) {
     Dictionary& dict = dictionary();
     const auto it = dict.texts.constFind(key);
     if (it != dict.texts.constEnd() && LangIndex >= 0 && LangIndex < it->size())
@@ -79,17 +71,14 @@ QString LangText(const QString& key)
     return key;
 }
 
-bool LangHasKey(const QString& key)
-{
+bool LangHasKey(const QString& key) {
     return dictionary().texts.contains(key);
 }
 
-QStringList LangKeys()
-{
+QStringList LangKeys() {
     return dictionary().order;
 }
 
-QStringList LangTexts(const QString& key)
-{
+QStringList LangTexts(const QString& key) {
     return dictionary().texts.value(key);
 }

@@ -25,41 +25,36 @@ struct StateRow {
 };
 
 constexpr StateRow stateTable[] = {
-    {2, nullptr, "80", 2},         {50, "4000", "C0", 51},       {51, "5000", "D0", 2},
-    {55, "4000", "C0", 56},        {56, "510200", "D1", 2},      {57, "510201", "D1", 2},
-    {58, "510202", "D1", 2},       {60, "4000", "C0", 61},       {61, "510200", "D1", 64},
-    {62, "510201", "D1", 64},      {63, "510202", "D1", 64},     {64, nullptr, "F3", 64},
-    {65, "740201", "F4", 64},      {66, "740200", "F4", 64},     {67, "4000", "C0", 68},
-    {68, "0100", "81", 68},        {69, nullptr, "F5", 68},      {71, "4000", "C0", 72},
-    {72, nullptr, "F0", 72},       {85, "4000", "C0", 86},       {86, nullptr, nullptr, 86},
-    {100, nullptr, "B4", 101},     {101, "4100", "C1", 2},       {102, "4100", "C1", 2},
-    {110, "4000", "C0", 111},      {111, nullptr, nullptr, 111}, {120, "4000", "C0", 121},
-    {121, "7600", "F6", 122},      {122, "4100", "C1", 2},
+    {2, nullptr, "80", 2},     {50, "4000", "C0", 51},       {51, "5000", "D0", 2},
+    {55, "4000", "C0", 56},    {56, "510200", "D1", 2},      {57, "510201", "D1", 2},
+    {58, "510202", "D1", 2},   {60, "4000", "C0", 61},       {61, "510200", "D1", 64},
+    {62, "510201", "D1", 64},  {63, "510202", "D1", 64},     {64, nullptr, "F3", 64},
+    {65, "740201", "F4", 64},  {66, "740200", "F4", 64},     {67, "4000", "C0", 68},
+    {68, "0100", "81", 68},    {69, nullptr, "F5", 68},      {71, "4000", "C0", 72},
+    {72, nullptr, "F0", 72},   {85, "4000", "C0", 86},       {86, nullptr, nullptr, 86},
+    {100, nullptr, "B4", 101}, {101, "4100", "C1", 2},       {102, "4100", "C1", 2},
+    {110, "4000", "C0", 111},  {111, nullptr, nullptr, 111}, {120, "4000", "C0", 121},
+    {121, "7600", "F6", 122},  {122, "4100", "C1", 2},
 };
 
-const StateRow* findRow(int state)
-{
+const StateRow* findRow(int state) {
     for (const StateRow& row : stateTable)
-        if (row.state == state)
-            return &row;
+        if (row.state == state) return &row;
     return nullptr;
 }
 
 // Polling states run their reply's effect without writing KomStav.
-bool isPollingState(int state)
-{
+bool isPollingState(int state) {
     return state == 2 || state == 64 || state == 68 || state == 72;
 }
 
 // A field written wider than its digits would make the frame disagree with its length.
-QByteArray hexField(qint64 value, int digits)
-{
+QByteArray hexField(qint64 value, int digits) {
     const qint64 max = (qint64(1) << (4 * digits)) - 1;
     return IntToHex(std::clamp<qint64>(value, 0, max), digits);
 }
 
-void stepCursor(qint32& cursor, int maximum)
-{
+void stepCursor(qint32& cursor, int maximum) {
     cursor = cursor >= maximum ? 0 : cursor + 1;
 }
 
@@ -72,8 +67,7 @@ constexpr int maxIoGroup = 2;
 
 CommandScheduler::CommandScheduler(const Links& links, QObject* parent)
     : QObject(parent)
-    , m_links(links)
-{
+    , m_links(links) {
     connect(&m_links.clock, &LinkClock::timeout, this, &CommandScheduler::Timer1Timer);
     connect(&m_links.port, &Port::rxChar, this, &CommandScheduler::VaComm1RxChar);
     connect(&m_links.port, &Port::lineError, this, &CommandScheduler::VaComm1Error);
@@ -81,28 +75,22 @@ CommandScheduler::CommandScheduler(const Links& links, QObject* parent)
     m_links.clock.setEnabled(true);
 }
 
-bool CommandScheduler::isKnownState(int state)
-{
+bool CommandScheduler::isKnownState(int state) {
     return findRow(state) != nullptr;
 }
 
-bool CommandScheduler::acceptsKomPovel(int state)
-{
+bool CommandScheduler::acceptsKomPovel(int state) {
     return isPollingState(state);
 }
 
-void CommandScheduler::KomPovel(int povel)
-{
+void CommandScheduler::KomPovel(int povel) {
     // A state without a request would send a frame built from nothing.
-    if (acceptsKomPovel(KomStav) && isKnownState(povel))
-        KomStav = povel;
+    if (acceptsKomPovel(KomStav) && isKnownState(povel)) KomStav = povel;
 }
 
-void CommandScheduler::KomunikaceStart()
-{
+void CommandScheduler::KomunikaceStart() {
     Port& port = m_links.port;
-    if (port.isOpen())
-        port.close();
+    if (port.isOpen()) port.close();
     bool numeric = false;
     const int number = m_portSetting.trimmed().toInt(&numeric);
     port.setPortNum(numeric ? number : 1);
@@ -122,16 +110,13 @@ void CommandScheduler::KomunikaceStart()
     emit statusText(0, LangText(QStringLiteral("RUN")));
 }
 
-void CommandScheduler::KomunikaceStop()
-{
+void CommandScheduler::KomunikaceStop() {
     KomBezi = false;
     emit statusText(0, LangText(QStringLiteral("STOP")));
-    if (m_links.progress.isEnabled())
-        m_links.progress.resetAndClose();
+    if (m_links.progress.isEnabled()) m_links.progress.resetAndClose();
 }
 
-void CommandScheduler::RefresPar(int uP, int tP, int uT, int tT, int uA, int uH, int poc)
-{
+void CommandScheduler::RefresPar(int uP, int tP, int uT, int tT, int uA, int uH, int poc) {
     DeviceImage& image = m_links.image;
     image.MonParIndex = uP;
     image.MonParTyp = tP;
@@ -146,8 +131,7 @@ void CommandScheduler::RefresPar(int uP, int tP, int uT, int tT, int uA, int uH,
     }
 }
 
-void CommandScheduler::RefresParSelect()
-{
+void CommandScheduler::RefresParSelect() {
     const QList<TUsek> segments = m_transfer ? m_transfer->lastRequest() : QList<TUsek>{};
     if (segments.size() != 1) {
         RefresParAll();
@@ -161,8 +145,7 @@ void CommandScheduler::RefresParSelect()
     case 2: RefresPar(usek.Start, usek.Typ, 0, 0, 0, 0, count); break;
     case 13:
         // A new backup changes nothing the tool shows.
-        if (usek.Start != 3)
-            RefresParAll();
+        if (usek.Start != 3) RefresParAll();
         break;
     case 14: RefresPar(0, 0, 0, 0, 0, usek.Start, count); break;
     case 15: RefresPar(0, 0, 0, usek.Start, 0, 0, count * 10); break;
@@ -170,8 +153,7 @@ void CommandScheduler::RefresParSelect()
     }
 }
 
-QByteArray CommandScheduler::monitorRequest() const
-{
+QByteArray CommandScheduler::monitorRequest() const {
     const DeviceImage& im = m_links.image;
     QByteArray payload("0010");
     for (qint32 cursor : {im.MonParIndex, im.MonParTyp, im.MonChybySkup, im.MonIoSkup,
@@ -180,8 +162,7 @@ QByteArray CommandScheduler::monitorRequest() const
     return payload;
 }
 
-QByteArray CommandScheduler::torqueRequest() const
-{
+QByteArray CommandScheduler::torqueRequest() const {
     const PollInputs& in = m_links.inputs;
     const int point = std::clamp(in.torquePoint, 0, int(in.momentStolice.size()) - 1);
     return QByteArray("750E") + hexField(in.torquePoint, 2) + hexField(in.torqueDirection, 2) +
@@ -189,8 +170,7 @@ QByteArray CommandScheduler::torqueRequest() const
            hexField(in.torqueSense, 2);
 }
 
-QByteArray CommandScheduler::outputsRequest() const
-{
+QByteArray CommandScheduler::outputsRequest() const {
     const PollInputs& in = m_links.inputs;
     const int relayWord = in.relayItem > 0 ? 1 << (in.relayItem - 1) : 0;
     static constexpr int cptWords[] = {0x0000, 0x01FF, 0x03FF};
@@ -199,27 +179,22 @@ QByteArray CommandScheduler::outputsRequest() const
            hexField(in.ledItem, 2) + QByteArray(24, '*');
 }
 
-QByteArray CommandScheduler::cptRequest() const
-{
+QByteArray CommandScheduler::cptRequest() const {
     const PollInputs& in = m_links.inputs;
     const QString& text = in.cptPage == 0 ? in.cptEdit1 : in.cptEdit2;
     return QByteArray("7104") + hexField(text.trimmed().toInt(), 4);
 }
 
-QByteArray CommandScheduler::dateStampRequest() const
-{
+QByteArray CommandScheduler::dateStampRequest() const {
     return QByteArray("340801") + m_today().toString(QStringLiteral("ddMMyy")).toLatin1();
 }
 
-QByteArray CommandScheduler::requestPayload(int state)
-{
+QByteArray CommandScheduler::requestPayload(int state) {
     const StateRow* row = findRow(state);
-    if (!row)
-        return {};
+    if (!row) return {};
     if (row->payload) {
         if (state == 110) {
-            if (m_transfer)
-                m_transfer->begin();
+            if (m_transfer) m_transfer->begin();
             UkazPrubeh = true;
         }
         return row->payload;
@@ -240,12 +215,9 @@ QByteArray CommandScheduler::requestPayload(int state)
     }
 }
 
-void CommandScheduler::Timer1Timer()
-{
-    if (!KomBezi)
-        return;
-    if (!isKnownState(KomStav))
-        KomStav = 2;
+void CommandScheduler::Timer1Timer() {
+    if (!KomBezi) return;
+    if (!isKnownState(KomStav)) KomStav = 2;
     KomStavVyslany = KomStav;
     OutBuff = requestPayload(KomStavVyslany);
     if (OutBuff.isEmpty()) {
@@ -269,12 +241,10 @@ void CommandScheduler::Timer1Timer()
     VysliOutBuff();
 }
 
-void CommandScheduler::VysliOutBuff()
-{
+void CommandScheduler::VysliOutBuff() {
     Port& port = m_links.port;
     LinkClock& clock = m_links.clock;
-    if (!port.isOpen())
-        return;
+    if (!port.isOpen()) return;
     OutBuff = frameRequest(OutBuff);
     m_assembler.reset();
     port.purgeReadWrite();
@@ -307,24 +277,19 @@ void CommandScheduler::VysliOutBuff()
     }
 }
 
-void CommandScheduler::giveUp()
-{
+void CommandScheduler::giveUp() {
     KomBezi = false;
     PocetPokusu = 0;
     m_links.clock.setInterval(NextRequestGap);
     KomunikaceStop();
 }
 
-void CommandScheduler::VaComm1RxChar(int count)
-{
-    if (!m_assembler.wantsRead(count) || !m_links.clock.isEnabled())
-        return;
-    if (m_assembler.append(m_links.port.readText()))
-        dispatch(m_assembler.buffer());
+void CommandScheduler::VaComm1RxChar(int count) {
+    if (!m_assembler.wantsRead(count) || !m_links.clock.isEnabled()) return;
+    if (m_assembler.append(m_links.port.readText())) dispatch(m_assembler.buffer());
 }
 
-void CommandScheduler::dispatch(const QByteArray& frame)
-{
+void CommandScheduler::dispatch(const QByteArray& frame) {
     LinkClock& clock = m_links.clock;
     PocetPokusu = 0;
     clock.setEnabled(false);
@@ -334,8 +299,7 @@ void CommandScheduler::dispatch(const QByteArray& frame)
     if (midView(frame, 1, 2) != Frame::Header) {
         PocetPokusu = 255;
     } else {
-        if (HexToInt(code) == 0xC1 && m_links.progress.isActive())
-            m_links.progress.resetAndClose();
+        if (HexToInt(code) == 0xC1 && m_links.progress.isActive()) m_links.progress.resetAndClose();
         const StateRow* row = findRow(KomStavVyslany);
         if (KomStavVyslany == 111) {
             transferReply(frame);
@@ -352,16 +316,14 @@ void CommandScheduler::dispatch(const QByteArray& frame)
                 ; // the CPT dialog closed while its poll was opening: do not start the poll
             else
                 KomStav = row->next;
-            if (KomStavVyslany == 101)
-                RefresParSelect();
+            if (KomStavVyslany == 101) RefresParSelect();
         }
     }
     clock.setInterval(NextRequestGap);
     clock.setEnabled(true);
 }
 
-void CommandScheduler::monitorReply(const QByteArray& frame)
-{
+void CommandScheduler::monitorReply(const QByteArray& frame) {
     DeviceImage& im = m_links.image;
     ProgressSink& progress = m_links.progress;
     m_links.consumers.ZobrazMonitor(frame.mid(7, 100));
@@ -379,32 +341,25 @@ void CommandScheduler::monitorReply(const QByteArray& frame)
     }
 }
 
-void CommandScheduler::transferReply(const QByteArray& frame)
-{
-    if (!m_transfer)
-        return;
+void CommandScheduler::transferReply(const QByteArray& frame) {
+    if (!m_transfer) return;
     if (m_transfer->itemReply(midView(frame, 3, 2), midView(frame, 7))) {
         KomStav = 100;
         m_links.consumers.SouborVyp();
     }
 }
 
-void CommandScheduler::VaComm1Error(int errors)
-{
-    if (!m_lineErrorsShown)
-        return;
+void CommandScheduler::VaComm1Error(int errors) {
+    if (!m_lineErrorsShown) return;
     LinkClock& clock = m_links.clock;
     const bool wasEnabled = clock.isEnabled();
     clock.setEnabled(false);
     QString text = QStringLiteral("COM port error:");
     if (errors != 0) {
         text += QStringLiteral("Error: ");
-        if (errors & Port::Framing)
-            text += QStringLiteral("Framming ");
-        if (errors & Port::Overrun)
-            text += QStringLiteral("Overrun ");
-        if (errors & Port::Parity)
-            text += QStringLiteral("Parity");
+        if (errors & Port::Framing) text += QStringLiteral("Framming ");
+        if (errors & Port::Overrun) text += QStringLiteral("Overrun ");
+        if (errors & Port::Parity) text += QStringLiteral("Parity");
     }
     m_links.prompter.message(text, Prompter::Icon::Error);
     clock.setEnabled(wasEnabled);

@@ -1,17 +1,14 @@
 #include "Frame.h"
 
-QByteArray CRC(QByteArrayView data)
-{
+QByteArray CRC(QByteArrayView data) {
     unsigned sum = 0;
     for (char c : data)
         sum += static_cast<unsigned char>(c);
     return IntToHex(sum & 0xFF, 2);
 }
 
-qint32 HexToInt(QByteArrayView cislo)
-{
-    if (cislo.isEmpty())
-        return 0;
+qint32 HexToInt(QByteArrayView cislo) {
+    if (cislo.isEmpty()) return 0;
     quint64 value = 0;
     for (char c : cislo) {
         int digit;
@@ -24,20 +21,17 @@ qint32 HexToInt(QByteArrayView cislo)
         else
             return 0;
         value = value * 16 + digit;
-        if (value > 0xFFFFFFFFull)
-            return 0;
+        if (value > 0xFFFFFFFFull) return 0;
     }
     return static_cast<qint32>(static_cast<quint32>(value));
 }
 
-QByteArray IntToHex(qint64 value, int digits)
-{
+QByteArray IntToHex(qint64 value, int digits) {
     const quint64 bits = value < 0 ? static_cast<quint32>(value) : static_cast<quint64>(value);
     return QByteArray::number(bits, 16).toUpper().rightJustified(digits, '0');
 }
 
-QByteArray frameRequest(QByteArrayView payload)
-{
+QByteArray frameRequest(QByteArrayView payload) {
     QByteArray frame;
     frame.reserve(payload.size() + Frame::Overhead);
     frame.append(Frame::Esc).append(Frame::Header).append(payload);
@@ -45,18 +39,15 @@ QByteArray frameRequest(QByteArrayView payload)
     return frame;
 }
 
-QByteArray probeFrame()
-{
+QByteArray probeFrame() {
     QByteArray frame(1, Frame::Esc);
     frame.append("0042040000");
     frame.append(CRC(frame));
     return frame;
 }
 
-bool checksumMatches(QByteArrayView frame)
-{
-    if (frame.size() < 2)
-        return false;
+bool checksumMatches(QByteArrayView frame) {
+    if (frame.size() < 2) return false;
     const QByteArrayView body = frame.first(frame.size() - 2);
     return HexToInt(CRC(body)) == HexToInt(frame.last(2));
 }

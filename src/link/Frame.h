@@ -18,10 +18,8 @@ inline constexpr int Overhead = 9;
 
 // Part of `text` from `pos` (0-based), at most `length` characters (all when negative); empty
 // where the text is shorter. Fields of a short or garbled frame then read as empty.
-inline QByteArrayView midView(QByteArrayView text, qsizetype pos, qsizetype length = -1)
-{
-    if (pos >= text.size())
-        return {};
+inline QByteArrayView midView(QByteArrayView text, qsizetype pos, qsizetype length = -1) {
+    if (pos >= text.size()) return {};
     const qsizetype available = text.size() - pos;
     return text.sliced(pos, length < 0 || length > available ? available : length);
 }

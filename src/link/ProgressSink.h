@@ -16,14 +16,12 @@ public:
     virtual bool isEnabled() const = 0;
 
     // Position 0 of `maximum` (the bar is first moved to its end so it never animates back).
-    void prepare(int maximum)
-    {
+    void prepare(int maximum) {
         setPosition(this->maximum());
         setRange(0, maximum);
         setPosition(0);
     }
-    void resetAndClose()
-    {
+    void resetAndClose() {
         prepare(1000);
         close();
     }

@@ -18,6 +18,6 @@ public:
     int missing() const { return m_missing; }
 
 private:
-    QByteArray m_buffer;  // InBuff
-    int m_missing = 7;    // ChybiZnaku
+    QByteArray m_buffer; // InBuff
+    int m_missing = 7;   // ChybiZnaku
 };

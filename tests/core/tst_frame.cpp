@@ -16,13 +16,11 @@ private slots:
     void assembly();
 };
 
-static QByteArray esc(const char* rest)
-{
+static QByteArray esc(const char* rest) {
     return QByteArray(1, '\x1B') + rest;
 }
 
-void TestFrame::checksum_data()
-{
+void TestFrame::checksum_data() {
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QByteArray>("crc");
     QTest::newRow("open") << esc("024000") << QByteArray("41");
@@ -33,15 +31,13 @@ void TestFrame::checksum_data()
     QTest::newRow("wraps modulo 256") << QByteArray("\xFF\x02", 2) << QByteArray("01");
 }
 
-void TestFrame::checksum()
-{
+void TestFrame::checksum() {
     QFETCH(QByteArray, frame);
     QFETCH(QByteArray, crc);
     QCOMPARE(CRC(frame), crc);
 }
 
-void TestFrame::hexToInt_data()
-{
+void TestFrame::hexToInt_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<qint32>("value");
     QTest::newRow("empty") << QByteArray() << 0;
@@ -57,15 +53,13 @@ void TestFrame::hexToInt_data()
     QTest::newRow("prefix") << QByteArray("0x1") << 0;
 }
 
-void TestFrame::hexToInt()
-{
+void TestFrame::hexToInt() {
     QFETCH(QByteArray, text);
     QFETCH(qint32, value);
     QCOMPARE(HexToInt(text), value);
 }
 
-void TestFrame::intToHex()
-{
+void TestFrame::intToHex() {
     QCOMPARE(IntToHex(0, 2), QByteArray("00"));
     QCOMPARE(IntToHex(0xAB, 4), QByteArray("00AB"));
     QCOMPARE(IntToHex(0x1234, 2), QByteArray("1234"));
@@ -73,8 +67,7 @@ void TestFrame::intToHex()
     QCOMPARE(IntToHex(0xFFFFFFFFll, 8), QByteArray("FFFFFFFF"));
 }
 
-void TestFrame::framing()
-{
+void TestFrame::framing() {
     QCOMPARE(frameRequest("4000"), esc("02400041"));
     QCOMPARE(probeFrame(), esc("004204000005"));
     QVERIFY(checksumMatches(esc("02C00050")));
@@ -83,8 +76,7 @@ void TestFrame::framing()
 }
 
 // Pieces arrive one receive event each; `accepted` is the piece after which the reply stands.
-void TestFrame::assembly_data()
-{
+void TestFrame::assembly_data() {
     QTest::addColumn<QList<QByteArray>>("pieces");
     QTest::addColumn<int>("acceptedAt");
 
@@ -99,20 +91,18 @@ void TestFrame::assembly_data()
     QTest::newRow("bad checksum") << QList<QByteArray>{esc("02C00051")} << -1;
     QByteArray lower = esc("02C000") + CRC(esc("02C000")).toLower();
     QTest::newRow("lowercase checksum") << QList<QByteArray>{lower} << 0;
-    QTest::newRow("length not hex reads 0") << QList<QByteArray>{esc("02C0ZZ") + CRC(esc("02C0ZZ"))}
-                                            << 0;
+    QTest::newRow("length not hex reads 0")
+        << QList<QByteArray>{esc("02C0ZZ") + CRC(esc("02C0ZZ"))} << 0;
 }
 
-void TestFrame::assembly()
-{
+void TestFrame::assembly() {
     QFETCH(QList<QByteArray>, pieces);
     QFETCH(int, acceptedAt);
     ReplyAssembler assembler;
     assembler.reset();
     int accepted = -1;
     for (int i = 0; i < pieces.size(); ++i) {
-        if (assembler.append(pieces[i]) && accepted < 0)
-            accepted = i;
+        if (assembler.append(pieces[i]) && accepted < 0) accepted = i;
     }
     QCOMPARE(accepted, acceptedAt);
 }

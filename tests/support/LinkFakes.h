@@ -25,12 +25,10 @@ public:
     void setPortNum(int n) override { number = n; }
     int portNum() const override { return number; }
     QString deviceName(int n) const override { return QStringLiteral("fake%1").arg(n); }
-    bool open(QString* error) override
-    {
+    bool open(QString* error) override {
         ++opens;
         if (openFails) {
-            if (error)
-                *error = QStringLiteral("no such device");
+            if (error) *error = QStringLiteral("no such device");
             return false;
         }
         opened = true;
@@ -38,8 +36,7 @@ public:
     }
     void close() override { opened = false; }
     bool isOpen() const override { return opened; }
-    bool writeText(const QByteArray& text) override
-    {
+    bool writeText(const QByteArray& text) override {
         written.append(text);
         return true;
     }
@@ -48,8 +45,7 @@ public:
     void purgeReadWrite() override { incoming.clear(); }
 
     // Characters arrive: they wait in the port and the event reports how many wait.
-    void arrive(const QByteArray& chars)
-    {
+    void arrive(const QByteArray& chars) {
         incoming.append(chars);
         emit rxChar(int(incoming.size()));
     }
@@ -62,24 +58,19 @@ public:
     int ms = 0;
     bool enabled = false;
 
-    void setInterval(int interval) override
-    {
+    void setInterval(int interval) override {
         ms = interval;
-        if (enabled)
-            deadline = now + ms;
+        if (enabled) deadline = now + ms;
     }
     int interval() const override { return ms; }
-    void setEnabled(bool on) override
-    {
-        if (on && !enabled)
-            deadline = now + ms;
+    void setEnabled(bool on) override {
+        if (on && !enabled) deadline = now + ms;
         enabled = on;
     }
     bool isEnabled() const override { return enabled; }
 
     // Lets `duration` ms pass, firing every expiry on the way.
-    void advance(qint64 duration)
-    {
+    void advance(qint64 duration) {
         const qint64 target = now + duration;
         while (enabled && deadline <= target) {
             now = deadline;
@@ -98,15 +89,12 @@ public:
     QList<Icon> icons;
     std::function<void()> duringQuestion;
 
-    bool askYesNo(const QString& text) override
-    {
+    bool askYesNo(const QString& text) override {
         questions.append(text);
-        if (duringQuestion)
-            duringQuestion();
+        if (duringQuestion) duringQuestion();
         return answers.isEmpty() ? false : answers.takeFirst();
     }
-    void message(const QString& text, Icon icon) override
-    {
+    void message(const QString& text, Icon icon) override {
         messages.append(text);
         icons.append(icon);
     }
@@ -121,8 +109,7 @@ public:
     int shows = 0;
     int closes = 0;
 
-    void setRange(int lo, int hi) override
-    {
+    void setRange(int lo, int hi) override {
         minimum = lo;
         max = hi;
         pos = std::clamp(pos, lo, hi);
@@ -130,13 +117,11 @@ public:
     void setPosition(int p) override { pos = std::clamp(p, minimum, max); }
     int position() const override { return pos; }
     int maximum() const override { return max; }
-    void show() override
-    {
+    void show() override {
         visible = true;
         ++shows;
     }
-    void close() override
-    {
+    void close() override {
         visible = false;
         ++closes;
     }
