@@ -1,0 +1,26 @@
+# Shared by scripts/run and scripts/test: installs what the build needs, then builds.
+# Sourced, not run.
+
+KOVR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KOVR_BUILD="$KOVR_ROOT/build"
+KOVR_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
+               libqt6serialport6 fonts-dejavu-core)
+
+kovr_install_packages() {
+    local missing=()
+    for p in "${KOVR_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+kovr_build() {
+    cmake -S "$KOVR_ROOT" -B "$KOVR_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    # Two cores: two jobs keep memory and the machine responsive.
+    cmake --build "$KOVR_BUILD" -j 2
+}

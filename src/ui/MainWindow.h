@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QLabel;
+
+// The main window until its panels exist: the live position and the status bar's link panels
+// (0 RUN/STOP, 1 the port).
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+
+    void setStatusText(int panel, const QString& text);
+    QString statusText(int panel) const;
+    // A monitor record arrived (the data field).
+    void showMonitorRecord(const QByteArray& data);
+
+signals:
+    void firstShown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* m_panels[2] = {};
+    QLabel* m_position = nullptr;
+    QLabel* m_records = nullptr;
+    qint64 m_recordCount = 0;
+    bool m_shown = false;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Prompter.h"
+
+class QWidget;
+
+// Modal message boxes with caption "KOVR".
+class MessagePrompter : public Prompter {
+public:
+    explicit MessagePrompter(QWidget* parent = nullptr)
+        : m_parent(parent)
+    {
+    }
+    bool askYesNo(const QString& text) override;
+    void message(const QString& text, Icon icon) override;
+
+private:
+    QWidget* m_parent;
+};

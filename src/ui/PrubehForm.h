@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ProgressSink.h"
+
+#include <QDialog>
+
+class QProgressBar;
+
+// TPrubehForm: the small always-on-top window with one progress bar that a refresh or a
+// transfer shows. Not modal; it never takes input.
+class PrubehForm : public QDialog, public ProgressSink {
+    Q_OBJECT
+public:
+    explicit PrubehForm(QWidget* parent = nullptr);
+
+    void setRange(int minimum, int maximum) override;
+    void setPosition(int position) override;
+    int position() const override;
+    int maximum() const override;
+    void show() override;
+    void close() override { hide(); }
+    // While shown the window counts as active: clicking another window must not freeze the bar.
+    bool isActive() const override { return isVisible(); }
+    bool isEnabled() const override { return QWidget::isEnabled(); }
+
+    QProgressBar* ProgressBar1 = nullptr;
+};
