@@ -1,0 +1,305 @@
+#include "SerialPort.h"
+#include "ptypair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <sys/resource.h>
+
+Q_DECLARE_METATYPE(LineCounters)
+
+namespace {
+
+void writeIni(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+// User plus system time of this process, in milliseconds.
+qint64 cpuMs() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return (qint64(usage.ru_utime.tv_sec) + usage.ru_stime.tv_sec) * 1000 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+} // namespace
+
+class TestSerialPort : public QObject {
+    Q_OBJECT
+
+    // Every test gets a fresh pty and a kovr.ini with COM3 pointing at its slave side.
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<SerialPort> port;
+
+    QString iniPath() const { return dir->filePath(QStringLiteral("kovr.ini")); }
+    void pointCom3At(const QString& device) {
+        writeIni(iniPath(), "[Ports]\nCOM3=" + device.toLocal8Bit() + "\n");
+    }
+    std::unique_ptr<SerialPort> makePort() const {
+        auto result = std::make_unique<SerialPort>(PortDevices(iniPath()));
+        result->setPortNum(3);
+        return result;
+    }
+    void openPort() {
+        QString error;
+        QVERIFY2(port->open(&error), qPrintable(error));
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(dir->isValid());
+        QVERIFY(pty->isValid());
+        pointCom3At(pty->slavePath());
+        port = makePort();
+    }
+    void cleanup() {
+        port.reset();
+        pty.reset();
+        dir.reset();
+    }
+
+    void deviceName_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("device");
+
+        const QByteArray ports =
+            "[Setup]\nPort=3\n[Ports]\nCOM3=/dev/ttyUSB7\nCOM12=/dev/ttyACM0\n";
+        QTest::newRow("key present") << ports << 3 << "/dev/ttyUSB7";
+        QTest::newRow("two digits") << ports << 12 << "/dev/ttyACM0";
+        QTest::newRow("key absent") << ports << 2 << "/dev/ttyS1";
+        QTest::newRow("first port") << ports << 1 << "/dev/ttyS0";
+        QTest::newRow("last port") << ports << 20 << "/dev/ttyS19";
+        QTest::newRow("other section ignored")
+            << QByteArray("[Setup]\nCOM4=/dev/ttyUSB1\n") << 4 << "/dev/ttyS3";
+        QTest::newRow("empty value") << QByteArray("[Ports]\nCOM5=\n") << 5 << "/dev/ttyS4";
+        QTest::newRow("no file") << QByteArray() << 6 << "/dev/ttyS5";
+    }
+    void deviceName() {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, number);
+        QFETCH(QString, device);
+        if (!ini.isNull())
+            writeIni(iniPath(), ini);
+        else
+            QVERIFY(QFile::remove(iniPath()));
+
+        QCOMPARE(PortDevices(iniPath()).deviceName(number), device);
+        QCOMPARE(makePort()->deviceName(number), device);
+    }
+
+    // kovr.ini belongs to the working directory at start-up, not to whatever is current later.
+    void defaultIniFromWorkingDirectory() {
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        const PortDevices devices;
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(devices.deviceName(3), pty->slavePath());
+    }
+
+    void openOnPseudoTerminal() {
+        QString error;
+        QVERIFY2(port->open(&error), qPrintable(error)); // DTR/RTS refused by the pty
+        QVERIFY(error.isEmpty());
+        QVERIFY(port->isOpen());
+
+        QVERIFY(!port->open(&error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(port->isOpen());
+
+        port->setPortNum(5); // ignored while open
+        QCOMPARE(port->portNum(), 3);
+
+        port->close();
+        QVERIFY(!port->isOpen());
+        QVERIFY(port->readText().isEmpty());
+        QVERIFY(!port->writeText("x"));
+        openPort(); // the lock went with the close
+    }
+
+    void openFailure_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << "/nonexistent/ttyUSB9"
+                                 << "Specified device not found (/nonexistent/ttyUSB9).";
+        QTest::newRow("not a serial device") << "/dev/null"
+                                             << "Can't open specified device /dev/null (Error ";
+    }
+    void openFailure() {
+        QFETCH(QString, device);
+        QFETCH(QString, message);
+        pointCom3At(device);
+        QString error;
+        QVERIFY(!port->open(&error));
+        QVERIFY2(error.startsWith(message), qPrintable(error));
+        QVERIFY(!port->isOpen());
+    }
+
+    void exclusiveAccess() {
+        openPort();
+        auto other = makePort();
+        QString error;
+        QVERIFY(!other->open(&error));
+        const QString expected = QStringLiteral("Can't open specified device ") + pty->slavePath() +
+                                 QStringLiteral(" (Error ");
+        QVERIFY2(error.startsWith(expected), qPrintable(error));
+
+        port->close();
+        QVERIFY2(other->open(&error), qPrintable(error));
+    }
+
+    // Unread characters stay waiting and are counted again at the next arrival. All 8-bit
+    // values pass untouched: no XON/XOFF, no CR/LF translation.
+    void receive() {
+        openPort();
+        QSignalSpy rx(port.get(), &Port::rxChar);
+        QSignalSpy errors(port.get(), &Port::lineError);
+
+        const QByteArray first("\x1B\x11\x13", 3);
+        const QByteArray second("\r\n\x00\xFF\x7F", 5);
+        QVERIFY(pty->write(first));
+        QTRY_COMPARE_WITH_TIMEOUT(rx.count(), 1, 2000);
+        QCOMPARE(rx.at(0).at(0).toInt(), 3);
+        QCOMPARE(port->bytesWaiting(), 3);
+
+        QVERIFY(pty->write(second));
+        QTRY_COMPARE_WITH_TIMEOUT(port->bytesWaiting(), 8, 2000);
+        QCOMPARE(rx.last().at(0).toInt(), 8);
+        QCOMPARE(port->readText(), first + second);
+        QCOMPARE(port->bytesWaiting(), 0);
+        QVERIFY(port->readText().isEmpty());
+        for (const QList<QVariant>& signal : std::as_const(rx))
+            QVERIFY(signal.at(0).toInt() > 0);
+        QCOMPARE(errors.count(), 0); // a pty has no line-error counters
+    }
+
+    void transmit() {
+        openPort();
+        const QByteArray frame("\x1B"
+                               "02400000E6\r\n\x00\xFF\x11",
+                               15);
+        QVERIFY(port->writeText(frame));
+        QByteArray received;
+        QTRY_COMPARE_WITH_TIMEOUT(received += pty->readAvailable(), frame, 2000);
+    }
+
+    void purgeDiscardsWaitingInput() {
+        openPort();
+        QSignalSpy rx(port.get(), &Port::rxChar);
+        QVERIFY(pty->write("stale"));
+        QTRY_COMPARE_WITH_TIMEOUT(rx.count(), 1, 2000);
+        port->purgeReadWrite();
+        QCOMPARE(port->bytesWaiting(), 0);
+        QVERIFY(port->readText().isEmpty());
+
+        QVERIFY(pty->write("Q"));
+        QTRY_COMPARE_WITH_TIMEOUT(rx.count(), 2, 2000);
+        QCOMPARE(rx.last().at(0).toInt(), 1);
+        QCOMPARE(port->readText(), QByteArray("Q"));
+    }
+
+    void lineErrorBits_data() {
+        QTest::addColumn<LineCounters>("before");
+        QTest::addColumn<LineCounters>("after");
+        QTest::addColumn<int>("bits");
+
+        const LineCounters base{5, 6, 7, 8, 9};
+        const auto with = [&base](int LineCounters::*field, int value) {
+            LineCounters counters = base;
+            counters.*field = value;
+            return counters;
+        };
+        QTest::newRow("unchanged") << base << base << 0;
+        QTest::newRow("frame") << base << with(&LineCounters::frame, 6) << 8;
+        QTest::newRow("overrun") << base << with(&LineCounters::overrun, 9) << 2;
+        QTest::newRow("buffer overrun") << base << with(&LineCounters::bufOverrun, 8) << 2;
+        QTest::newRow("parity") << base << with(&LineCounters::parity, 9) << 4;
+        QTest::newRow("break") << base << with(&LineCounters::brk, 10) << 16;
+        QTest::newRow("all at once") << base << LineCounters{6, 7, 8, 9, 10} << 30;
+        QTest::newRow("both overrun kinds") << base << LineCounters{5, 7, 8, 8, 9} << 2;
+        QTest::newRow("counter reset") << base << LineCounters{0, 0, 0, 0, 0} << 0;
+        QTest::newRow("frame wraps")
+            << with(&LineCounters::frame, INT_MAX) << with(&LineCounters::frame, INT_MIN) << 8;
+        QTest::newRow("parity wraps to zero")
+            << with(&LineCounters::parity, -1) << with(&LineCounters::parity, 0) << 4;
+    }
+    void lineErrorBits() {
+        QFETCH(LineCounters, before);
+        QFETCH(LineCounters, after);
+        QFETCH(int, bits);
+        QCOMPARE(SerialPort::lineErrorBits(before, after), bits);
+    }
+
+    // The other end hanging up: reported once, then plain silence until the link closes.
+    void hangUp() {
+        openPort();
+        QSignalSpy rx(port.get(), &Port::rxChar);
+        QSignalSpy errors(port.get(), &Port::lineError);
+        QSignalSpy lost(port.get(), &Port::deviceLost);
+
+        pty->closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2000);
+        QVERIFY2(lost.at(0).at(0).toString().contains(pty->slavePath()),
+                 qPrintable(lost.at(0).at(0).toString()));
+        QVERIFY(port->isOpen());
+        QVERIFY(port->writeText("dropped"));
+        port->purgeReadWrite();
+        QVERIFY(port->readText().isEmpty());
+        QCOMPARE(port->bytesWaiting(), 0);
+
+        const qint64 cpuBefore = cpuMs();
+        QTest::qWait(200);
+        const qint64 cpuSpent = cpuMs() - cpuBefore;
+        QVERIFY2(cpuSpent < 100, qPrintable(QStringLiteral("%1 ms CPU in 200 ms").arg(cpuSpent)));
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(rx.count(), 0);
+        QCOMPARE(errors.count(), 0);
+
+        port->close();
+        QVERIFY(!port->isOpen());
+        QString error;
+        QVERIFY(!port->open(&error)); // the slave path went with the master
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!port->isOpen());
+
+        // A new line under the same number works again: nothing of the loss is left.
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(pty->isValid());
+        pointCom3At(pty->slavePath());
+        openPort();
+        QVERIFY(pty->write("ok"));
+        QTRY_COMPARE_WITH_TIMEOUT(rx.count(), 1, 2000);
+        QCOMPARE(port->readText(), QByteArray("ok"));
+    }
+
+    // The link may close from inside its deviceLost handler and retry at once.
+    void closeInsideLossHandler() {
+        openPort();
+        QString reopenError;
+        bool reopened = true;
+        connect(port.get(), &Port::deviceLost, port.get(), [&] {
+            port->close();
+            reopened = port->open(&reopenError);
+        });
+        QSignalSpy lost(port.get(), &Port::deviceLost);
+        pty->closeMaster();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2000);
+        QVERIFY(!reopened);
+        QVERIFY(!reopenError.isEmpty());
+        QVERIFY(!port->isOpen());
+        QTest::qWait(50);
+        QCOMPARE(lost.count(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSerialPort)
+#include "tst_serialport.moc"
