@@ -1,0 +1,171 @@
+// The session's real serial port on one side of a kernel pseudo-terminal, the simulated unit
+// on the other.
+
+#include "Frame.h"
+#include "Lang.h"
+#include "LinkFakes.h"
+#include "PrubehForm.h"
+#include "PtyLine.h"
+#include "Session.h"
+#include "SimulatedUnit.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+
+namespace {
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+class TestLinkEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startRefreshesAllParameters();
+    void refreshSurvivesDroppedReplies();
+    void silentUnitAsksAfterSendsAndProbes();
+    void foreignHeaderStopsLink();
+    void pulledDeviceDoesNotHang();
+
+private:
+    void startSession();
+
+    QTemporaryDir m_dir;
+    SimulatedUnit* m_unit = nullptr;
+    PtyLine* m_line = nullptr;
+    FakePrompter* m_prompter = nullptr;
+    PrubehForm* m_progress = nullptr;
+    Session* m_session = nullptr;
+    QList<QByteArray> m_requests;
+};
+
+void TestLinkEndToEnd::init() {
+    LangIndex = 0;
+    m_unit = new SimulatedUnit(2);
+    m_line = new PtyLine(m_unit);
+    m_line->setPaced(false);
+    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
+    m_requests.clear();
+    connect(m_unit, &SimulatedUnit::requestAccepted, this,
+            [this](const QByteArray& frame) { m_requests.append(frame); });
+
+    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\nCOM3=" + m_line->slavePath().toUtf8() + "\n");
+    ini.close();
+
+    m_prompter = new FakePrompter;
+    m_progress = new PrubehForm;
+    m_session = new Session(*m_prompter, *m_progress, ini.fileName());
+}
+
+void TestLinkEndToEnd::cleanup() {
+    delete m_session;
+    delete m_progress;
+    delete m_prompter;
+    delete m_line;
+    delete m_unit;
+}
+
+void TestLinkEndToEnd::startSession() {
+    m_session->start(QStringLiteral("3"));
+    QVERIFY(m_session->scheduler().KomBezi);
+    QVERIFY(m_session->port().isOpen());
+}
+
+void TestLinkEndToEnd::startRefreshesAllParameters() {
+    QSignalSpy records(m_session, &Session::monitorRecord);
+    int duringRefresh = 0;
+    connect(m_session, &Session::monitorRecord, this,
+            [&] { duringRefresh += m_session->scheduler().ObnovaBezi ? 1 : 0; });
+    QSignalSpy status(&m_session->scheduler(), &CommandScheduler::statusText);
+    startSession();
+    QVERIFY(m_progress->isVisible());
+    QCOMPARE(m_progress->maximum(), 86);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QVERIFY(!m_progress->isVisible());
+    QCOMPARE(duringRefresh, 86);
+    for (const auto& record : records)
+        QCOMPARE(record.first().toByteArray().left(66).size(), 66);
+    QCOMPARE(status.at(0).at(1).toString(), QStringLiteral("COM3"));
+    QCOMPARE(status.last().at(1).toString(), QStringLiteral("RUN"));
+    QVERIFY(m_prompter->messages.isEmpty());
+    QVERIFY(m_prompter->questions.isEmpty());
+    // The poll goes on after the refresh.
+    QTRY_VERIFY_WITH_TIMEOUT(records.size() > 90, 5000);
+}
+
+void TestLinkEndToEnd::refreshSurvivesDroppedReplies() {
+    m_unit->setDropEvery(15);
+    m_unit->setCorruptEvery(20);
+    startSession();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 30000);
+    QVERIFY(m_prompter->questions.isEmpty());
+    QVERIFY(m_requests.size() > 86); // the lost ones were asked again
+}
+
+void TestLinkEndToEnd::silentUnitAsksAfterSendsAndProbes() {
+    startSession();
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() >= 3, 5000);
+    m_unit->setSilent(true);
+    m_requests.clear();
+    QElapsedTimer silence;
+    silence.start();
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
+    const qint64 elapsed = silence.elapsed();
+    QVERIFY2(elapsed >= 1500 && elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(m_requests.size(), 6);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(m_requests[i].mid(1, 4), QByteArray("0200"));
+    for (int i = 3; i < 6; ++i)
+        QCOMPARE(m_requests[i], probeFrame());
+    // Answered No: the link stops and sends nothing more.
+    QVERIFY(!m_session->scheduler().KomBezi);
+    QTest::qWait(400);
+    QCOMPARE(m_requests.size(), 6);
+}
+
+void TestLinkEndToEnd::foreignHeaderStopsLink() {
+    startSession();
+    m_unit->setForeignHeader(true);
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->messages.size(), 1, 5000);
+    QCOMPARE(m_prompter->messages.first(), LangText(QStringLiteral("NekompatibilniVerzeFirmware")));
+    QVERIFY(!m_session->scheduler().KomBezi);
+    QVERIFY(m_prompter->questions.isEmpty());
+}
+
+void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
+    QSignalSpy lost(&m_session->port(), &Port::deviceLost);
+    startSession();
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() >= 3, 5000);
+    m_prompter->answers = {true}; // try again: the device is gone for good
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    m_line->closeLine();
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
+    QCOMPARE(lost.size(), 1);
+    QCOMPARE(m_prompter->messages,
+             QStringList{LangText(QStringLiteral("Požadovaný COM port není k dispozici"))});
+    // Frozen, quiet and not spinning.
+    QTest::qWait(300);
+    QCOMPARE(m_prompter->questions.size(), 1);
+    QCOMPARE(m_prompter->messages.size(), 1);
+    const double cpu = cpuSeconds() - cpuBefore;
+    QVERIFY2(cpu < 0.5 * wall.elapsed() / 1000.0,
+             qPrintable(QStringLiteral("cpu %1 s in %2 ms").arg(cpu).arg(wall.elapsed())));
+}
+
+QTEST_MAIN(TestLinkEndToEnd)
+#include "tst_link_e2e.moc"
