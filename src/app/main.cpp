@@ -4,19 +4,18 @@
 #include "PrubehForm.h"
 #include "Session.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // kovr.ini of the working directory current at start.
     const QString iniPath = QDir::current().absoluteFilePath(QStringLiteral("kovr.ini"));
     QSettings ini(iniPath, QSettings::IniFormat);
     QString port = ini.value(QStringLiteral("Setup/Port"), QStringLiteral("1")).toString();
-    if (port == QStringLiteral("0"))
-        port = QStringLiteral("1");
+    if (port == QStringLiteral("0")) port = QStringLiteral("1");
     LangIndex = ini.value(QStringLiteral("Setup/Lang"), QStringLiteral("0")).toString().toInt();
 
     MainWindow window;
@@ -26,6 +25,8 @@ int main(int argc, char* argv[])
     QObject::connect(&session.scheduler(), &CommandScheduler::statusText, &window,
                      &MainWindow::setStatusText);
     QObject::connect(&session, &Session::monitorRecord, &window, &MainWindow::showMonitorRecord);
+    QObject::connect(window.lineErrorsAction(), &QAction::toggled, &session,
+                     [&](bool on) { session.scheduler().setLineErrorsShown(on); });
     QObject::connect(&window, &MainWindow::firstShown, &session, [&] { session.start(port); });
     window.show();
     return app.exec();

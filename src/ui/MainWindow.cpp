@@ -3,14 +3,17 @@
 #include "Frame.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent)
-{
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("KOVR"));
+    QMenu* vyrobce = menuBar()->addMenu(QStringLiteral("Výrobce"));
+    m_lineErrors = vyrobce->addAction(QStringLiteral("Chyby komunikace"));
+    m_lineErrors->setCheckable(true);
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
     m_position = new QLabel(central);
@@ -33,28 +36,22 @@ MainWindow::MainWindow(QWidget* parent)
     resize(480, 200);
 }
 
-void MainWindow::setStatusText(int panel, const QString& text)
-{
-    if (panel >= 0 && panel < 2)
-        m_panels[panel]->setText(text);
+void MainWindow::setStatusText(int panel, const QString& text) {
+    if (panel >= 0 && panel < 2) m_panels[panel]->setText(text);
 }
 
-QString MainWindow::statusText(int panel) const
-{
+QString MainWindow::statusText(int panel) const {
     return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
 }
 
-void MainWindow::showMonitorRecord(const QByteArray& data)
-{
-    if (!data.isEmpty())
-        ++m_recordCount;
+void MainWindow::showMonitorRecord(const QByteArray& data) {
+    if (!data.isEmpty()) ++m_recordCount;
     const int position = HexToInt(midView(data, 0, 4));
     m_position->setText(QStringLiteral("%1 %").arg(position / 100.0, 0, 'f', 2));
     m_records->setText(QString::number(m_recordCount));
 }
 
-void MainWindow::showEvent(QShowEvent* event)
-{
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QAction;
 class QLabel;
 
 // The main window until its panels exist: the live position and the status bar's link panels
@@ -12,6 +13,8 @@ public:
     explicit MainWindow(QWidget* parent = nullptr);
 
     void setStatusText(int panel, const QString& text);
+    // Manufacturer menu's "Chyby komunikace": line errors are reported while checked.
+    QAction* lineErrorsAction() const { return m_lineErrors; }
     QString statusText(int panel) const;
     // A monitor record arrived (the data field).
     void showMonitorRecord(const QByteArray& data);
@@ -24,6 +27,7 @@ protected:
 
 private:
     QLabel* m_panels[2] = {};
+    QAction* m_lineErrors = nullptr;
     QLabel* m_position = nullptr;
     QLabel* m_records = nullptr;
     qint64 m_recordCount = 0;

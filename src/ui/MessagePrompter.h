@@ -8,9 +8,7 @@ class QWidget;
 class MessagePrompter : public Prompter {
 public:
     explicit MessagePrompter(QWidget* parent = nullptr)
-        : m_parent(parent)
-    {
-    }
+        : m_parent(parent) {}
     bool askYesNo(const QString& text) override;
     void message(const QString& text, Icon icon) override;
 

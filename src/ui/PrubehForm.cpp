@@ -9,9 +9,8 @@
 #include <QVBoxLayout>
 
 PrubehForm::PrubehForm(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint)
-{
+    : QDialog(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("PrubehForm"));
     setWindowTitle(LangText(QStringLiteral("Čekejte prosím")));
     setModal(false);
@@ -28,28 +27,23 @@ PrubehForm::PrubehForm(QWidget* parent)
     ProgressBar1->setValue(0);
 }
 
-void PrubehForm::setRange(int minimum, int maximum)
-{
+void PrubehForm::setRange(int minimum, int maximum) {
     ProgressBar1->setRange(minimum, maximum);
 }
 
-void PrubehForm::setPosition(int position)
-{
+void PrubehForm::setPosition(int position) {
     ProgressBar1->setValue(std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum()));
 }
 
-int PrubehForm::position() const
-{
+int PrubehForm::position() const {
     return ProgressBar1->value();
 }
 
-int PrubehForm::maximum() const
-{
+int PrubehForm::maximum() const {
     return ProgressBar1->maximum();
 }
 
-void PrubehForm::show()
-{
+void PrubehForm::show() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::show();
