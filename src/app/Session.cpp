@@ -1,12 +1,61 @@
 #include "Session.h"
 
+#include "ParameterCatalogue.h"
+#include "ProductionTexts.h"
+
 Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniPath,
                  QObject* parent)
     : QObject(parent)
     , m_port(PortDevices(iniPath))
-    , m_scheduler({m_port, m_clock, prompter, progress, m_image, m_inputs, *this}) {}
+    , m_scheduler({m_port, m_clock, prompter, progress, m_image, m_inputs, *this})
+    , m_transfer(m_image)
+    , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru) {
+    m_scheduler.setTransfer(&m_transfer);
+    m_transfer.setProductionText([this](int field) {
+        return m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
+                            ParameterCatalogue::productionField(field).row);
+    });
+    m_sheet.applyHeaders();
+    connect(&m_scheduler, &CommandScheduler::statusText, this, &Session::statusText);
+}
 
 void Session::start(const QString& portSetting) {
     m_scheduler.setPortSetting(portSetting);
     m_scheduler.KomunikaceStart();
+}
+
+void Session::requestWrite(int start, int stop, int typ, bool cs) {
+    m_transfer.NastavZapisPar(start, stop, typ, cs);
+    m_scheduler.KomPovel(110);
+}
+
+void Session::ZobrazMonitor(const QByteArray& data) {
+    m_decoder.ZobrazMonitor(data);
+    if (m_display.variantText != m_variantText) {
+        m_variantText = m_display.variantText;
+        emit statusText(8, m_variantText);
+    }
+    emit monitorUpdated();
+}
+
+void Session::ZobrazVerzi() {
+    if (m_transfer.ZapisZeSouboru) return;
+    ::ZobrazVerzi(m_image, m_sheet);
+    // Status-bar panels 2..6 repeat production fields 0, 5, 6, 3 and 4.
+    static constexpr int panelFields[] = {0, 5, 6, 3, 4};
+    for (int panel = 2; panel <= 6; ++panel) {
+        const int field = panelFields[panel - 2];
+        emit statusText(panel, m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
+                                            ParameterCatalogue::productionField(field).row));
+    }
+}
+
+void Session::SouborVyp() {
+    m_transfer.ZapisZeSouboru = false;
+    emit transferEnded();
+}
+
+bool Session::workingTorqueUnselected(int) const {
+    // Until the parameter panel shows the selectors there is no selection to miss.
+    return false;
 }

@@ -2,9 +2,14 @@
 
 #include "CommandScheduler.h"
 #include "DeviceImage.h"
+#include "MonitorDecoder.h"
+#include "MonitorDisplay.h"
+#include "MonitorHooks.h"
+#include "ParameterTransfer.h"
 #include "PollInputs.h"
 #include "ReplyConsumers.h"
 #include "SerialPort.h"
+#include "ServiceSheet.h"
 #include "TimerClock.h"
 
 #include <QObject>
@@ -12,9 +17,10 @@
 class Prompter;
 class ProgressSink;
 
-// Owns the link and the device image for one run of the program and hands the unit's
-// replies on to whoever shows them. The windows get the prompter and progress window in.
-class Session : public QObject, public ReplyConsumers {
+// Owns the link, the device image, the transfer queue and the sheets for one run of the
+// program, and tells the windows when what they show has changed. The windows hand in the
+// prompter and the progress window.
+class Session : public QObject, public ReplyConsumers, public MonitorHooks {
     Q_OBJECT
 public:
     Session(Prompter& prompter, ProgressSink& progress,
@@ -24,19 +30,36 @@ public:
     SerialPort& port() { return m_port; }
     DeviceImage& image() { return m_image; }
     PollInputs& inputs() { return m_inputs; }
+    MonitorDisplay& display() { return m_display; }
+    ServiceSheet& sheet() { return m_sheet; }
+    ParameterTransfer& transfer() { return m_transfer; }
 
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
+    // Queues a segment and asks for the write sequence.
+    void requestWrite(int start, int stop, int typ, bool cs);
 
-    void ZobrazMonitor(const QByteArray& data) override { emit monitorRecord(data); }
-    void ZobrazVerzi() override {}
+    // Replies of the link.
+    void ZobrazMonitor(const QByteArray& data) override;
+    void ZobrazVerzi() override;
     void ZobrazSnimac(const QByteArray& data) override { emit sensorRecord(data); }
     void ZobrazMoment(const QByteArray& data) override { emit torqueRecord(data); }
     void ZobrazVstupy(const QByteArray& data) override { emit inputsRecord(data); }
-    void SouborVyp() override {}
+    void SouborVyp() override;
+
+    // Calls of the monitor decoder into the parameter panel.
+    void ZobrazPar(int mode) override { emit parametersChanged(mode); }
+    void PorovnejZmenuPolohRele() override { emit relayPositionsChanged(); }
+    void PorovnejZmenuPolohySafe() override { emit safePositionChanged(); }
+    bool workingTorqueUnselected(int index) const override;
 
 signals:
-    void monitorRecord(const QByteArray& data);
+    void monitorUpdated();
+    void statusText(int panel, const QString& text);
+    void parametersChanged(int mode);
+    void relayPositionsChanged();
+    void safePositionChanged();
+    void transferEnded();
     void sensorRecord(const QByteArray& data);
     void torqueRecord(const QByteArray& data);
     void inputsRecord(const QByteArray& data);
@@ -44,7 +67,12 @@ signals:
 private:
     DeviceImage m_image;
     PollInputs m_inputs;
+    MonitorDisplay m_display;
+    ServiceSheet m_sheet;
     SerialPort m_port;
     TimerClock m_clock;
     CommandScheduler m_scheduler;
+    ParameterTransfer m_transfer;
+    MonitorDecoder m_decoder;
+    QString m_variantText;
 };

@@ -22,9 +22,9 @@ int main(int argc, char* argv[]) {
     MessagePrompter prompter(&window);
     PrubehForm progress(&window);
     Session session(prompter, progress, iniPath);
-    QObject::connect(&session.scheduler(), &CommandScheduler::statusText, &window,
-                     &MainWindow::setStatusText);
-    QObject::connect(&session, &Session::monitorRecord, &window, &MainWindow::showMonitorRecord);
+    QObject::connect(&session, &Session::statusText, &window, &MainWindow::setStatusText);
+    QObject::connect(&session, &Session::monitorUpdated, &window,
+                     [&] { window.showMonitor(session.display()); });
     QObject::connect(window.lineErrorsAction(), &QAction::toggled, &session,
                      [&](bool on) { session.scheduler().setLineErrorsShown(on); });
     QObject::connect(&window, &MainWindow::firstShown, &session, [&] { session.start(port); });

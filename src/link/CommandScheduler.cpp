@@ -189,12 +189,12 @@ QByteArray CommandScheduler::dateStampRequest() const {
     return QByteArray("340801") + m_today().toString(QStringLiteral("ddMMyy")).toLatin1();
 }
 
-QByteArray CommandScheduler::requestPayload(int state) {
+QByteArray CommandScheduler::requestPayload(int state, bool resend) {
     const StateRow* row = findRow(state);
     if (!row) return {};
     if (row->payload) {
         if (state == 110) {
-            if (m_transfer) m_transfer->begin();
+            if (m_transfer && !resend) m_transfer->begin();
             UkazPrubeh = true;
         }
         return row->payload;
@@ -218,8 +218,9 @@ QByteArray CommandScheduler::requestPayload(int state) {
 void CommandScheduler::Timer1Timer() {
     if (!KomBezi) return;
     if (!isKnownState(KomStav)) KomStav = 2;
+    const bool resend = PocetPokusu > 0 && KomStavVyslany == KomStav;
     KomStavVyslany = KomStav;
-    OutBuff = requestPayload(KomStavVyslany);
+    OutBuff = requestPayload(KomStavVyslany, resend);
     if (OutBuff.isEmpty()) {
         // State 111 without a transfer queue: nothing to write, close the sequence.
         KomStav = KomStavVyslany = 101;

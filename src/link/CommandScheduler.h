@@ -67,8 +67,9 @@ public:
     void VaComm1Error(int errors);
 
     // The request payload (command, length, data) of `state`; empty for a state that does
-    // not exist. Building the payload of state 110 loads the first queued segment.
-    QByteArray requestPayload(int state);
+    // not exist. Building the payload of state 110 loads the first queued segment, except when
+    // the request is sent again for want of a reply: the loaded segment would be lost.
+    QByteArray requestPayload(int state, bool resend = false);
     static bool isKnownState(int state);
     static bool acceptsKomPovel(int state);
 

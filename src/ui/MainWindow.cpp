@@ -1,6 +1,6 @@
 #include "MainWindow.h"
 
-#include "Frame.h"
+#include "MonitorDisplay.h"
 
 #include <QLabel>
 #include <QMenuBar>
@@ -32,7 +32,6 @@ MainWindow::MainWindow(QWidget* parent)
         m_panels[i]->setAlignment(i == 0 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
         statusBar()->addWidget(m_panels[i]);
     }
-    showMonitorRecord({});
     resize(480, 200);
 }
 
@@ -44,10 +43,10 @@ QString MainWindow::statusText(int panel) const {
     return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
 }
 
-void MainWindow::showMonitorRecord(const QByteArray& data) {
-    if (!data.isEmpty()) ++m_recordCount;
-    const int position = HexToInt(midView(data, 0, 4));
-    m_position->setText(QStringLiteral("%1 %").arg(position / 100.0, 0, 'f', 2));
+void MainWindow::showMonitor(const MonitorDisplay& display) {
+    ++m_recordCount;
+    m_position->setText(
+        QStringLiteral("%1 %  %2").arg(display.Gauge1.value / 100.0, 0, 'f', 2).arg(display.Edit1));
     m_records->setText(QString::number(m_recordCount));
 }
 

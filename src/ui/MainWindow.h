@@ -16,8 +16,8 @@ public:
     // Manufacturer menu's "Chyby komunikace": line errors are reported while checked.
     QAction* lineErrorsAction() const { return m_lineErrors; }
     QString statusText(int panel) const;
-    // A monitor record arrived (the data field).
-    void showMonitorRecord(const QByteArray& data);
+    // The monitor display after a record.
+    void showMonitor(const struct MonitorDisplay& display);
 
 signals:
     void firstShown();

@@ -1,0 +1,135 @@
+#include "ParameterTransfer.h"
+
+#include "DeviceImage.h"
+#include "Frame.h"
+#include "ParameterCatalogue.h"
+
+namespace {
+
+constexpr int NotWritable = 0x40;
+constexpr int EndOfTransfer = 0x80;
+
+// Production data travel as single bytes; characters outside Latin-1 go as '?'.
+QByteArray textBytes(const QString& text) {
+    QByteArray bytes = text.toLatin1();
+    for (qsizetype i = 0; i < text.size() && i < bytes.size(); ++i)
+        if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
+    return bytes;
+}
+
+} // namespace
+
+ParameterTransfer::ParameterTransfer(DeviceImage& image)
+    : m_image(image) {}
+
+void ParameterTransfer::NastavZapisPar(int start, int stop, int typ, bool prCS) {
+    const TUsek usek{start, stop, typ, prCS};
+    ParZapis.Usek.append(usek);
+    ParZapis.Pocet += stop - start + 1;
+    ParZapisKopie.Usek.resize(ParZapis.Usek.size());
+    ParZapisKopie.Usek.last() = usek;
+}
+
+void ParameterTransfer::NactiZapPar() {
+    if (ParZapis.Usek.isEmpty()) {
+        ZapStart = -1;
+        ZapStop = -1;
+        ParZapis.Pocet = 0;
+        return;
+    }
+    const TUsek usek = ParZapis.Usek.takeFirst();
+    ZapStart = usek.Start;
+    ZapStop = usek.Stop;
+    ZapTyp = usek.Typ;
+    ZapCS = usek.CS;
+    ZapIndex = usek.Start;
+}
+
+void ParameterTransfer::begin() {
+    NactiZapPar();
+    ParZapis.Prubeh = 0;
+}
+
+QByteArrayView ParameterTransfer::acceptedCode() const {
+    switch (ZapTyp & 0x0F) {
+    case KindB:
+    case KindW:
+    case KindDW: return "B2";
+    case UnitFunction: return "BF";
+    case CounterReset: return "B3";
+    case Texts: return "B4";
+    default: return {};
+    }
+}
+
+bool ParameterTransfer::parameterWritable(int kind) const {
+    if (!ZapisZeSouboru) return true;
+    const int i = ZapIndex;
+    const bool active = kind == KindB   ? m_image.ParB_Act[i]
+                        : kind == KindW ? m_image.ParW_Act[i]
+                                        : m_image.ParDW_Act[i];
+    return active && ParameterCatalogue::fromFile(kind, i, writeFromFileSelection);
+}
+
+QByteArray ParameterTransfer::parameterPayload(int kind) const {
+    // An index the unit echoed beyond the kind's parameters is sent as "do not change".
+    const bool inRange = ZapIndex >= 0 && ZapIndex < ParameterCatalogue::count(kind);
+    quint32 value = 0;
+    int flags = ZapTyp & 0x0F;
+    if (inRange) {
+        value = kind == KindB   ? m_image.ParB[2][ZapIndex]
+                : kind == KindW ? m_image.ParW[2][ZapIndex]
+                                : m_image.ParDW[2][ZapIndex];
+    }
+    if (!inRange || !parameterWritable(kind)) flags |= NotWritable;
+    if (ZapIndex == ZapStop && ZapCS) flags |= EndOfTransfer;
+    return QByteArray("320C") + IntToHex(ZapIndex & 0xFF, 2) + IntToHex(flags, 2) +
+           IntToHex(qint64(value), 8);
+}
+
+QByteArray ParameterTransfer::textPayload() const {
+    const bool known = ZapIndex >= 0 && ZapIndex < ParameterCatalogue::ProductionFields;
+    QString text = known && m_productionText ? m_productionText(ZapIndex) : QString();
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0) text.remove(nul, 1);
+    // The length field counts ten characters: a longer text is cut so the frame never lies.
+    QByteArray bytes = textBytes(text.left(TextWidth));
+    bytes = bytes.leftJustified(TextWidth, ' ');
+    const bool writable = known && ParameterCatalogue::productionField(ZapIndex).writable;
+    return QByteArray("340C") + IntToHex((ZapIndex & 0x3F) | (writable ? 0 : NotWritable), 2) +
+           bytes;
+}
+
+QByteArray ParameterTransfer::itemPayload() const {
+    if (ZapStart < 0) return {};
+    const int kind = ZapTyp & 0x0F;
+    switch (kind) {
+    case KindB:
+    case KindW:
+    case KindDW: return parameterPayload(kind);
+    case UnitFunction: return QByteArray("3F02") + IntToHex(ZapIndex & 0xFF, 2);
+    case CounterReset: return QByteArray("3302") + IntToHex(ZapIndex & 0xFF, 2);
+    case Texts: return textPayload();
+    default: return {};
+    }
+}
+
+bool ParameterTransfer::itemReply(QByteArrayView code, QByteArrayView data) {
+    const int kind = ZapTyp & 0x0F;
+    // The unit steers the walk: the tool continues after the index it echoes.
+    ZapIndex = HexToInt(midView(data, 0, 2));
+    if (kind == UnitFunction || kind == CounterReset || kind == Texts) ZapIndex &= 0x0F;
+    if (code != acceptedCode()) return false;
+    bool finished = false;
+    if (ZapIndex < ZapStop) {
+        ++ZapIndex;
+    } else {
+        NactiZapPar();
+        if (ZapStart < 0)
+            finished = true;
+        else
+            ZapIndex = ZapStart;
+    }
+    ++ParZapis.Prubeh;
+    return finished;
+}

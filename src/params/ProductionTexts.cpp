@@ -1,0 +1,20 @@
+#include "ProductionTexts.h"
+
+#include "DeviceImage.h"
+#include "ParameterCatalogue.h"
+#include "ServiceSheet.h"
+
+QString productionText(const DeviceImage& image, int field) {
+    if (field < 0 || field >= DeviceImage::TextCount) return {};
+    const DeviceImage::ProductionText& text = image.VyrobniUdaje[field];
+    QString result;
+    for (int i = 0; i < text.shownLength && i < DeviceImage::TextCells; ++i)
+        result += QChar(text.cells[i].received); // one byte, one character
+    return result;
+}
+
+void ZobrazVerzi(const DeviceImage& image, ServiceSheet& sheet) {
+    for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field)
+        sheet.setCell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
+                      ParameterCatalogue::productionField(field).row, productionText(image, field));
+}

@@ -1,0 +1,284 @@
+#include "ParameterTransfer.h"
+#include "SchedulerRig.h"
+
+#include <QTest>
+
+namespace {
+
+// Echo of an item write as the unit sends it: code, length 2, the index.
+QByteArray echo(const char* code, int index) {
+    return QByteArray(code) + "02" + IntToHex(index, 2);
+}
+
+// Parses the index and flags of a "320C" payload.
+struct ItemWrite {
+    int index;
+    int flags;
+    quint32 value;
+};
+ItemWrite parse(const QByteArray& payload) {
+    return {HexToInt(payload.mid(4, 2)), HexToInt(payload.mid(6, 2)),
+            quint32(HexToInt(payload.mid(8, 8)))};
+}
+
+} // namespace
+
+// The scheduler and the transfer queue over a faked port, the start-up refresh done.
+struct TransferRig : Rig {
+    ParameterTransfer transfer{image};
+    QStringList texts = QStringList(13, QString());
+
+    TransferRig() {
+        scheduler.setTransfer(&transfer);
+        transfer.setProductionText([this](int field) { return texts.value(field); });
+        start();
+        finishRefresh();
+    }
+    // Runs the request until the unit has acknowledged every item with the sent index; returns
+    // the item payloads.
+    QList<QByteArray> runTransfer() {
+        QList<QByteArray> items;
+        for (int guard = 0; guard < 500 && scheduler.KomStav != 2; ++guard) {
+            const QByteArray payload = tickPayload();
+            const int command = HexToInt(payload.left(2));
+            if (payload == "4000")
+                reply("C000");
+            else if (payload == "4100")
+                reply("C100");
+            else if (payload.startsWith("3408"))
+                reply(echo("B4", 1));
+            else {
+                items.append(payload);
+                const char* code = command == 0x32   ? "B2"
+                                   : command == 0x3F ? "BF"
+                                   : command == 0x33 ? "B3"
+                                                     : "B4";
+                const int index = HexToInt(payload.mid(4, 2));
+                reply(echo(code, command == 0x34 ? index & 0x3F : index));
+            }
+        }
+        return items;
+    }
+};
+
+class TestParameterTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void writeAllParameters();
+    void selectorChange();
+    void writeFromFile_data();
+    void writeFromFile();
+    void productionText_data();
+    void productionText();
+    void echoSteersTheWalk();
+    void wrongCodeRepeatsEchoedItem();
+    void requestJoinsRunningTransfer();
+    void requestRefusedWhileClosingJoinsNext();
+    void echoBeyondKindIsNotWritten();
+    void unansweredOpeningKeepsSegment();
+    void unitFunctionsAndResets();
+};
+
+void TestParameterTransfer::writeAllParameters() {
+    TransferRig rig;
+    for (int i = 0; i < 65; ++i)
+        rig.image.ParB[2][i] = quint8(i + 1);
+    rig.image.ParW[2][18] = 0xBEEF;
+    rig.image.ParDW[2][1] = 0xFFFFFFFF;
+    rig.transfer.NastavZapisPar(0, 1, 2, false);
+    rig.transfer.NastavZapisPar(0, 18, 1, false);
+    rig.transfer.NastavZapisPar(0, 64, 0, true);
+    rig.scheduler.KomPovel(110);
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items.size(), 86);
+    QCOMPARE(items.first(), QByteArray("320C000200000000"));
+    QCOMPARE(parse(items[1]).value, 0xFFFFFFFFu);
+    QCOMPARE(parse(items[2 + 18]).value, 0xBEEFu);
+    for (int n = 0; n < 86; ++n) {
+        const ItemWrite item = parse(items[n]);
+        const int kind = n < 2 ? 2 : n < 21 ? 1 : 0;
+        QCOMPARE(item.flags & 0x0F, kind);
+        QCOMPARE(bool(item.flags & 0x80), n == 85); // only B 64 ends the transfer
+        QCOMPARE(item.flags & 0x40, 0);
+    }
+    QCOMPARE(parse(items.last()).value, 65u);
+    // Several segments: the refresh reads all parameters.
+    QCOMPARE(rig.progress.maximum(), 86);
+    QCOMPARE(rig.consumers.transfersEnded, 1);
+}
+
+void TestParameterTransfer::selectorChange() {
+    TransferRig rig;
+    rig.image.ParB[2][10] = 70;
+    rig.transfer.NastavZapisPar(10, 10, 0, true);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.runTransfer(), QList<QByteArray>{"320C0A8000000046"});
+    QCOMPARE(rig.image.MonParIndex, 10); // the refresh re-reads B 10 alone
+    QCOMPARE(rig.progress.maximum(), 1);
+}
+
+void TestParameterTransfer::writeFromFile_data() {
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("limited: B3 present") << 0 << 3 << true << false;
+    QTest::newRow("limited: B10 present") << 0 << 10 << true << true;
+    QTest::newRow("limited: B10 absent") << 0 << 10 << false << false;
+    QTest::newRow("sensor change: B0 present") << 1 << 0 << true << true;
+    QTest::newRow("sensor change: B4 present") << 1 << 4 << true << false;
+}
+
+void TestParameterTransfer::writeFromFile() {
+    QFETCH(int, selection);
+    QFETCH(int, index);
+    QFETCH(bool, active);
+    QFETCH(bool, writable);
+    DeviceImage image;
+    ParameterTransfer transfer(image);
+    transfer.ZapisZeSouboru = true;
+    transfer.writeFromFileSelection = selection;
+    image.ParB_Act[index] = active;
+    transfer.NastavZapisPar(index, index, 0, false);
+    transfer.begin();
+    QCOMPARE(bool(parse(transfer.itemPayload()).flags & 0x40), !writable);
+    transfer.ZapisZeSouboru = false;
+    QCOMPARE(parse(transfer.itemPayload()).flags & 0x40, 0);
+}
+
+void TestParameterTransfer::productionText_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::newRow("padded") << 4 << QStringLiteral("ABC") << QByteArray("340C04ABC       ");
+    QTest::newRow("not writable") << 9 << QStringLiteral("1.02") << QByteArray("340C491.02      ");
+    QTest::newRow("exactly ten") << 5 << QStringLiteral("0123456789")
+                                 << QByteArray("340C050123456789");
+    QTest::newRow("longer is cut")
+        << 5 << QStringLiteral("0123456789AB") << QByteArray("340C050123456789");
+    QTest::newRow("first NUL removed") << 3 << QStringLiteral("E1") + QChar(0) + QStringLiteral("2")
+                                       << QByteArray("340C03E12       ");
+    QTest::newRow("outside Latin-1") << 7 << QStringLiteral("Ж1") << QByteArray("340C07?1        ");
+}
+
+void TestParameterTransfer::productionText() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, payload);
+    DeviceImage image;
+    ParameterTransfer transfer(image);
+    transfer.setProductionText([&](int f) { return f == field ? text : QString(); });
+    transfer.NastavZapisPar(field, field, 15, false);
+    transfer.begin();
+    QCOMPARE(transfer.itemPayload(), payload);
+    QCOMPARE(HexToInt(payload.mid(2, 2)), payload.size() - 4); // the length field tells the truth
+}
+
+void TestParameterTransfer::echoSteersTheWalk() {
+    DeviceImage image;
+    ParameterTransfer transfer(image);
+    transfer.NastavZapisPar(0, 10, 1, false);
+    transfer.begin();
+    transfer.ZapIndex = 3;
+    QVERIFY(!transfer.itemReply("B2", "05"));
+    QCOMPARE(transfer.ZapIndex, 6);
+    QCOMPARE(transfer.progress(), 1);
+    QVERIFY(transfer.itemReply("B2", "0A")); // the last item: the queue is exhausted
+    QCOMPARE(transfer.ZapStart, -1);
+    QCOMPARE(transfer.total(), 0);
+}
+
+void TestParameterTransfer::wrongCodeRepeatsEchoedItem() {
+    DeviceImage image;
+    ParameterTransfer transfer(image);
+    transfer.NastavZapisPar(2, 6, 0, false);
+    transfer.begin();
+    QVERIFY(!transfer.itemReply("B3", "04"));
+    QCOMPARE(transfer.ZapIndex, 4);
+    QCOMPARE(transfer.progress(), 0);
+    QCOMPARE(parse(transfer.itemPayload()).index, 4);
+}
+
+void TestParameterTransfer::requestJoinsRunningTransfer() {
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(0, 1, 2, false);
+    rig.scheduler.KomPovel(110);
+    rig.tickPayload();
+    rig.reply("C000");
+    QCOMPARE(rig.progress.maximum(), 2);
+    // While the first item is in flight another request arrives: refused, but queued.
+    rig.transfer.NastavZapisPar(12, 12, 1, true);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.scheduler.KomStav, 111);
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(parse(items.last()).index, 12);
+    QCOMPARE(parse(items.last()).flags, 0x80 | 1);
+    QCOMPARE(rig.transfer.total(), 0);
+}
+
+void TestParameterTransfer::requestRefusedWhileClosingJoinsNext() {
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(5, 5, 0, true);
+    rig.scheduler.KomPovel(110);
+    rig.tickPayload();
+    rig.reply("C000");
+    rig.tickPayload();
+    rig.reply(echo("B2", 5));
+    QCOMPARE(rig.scheduler.KomStav, 100);
+    rig.transfer.NastavZapisPar(8, 11, 1, true); // refused in state 100
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.scheduler.KomStav, 100);
+    rig.runTransfer(); // date stamp, close, refresh
+    rig.finishRefresh();
+    rig.transfer.NastavZapisPar(0, 0, 2, true);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.tickPayload(), QByteArray("4000"));
+    QCOMPARE(rig.progress.maximum(), 5); // both requests counted
+    rig.reply("C000");
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items.size(), 5);
+}
+
+void TestParameterTransfer::echoBeyondKindIsNotWritten() {
+    DeviceImage image;
+    ParameterTransfer transfer(image);
+    transfer.NastavZapisPar(0, 1, 2, false);
+    transfer.begin();
+    QVERIFY(!transfer.itemReply("XX", "FF"));
+    const ItemWrite item = parse(transfer.itemPayload());
+    QCOMPARE(item.index, 0xFF);
+    QCOMPARE(item.flags & 0x40, 0x40);
+    QCOMPARE(item.value, 0u);
+}
+
+// "4000" sent again for want of a reply must not load (and so drop) another segment.
+void TestParameterTransfer::unansweredOpeningKeepsSegment() {
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(0, 1, 2, false);
+    rig.transfer.NastavZapisPar(8, 8, 1, true);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.tickPayload(), QByteArray("4000"));
+    rig.clock.advance(CommandScheduler::ReplyTimeout); // no answer: "4000" again
+    QCOMPARE(rig.port.written.last(), frameRequest("4000"));
+    QCOMPARE(rig.scheduler.PocetPokusu, 2);
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items.size(), 3);
+    QCOMPARE(parse(items.first()).flags & 0x0F, 2);
+}
+
+void TestParameterTransfer::unitFunctionsAndResets() {
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(1, 1, 14, false);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.runTransfer(), QList<QByteArray>{"330201"});
+    QCOMPARE(rig.image.MonInfoIndex, 1); // the refresh reads information items from 1
+    rig.finishRefresh();
+    rig.transfer.NastavZapisPar(3, 3, 13, false);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.runTransfer(), QList<QByteArray>{"3F0203"});
+    QVERIFY(!rig.scheduler.ObnovaBezi); // a new backup needs no refresh
+}
+
+QTEST_GUILESS_MAIN(TestParameterTransfer)
+#include "tst_parametertransfer.moc"
