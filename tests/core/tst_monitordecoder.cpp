@@ -90,6 +90,7 @@ private slots:
     void shortRecordIgnored();
     void writeFromFileKeepsParameters();
     void napisReset();
+    void keysExist();
 };
 
 void TestMonitorDecoder::fixedBlock() {
@@ -552,6 +553,19 @@ void TestMonitorDecoder::napisReset() {
     QCOMPARE(MonitorDecoder::NapisReset(0x17), QStringLiteral("17-WATCHDOG"));
     QCOMPARE(MonitorDecoder::NapisReset(0x1F), QStringLiteral("1F-RESET"));
     QCOMPARE(MonitorDecoder::NapisReset(0x0A), QStringLiteral("0A"));
+}
+
+// The decoder's key tables only name keys the dictionary has.
+void TestMonitorDecoder::keysExist() {
+    for (int code = 0; code <= 41; ++code)
+        QVERIFY2(LangHasKey(MonitorDecoder::errorNameKey(code)), qPrintable(QString::number(code)));
+    QCOMPARE(MonitorDecoder::errorNameKey(42), QString());
+    for (const char* key : {"Stop", "Otevirat", "Zavirat", "Chyba-", "Neznámý kód: "})
+        QVERIFY2(LangHasKey(QString::fromUtf8(key)), key);
+    for (int code = 0; code <= 10; ++code) {
+        const QString text = MonitorDecoder::autocalibrationText(code);
+        QVERIFY2(!text.startsWith(QStringLiteral("autoCal")), qPrintable(text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestMonitorDecoder)

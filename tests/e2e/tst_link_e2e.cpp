@@ -3,15 +3,10 @@
 
 #include "Frame.h"
 #include "Lang.h"
-#include "LinkFakes.h"
-#include "PrubehForm.h"
-#include "PtyLine.h"
-#include "Session.h"
-#include "SimulatedUnit.h"
+#include "SimulatedSetup.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -41,45 +36,34 @@ private slots:
 private:
     void startSession();
 
-    QTemporaryDir m_dir;
+    std::unique_ptr<SimulatedSetup> m_setup;
     SimulatedUnit* m_unit = nullptr;
     PtyLine* m_line = nullptr;
     FakePrompter* m_prompter = nullptr;
     PrubehForm* m_progress = nullptr;
     Session* m_session = nullptr;
-    QList<QByteArray> m_requests;
+    QList<QByteArray>* m_requests = nullptr;
 };
 
 void TestLinkEndToEnd::init() {
     LangIndex = 0;
-    m_unit = new SimulatedUnit(2);
-    m_line = new PtyLine(m_unit);
-    m_line->setPaced(false);
-    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
-    m_requests.clear();
-    connect(m_unit, &SimulatedUnit::requestAccepted, this,
-            [this](const QByteArray& frame) { m_requests.append(frame); });
-
-    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Ports]\nCOM3=" + m_line->slavePath().toUtf8() + "\n");
-    ini.close();
-
-    m_prompter = new FakePrompter;
-    m_progress = new PrubehForm;
-    m_session = new Session(*m_prompter, *m_progress, ini.fileName());
+    m_setup = std::make_unique<SimulatedSetup>();
+    QString error;
+    QVERIFY2(m_setup->open(&error), qPrintable(error));
+    m_unit = &m_setup->unit;
+    m_line = &m_setup->line;
+    m_prompter = &m_setup->prompter;
+    m_progress = &m_setup->progress;
+    m_session = m_setup->session.get();
+    m_requests = &m_setup->requests;
 }
 
 void TestLinkEndToEnd::cleanup() {
-    delete m_session;
-    delete m_progress;
-    delete m_prompter;
-    delete m_line;
-    delete m_unit;
+    m_setup.reset();
 }
 
 void TestLinkEndToEnd::startSession() {
-    m_session->start(QStringLiteral("3"));
+    m_setup->start();
     QVERIFY(m_session->scheduler().KomBezi);
     QVERIFY(m_session->port().isOpen());
 }
@@ -124,28 +108,28 @@ void TestLinkEndToEnd::refreshSurvivesDroppedReplies() {
     startSession();
     QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 30000);
     QVERIFY(m_prompter->questions.isEmpty());
-    QVERIFY(m_requests.size() > 86); // the lost ones were asked again
+    QVERIFY(m_requests->size() > 86); // the lost ones were asked again
 }
 
 void TestLinkEndToEnd::silentUnitAsksAfterSendsAndProbes() {
     startSession();
-    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() >= 3, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests->size() >= 3, 5000);
     m_unit->setSilent(true);
-    m_requests.clear();
+    m_requests->clear();
     QElapsedTimer silence;
     silence.start();
     QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
     const qint64 elapsed = silence.elapsed();
     QVERIFY2(elapsed >= 1500 && elapsed < 3000, qPrintable(QString::number(elapsed)));
-    QCOMPARE(m_requests.size(), 6);
+    QCOMPARE(m_requests->size(), 6);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(m_requests[i].mid(1, 4), QByteArray("0200"));
+        QCOMPARE((*m_requests)[i].mid(1, 4), QByteArray("0200"));
     for (int i = 3; i < 6; ++i)
-        QCOMPARE(m_requests[i], probeFrame());
+        QCOMPARE((*m_requests)[i], probeFrame());
     // Answered No: the link stops and sends nothing more.
     QVERIFY(!m_session->scheduler().KomBezi);
     QTest::qWait(400);
-    QCOMPARE(m_requests.size(), 6);
+    QCOMPARE(m_requests->size(), 6);
 }
 
 void TestLinkEndToEnd::foreignHeaderStopsLink() {
@@ -160,7 +144,7 @@ void TestLinkEndToEnd::foreignHeaderStopsLink() {
 void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
     QSignalSpy lost(&m_session->port(), &Port::deviceLost);
     startSession();
-    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() >= 3, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests->size() >= 3, 5000);
     m_prompter->answers = {true}; // try again: the device is gone for good
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;

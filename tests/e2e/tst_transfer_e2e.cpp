@@ -1,0 +1,133 @@
+// Writes through the real serial line to the simulated unit and reads the unit's values back
+// through the monitor poll.
+
+#include "Lang.h"
+#include "ParameterCatalogue.h"
+#include "ProductionTexts.h"
+#include "SimulatedSetup.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestTransferEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_setup.reset(); }
+    void writeAllParametersAndReadBack();
+    void writeProductionData();
+
+private:
+    // Waits for the start-up refresh and until the image holds every value of the unit.
+    void waitForUnitValues();
+    bool imageMatchesUnit() const;
+
+    std::unique_ptr<SimulatedSetup> m_setup;
+};
+
+void TestTransferEndToEnd::init() {
+    LangIndex = 0;
+    m_setup = std::make_unique<SimulatedSetup>();
+    QString error;
+    QVERIFY2(m_setup->open(&error), qPrintable(error));
+}
+
+bool TestTransferEndToEnd::imageMatchesUnit() const {
+    const DeviceImage& image = m_setup->session->image();
+    const SimulatedUnit& unit = m_setup->unit;
+    for (int i = 0; i < DeviceImage::CountB; ++i)
+        if (image.ParB[1][i] != unit.parameter(SimulatedUnit::KindB, i)) return false;
+    for (int i = 0; i < DeviceImage::CountW; ++i)
+        if (image.ParW[1][i] != unit.parameter(SimulatedUnit::KindW, i)) return false;
+    for (int i = 0; i < DeviceImage::CountDW; ++i)
+        if (image.ParDW[1][i] != unit.parameter(SimulatedUnit::KindDW, i)) return false;
+    return true;
+}
+
+void TestTransferEndToEnd::waitForUnitValues() {
+    m_setup->start();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_setup->session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
+}
+
+void TestTransferEndToEnd::writeAllParametersAndReadBack() {
+    waitForUnitValues();
+    Session& session = *m_setup->session;
+    DeviceImage& image = session.image();
+    // New values everywhere but the variant, which would change what the unit has.
+    for (int i = 0; i < DeviceImage::CountB; ++i)
+        if (i != 6) image.ParB[2][i] = quint8(image.ParB[1][i] + 1);
+    for (int i = 0; i < DeviceImage::CountW; ++i)
+        image.ParW[2][i] = quint16(image.ParW[1][i] + 7);
+    for (int i = 0; i < DeviceImage::CountDW; ++i)
+        image.ParDW[2][i] = image.ParDW[1][i] + 1000;
+    const auto expectedB = image.ParB[2];
+    const auto expectedW = image.ParW[2];
+    const auto expectedDW = image.ParDW[2];
+
+    QSignalSpy ended(&session, &Session::transferEnded);
+    session.requestWrite(0, 1, 2, false);
+    session.requestWrite(0, 18, 1, false);
+    session.requestWrite(0, 64, 0, true);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    for (int i = 0; i < DeviceImage::CountB; ++i)
+        QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, i), expectedB[i]);
+    for (int i = 0; i < DeviceImage::CountW; ++i)
+        QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, i), expectedW[i]);
+    for (int i = 0; i < DeviceImage::CountDW; ++i)
+        QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindDW, i), expectedDW[i]);
+    const QString today = QDate::currentDate().toString(QStringLiteral("ddMMyy"));
+    QCOMPARE(m_setup->unit.text(1), today.toLatin1());
+
+    // The refresh after the write brings the unit's values into sets 1 and 2 and the sheet.
+    QVERIFY(session.scheduler().ObnovaBezi);
+    QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 10000);
+    QCOMPARE(image.ParB[2], expectedB);
+    QCOMPARE(image.ParW[2], expectedW);
+    QCOMPARE(image.ParDW[2], expectedDW);
+    const ServiceSheet& sheet = session.sheet();
+    for (int kind = 0; kind < 3; ++kind) {
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i) {
+            const quint32 value = kind == 0   ? expectedB[i]
+                                  : kind == 1 ? expectedW[i]
+                                              : expectedDW[i];
+            const GridPlace place = ParameterCatalogue::place(kind, i);
+            QCOMPARE(sheet.cell(place.grid, ServiceSheet::ValueColumn, place.row),
+                     ParameterCatalogue::valueText(kind, value, kind == 0 && image.ParB_Sign[i]));
+        }
+    }
+    QVERIFY(m_setup->prompter.messages.isEmpty());
+}
+
+void TestTransferEndToEnd::writeProductionData() {
+    waitForUnitValues();
+    Session& session = *m_setup->session;
+    // The texts arrive a character per poll; wait until field 5 stands in the sheet.
+    const int row5 = ParameterCatalogue::productionField(5).row;
+    const int row9 = ParameterCatalogue::productionField(9).row;
+    const QString unit5 = QString::fromLatin1(m_setup->unit.text(5));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        session.sheet().cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row5), unit5,
+        15000);
+    const QByteArray firmware = m_setup->unit.text(9);
+
+    session.sheet().setCell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row5,
+                            QStringLiteral("AB123"));
+    session.sheet().setCell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row9,
+                            QStringLiteral("HACKED"));
+    QSignalSpy ended(&session, &Session::transferEnded);
+    session.requestWrite(3, 12, 15, false);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_setup->unit.text(5), QByteArray("AB123"), 5000);
+    QCOMPARE(m_setup->unit.text(9), firmware); // not writable: the unit kept it
+
+    // The unit's new text comes back through the text slot of the monitor record.
+    QTRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 5), QStringLiteral("AB123"), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        session.sheet().cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row9),
+        QString::fromLatin1(firmware), 15000);
+}
+
+QTEST_MAIN(TestTransferEndToEnd)
+#include "tst_transfer_e2e.moc"

@@ -1,0 +1,45 @@
+#pragma once
+
+// The session with its real serial port on one side of a kernel pseudo-terminal and the
+// simulated unit on the other (unpaced, so tests run at the pace of the 20 ms poll gap).
+
+#include "LinkFakes.h"
+#include "PrubehForm.h"
+#include "PtyLine.h"
+#include "Session.h"
+#include "SimulatedUnit.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+
+struct SimulatedSetup {
+    QTemporaryDir dir;
+    SimulatedUnit unit{2};
+    PtyLine line{&unit};
+    FakePrompter prompter;
+    PrubehForm progress;
+    std::unique_ptr<Session> session;
+    QList<QByteArray> requests; // every request the unit accepted
+
+    // Opens the line and maps COM 3 to it; false (with the reason) when the system refuses.
+    bool open(QString* error) {
+        line.setPaced(false);
+        if (!line.open()) {
+            *error = line.errorString();
+            return false;
+        }
+        QObject::connect(&unit, &SimulatedUnit::requestAccepted, &unit,
+                         [this](const QByteArray& frame) { requests.append(frame); });
+        QFile ini(dir.filePath(QStringLiteral("kovr.ini")));
+        if (!ini.open(QIODevice::WriteOnly)) {
+            *error = ini.errorString();
+            return false;
+        }
+        ini.write("[Ports]\nCOM3=" + line.slavePath().toUtf8() + "\n");
+        ini.close();
+        session = std::make_unique<Session>(prompter, progress, ini.fileName());
+        return true;
+    }
+    void start() { session->start(QStringLiteral("3")); }
+};
