@@ -55,7 +55,18 @@ void Session::SouborVyp() {
     emit transferEnded();
 }
 
-bool Session::workingTorqueUnselected(int) const {
-    // Until the parameter panel shows the selectors there is no selection to miss.
-    return false;
+void Session::ZobrazPar(int mode) {
+    if (m_panelHooks) m_panelHooks->ZobrazPar(mode);
+}
+
+void Session::PorovnejZmenuPolohRele() {
+    if (m_panelHooks) m_panelHooks->PorovnejZmenuPolohRele();
+}
+
+void Session::PorovnejZmenuPolohySafe() {
+    if (m_panelHooks) m_panelHooks->PorovnejZmenuPolohySafe();
+}
+
+bool Session::workingTorqueUnselected(int index) const {
+    return m_panelHooks && m_panelHooks->workingTorqueUnselected(index);
 }

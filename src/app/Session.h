@@ -47,18 +47,16 @@ public:
     void ZobrazVstupy(const QByteArray& data) override { emit inputsRecord(data); }
     void SouborVyp() override;
 
-    // Calls of the monitor decoder into the parameter panel.
-    void ZobrazPar(int mode) override { emit parametersChanged(mode); }
-    void PorovnejZmenuPolohRele() override { emit relayPositionsChanged(); }
-    void PorovnejZmenuPolohySafe() override { emit safePositionChanged(); }
+    // The parameter panel that the monitor decoder calls into (none until the window exists).
+    void setPanelHooks(ParameterPanelHooks* hooks) { m_panelHooks = hooks; }
+    void ZobrazPar(int mode) override;
+    void PorovnejZmenuPolohRele() override;
+    void PorovnejZmenuPolohySafe() override;
     bool workingTorqueUnselected(int index) const override;
 
 signals:
     void monitorUpdated();
     void statusText(int panel, const QString& text);
-    void parametersChanged(int mode);
-    void relayPositionsChanged();
-    void safePositionChanged();
     void transferEnded();
     void sensorRecord(const QByteArray& data);
     void torqueRecord(const QByteArray& data);
@@ -75,4 +73,5 @@ private:
     ParameterTransfer m_transfer;
     MonitorDecoder m_decoder;
     QString m_variantText;
+    ParameterPanelHooks* m_panelHooks = nullptr;
 };
