@@ -1,0 +1,184 @@
+#include "IniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QByteArray Bom("\xEF\xBB\xBF");
+
+} // namespace
+
+IniFile::IniFile(const QString& path)
+    : m_path(path) {}
+
+bool IniFile::load(QString* error) {
+    m_lines.clear();
+    m_newLineEnd = "\n";
+    m_bom = false;
+    m_existed = false;
+    const QFileInfo info(m_path);
+    if (!info.exists()) return true;
+    QFile file(m_path);
+    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error =
+                info.isDir() ? QStringLiteral("%1 is a folder").arg(m_path) : file.errorString();
+        return false;
+    }
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    m_existed = true;
+    if (data.startsWith(Bom)) {
+        m_bom = true;
+        data.remove(0, Bom.size());
+    }
+    bool endSeen = false;
+    qsizetype from = 0;
+    while (from < data.size()) {
+        const qsizetype lf = data.indexOf('\n', from);
+        Line line;
+        if (lf < 0) {
+            line.text = data.mid(from);
+            from = data.size();
+        } else {
+            const bool cr = lf > from && data.at(lf - 1) == '\r';
+            line.text = data.mid(from, lf - from - (cr ? 1 : 0));
+            line.end = cr ? QByteArray("\r\n") : QByteArray("\n");
+            from = lf + 1;
+            // Lines we add follow the file's own convention.
+            if (!endSeen) m_newLineEnd = line.end;
+            endSeen = true;
+        }
+        m_lines.append(line);
+    }
+    return true;
+}
+
+IniFile::Parsed IniFile::parse(const QByteArray& text) {
+    Parsed parsed;
+    const QByteArray trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#')) return parsed;
+    if (trimmed.startsWith('[')) {
+        const qsizetype close = trimmed.indexOf(']');
+        if (close > 0) {
+            parsed.kind = Kind::Section;
+            parsed.name = QString::fromUtf8(trimmed.mid(1, close - 1)).trimmed();
+        }
+        return parsed;
+    }
+    const qsizetype eq = text.indexOf('=');
+    if (eq < 0) return parsed;
+    const QString key = QString::fromUtf8(text.left(eq)).trimmed();
+    if (key.isEmpty()) return parsed;
+    parsed.kind = Kind::Key;
+    parsed.name = key;
+    // The value starts behind the blanks that follow '=', which the rewrite keeps.
+    qsizetype start = eq + 1;
+    while (start < text.size() && (text.at(start) == ' ' || text.at(start) == '\t'))
+        ++start;
+    parsed.valueStart = int(start);
+    return parsed;
+}
+
+int IniFile::sectionLine(const QString& section) const {
+    for (int i = 0; i < m_lines.size(); ++i) {
+        const Parsed p = parse(m_lines.at(i).text);
+        if (p.kind == Kind::Section && p.name == section) return i;
+    }
+    return -1;
+}
+
+int IniFile::sectionEnd(int header) const {
+    for (int i = header + 1; i < m_lines.size(); ++i)
+        if (parse(m_lines.at(i).text).kind == Kind::Section) return i;
+    return int(m_lines.size());
+}
+
+int IniFile::keyLine(const QString& section, const QString& key) const {
+    const int header = sectionLine(section);
+    if (header < 0) return -1;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const Parsed p = parse(m_lines.at(i).text);
+        if (p.kind == Kind::Key && p.name == key) return i;
+    }
+    return -1;
+}
+
+bool IniFile::contains(const QString& section, const QString& key) const {
+    return keyLine(section, key) >= 0;
+}
+
+QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const {
+    const int at = keyLine(section, key);
+    if (at < 0) return fallback;
+    const QByteArray& text = m_lines.at(at).text;
+    return QString::fromUtf8(text.mid(parse(text).valueStart)).trimmed();
+}
+
+QStringList IniFile::keys(const QString& section) const {
+    QStringList result;
+    const int header = sectionLine(section);
+    if (header < 0) return result;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i) {
+        const Parsed p = parse(m_lines.at(i).text);
+        if (p.kind == Kind::Key) result.append(p.name);
+    }
+    return result;
+}
+
+void IniFile::insertLine(int at, const QByteArray& text) {
+    // A last line without its own end gets one, so the new line starts a line of its own.
+    if (at == m_lines.size() && !m_lines.isEmpty() && m_lines.last().end.isEmpty())
+        m_lines.last().end = m_newLineEnd;
+    m_lines.insert(at, Line{text, m_newLineEnd});
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
+    const QByteArray encoded = value.toUtf8();
+    const int at = keyLine(section, key);
+    if (at >= 0) {
+        QByteArray& text = m_lines[at].text;
+        const int valueStart = parse(text).valueStart;
+        // Keep the key as it was written (spacing included) and touch only the value.
+        if (text.mid(valueStart).trimmed() != encoded) text = text.left(valueStart) + encoded;
+        return;
+    }
+    const QByteArray line = key.toUtf8() + '=' + encoded;
+    int header = sectionLine(section);
+    if (header < 0) {
+        // A blank line keeps a hand-edited file readable.
+        if (!m_lines.isEmpty() && !m_lines.last().text.trimmed().isEmpty())
+            insertLine(int(m_lines.size()), QByteArray());
+        insertLine(int(m_lines.size()), '[' + section.toUtf8() + ']');
+        insertLine(int(m_lines.size()), line);
+        return;
+    }
+    // Behind the section's last key, so blank lines and comments that lead into the next
+    // section stay in front of it.
+    int after = header;
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i)
+        if (parse(m_lines.at(i).text).kind == Kind::Key) after = i;
+    insertLine(after + 1, line);
+}
+
+bool IniFile::save(QString* error) const {
+    QByteArray data;
+    if (m_bom) data += Bom;
+    for (const Line& line : m_lines)
+        data += line.text + line.end;
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+        // The temporary file is discarded; the old file was never touched.
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A small INI document that changes only the lines it is told to change. Every other line
+// (sections, keys, comments, blank lines, their line ends and bytes) is written back as it was
+// read, so the parts of kovr.ini that belong to someone else survive a save untouched.
+//
+// Sections and keys are matched case-sensitively as written. A value is the text after the
+// first '='; blanks around keys and values are ignored, as the usual INI readers do. Lines starting
+// with ';' or '#' are comments. When a section or key appears twice, the first one counts.
+class IniFile {
+public:
+    explicit IniFile(const QString& path);
+
+    QString path() const { return m_path; }
+
+    // Reads the file. A missing file is an empty document (true); a file that exists but
+    // cannot be read (a folder of that name, no permission) gives false and `error`.
+    bool load(QString* error = nullptr);
+    // True when load() found the file.
+    bool existed() const { return m_existed; }
+
+    bool contains(const QString& section, const QString& key) const;
+    // The value of `key` in `section`, or `fallback` when there is none.
+    QString value(const QString& section, const QString& key,
+                  const QString& fallback = QString()) const;
+    // Keys of `section` in file order.
+    QStringList keys(const QString& section) const;
+
+    // Replaces the value in place, keeping the key and the blanks after '=' as written (a line
+    // whose value is already `value` is left alone), or adds the key behind the section's
+    // last key, or adds the section at the end.
+    void setValue(const QString& section, const QString& key, const QString& value);
+
+    // Writes the whole document or nothing: a temporary file in the same folder is renamed
+    // over the old one only once it is complete. Creates the file when missing.
+    bool save(QString* error = nullptr) const;
+
+private:
+    struct Line {
+        QByteArray text; // without its line end
+        QByteArray end;  // "\r\n", "\n" or empty for a last line without one
+    };
+    enum class Kind { Other, Section, Key };
+    struct Parsed {
+        Kind kind = Kind::Other;
+        QString name;       // section name or key
+        int valueStart = 0; // byte offset of the value's first non-blank (keys)
+    };
+
+    static Parsed parse(const QByteArray& text);
+    // Index of the header line of `section`, or -1.
+    int sectionLine(const QString& section) const;
+    // One past the last line that belongs to the section whose header is at `header`.
+    int sectionEnd(int header) const;
+    int keyLine(const QString& section, const QString& key) const;
+    void insertLine(int at, const QByteArray& text);
+
+    QString m_path;
+    QList<Line> m_lines;
+    QByteArray m_newLineEnd = "\n";
+    bool m_bom = false;
+    bool m_existed = false;
+};

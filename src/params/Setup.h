@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// The settings kept between runs in section "Setup" of kovr.ini: COM port, unit address,
+// language and the torque test bench. Every field is text, as in the file; the helpers below
+// turn Port and Lang into numbers without ever failing.
+struct TSetup {
+    QString Port = QStringLiteral("1");
+    QString Adr = QStringLiteral("1");
+    QString Lang = QStringLiteral("0");
+    QString Stolice_50_O = QStringLiteral("0");
+    QString Stolice_100_O = QStringLiteral("0");
+    QString Stolice_50_C = QStringLiteral("0");
+    QString Stolice_100_C = QStringLiteral("0");
+    QString Stolice_Smysl = QStringLiteral("0");
+    QString Zpusob_Kal = QStringLiteral("0");
+
+    // Puts the defaults in, then reads section "Setup" of `path` if the file exists. A key
+    // missing from the file gives an empty text (not the default); a Port of "0" becomes "1".
+    // False (with `error`, defaults kept) only when the file exists but cannot be read.
+    // Making the language current is left to the caller: LangIndex = languageIndex(*this).
+    bool load(const QString& path, QString* error = nullptr);
+
+    // Writes the nine keys into section "Setup" of `path`, creating the file if needed and
+    // keeping every other line of it. The file is replaced whole or not at all; false (with
+    // `error`) when it could not be written.
+    bool save(const QString& path, QString* error = nullptr) const;
+
+    bool operator==(const TSetup&) const = default;
+};
+
+// Port as a number; a text that is not a number gives 1 (so does the port the link opens).
+int portNumber(const TSetup& setup);
+
+// Lang as a language index; a text that is not a number or is outside 0..3 gives 0 (Czech).
+int languageIndex(const TSetup& setup);

@@ -1,0 +1,189 @@
+#include "Lang.h"
+#include "Setup.h"
+#include "SetupForm.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// A shown (never exec'd) dialog over a TSetup, with the program's side played by a log.
+class TestSetupForm : public QObject {
+    Q_OBJECT
+
+private:
+    TSetup m_setup;
+    bool m_linkRunning = false;
+    QStringList m_log; // "captions" / "restart Port=<n>", in the order they were asked for
+    std::unique_ptr<TSetupForm> m_form;
+
+    TSetupForm& makeForm() {
+        m_form = std::make_unique<TSetupForm>(
+            m_setup, [](int n) { return QStringLiteral("/dev/ttyT%1").arg(n); },
+            [this] { return m_linkRunning; });
+        connect(m_form.get(), &TSetupForm::captionsRequested, this,
+                [this] { m_log << QStringLiteral("captions"); });
+        connect(m_form.get(), &TSetupForm::restartRequested, this,
+                [this] { m_log << QStringLiteral("restart Port=") + m_setup.Port; });
+        return *m_form;
+    }
+
+private slots:
+    void init() {
+        m_setup = TSetup();
+        m_linkRunning = false;
+        m_log.clear();
+        LangIndex = 0;
+    }
+    void cleanup() {
+        m_form.reset();
+        LangIndex = 0;
+    }
+
+    void showingSelectsTheSettings_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("defaults") << "0"
+                                  << "1" << 0 << 0 << "/dev/ttyT1";
+        QTest::newRow("last items") << "3"
+                                    << "20" << 3 << 19 << "/dev/ttyT20";
+        QTest::newRow("port above the list") << "1"
+                                             << "21" << 1 << -1 << "";
+        QTest::newRow("port 0 from a dialog without a selection") << "2"
+                                                                  << "0" << 2 << -1 << "";
+        QTest::newRow("not numbers") << "cz"
+                                     << "COM3" << 0 << 0 << "/dev/ttyT1";
+        QTest::newRow("empty texts") << ""
+                                     << "" << 0 << 0 << "/dev/ttyT1";
+        QTest::newRow("language outside 0..3") << "7"
+                                               << "2" << 0 << 1 << "/dev/ttyT2";
+    }
+
+    void showingSelectsTheSettings() {
+        QFETCH(QString, lang);
+        QFETCH(QString, port);
+        m_setup.Lang = lang;
+        m_setup.Port = port;
+        TSetupForm& form = makeForm();
+        // Something else selected before, so showing has to set both.
+        QFETCH(int, language);
+        form.languageButtons->button(language == 3 ? 1 : 3)->setChecked(true);
+        form.cbComPort->setCurrentIndex(5);
+        form.show();
+        QCOMPARE(form.languageButtons->checkedId(), language);
+        QTEST(form.cbComPort->currentIndex(), "item");
+        QTEST(form.lblDevice->toolTip(), "device");
+        QCOMPARE(form.lblDevice->text().isEmpty(), form.lblDevice->toolTip().isEmpty());
+        QCOMPARE(m_setup.Port, port); // showing changes nothing
+        QVERIFY(m_log.isEmpty());
+    }
+
+    void deviceLabelFollowsTheList() {
+        TSetupForm& form = makeForm();
+        form.show();
+        form.cbComPort->setCurrentIndex(11);
+        QCOMPARE(form.lblDevice->text(), QStringLiteral("/dev/ttyT12"));
+        form.cbComPort->setCurrentIndex(-1);
+        QVERIFY(form.lblDevice->text().isEmpty());
+    }
+
+    void ok_data() {
+        QTest::addColumn<bool>("linkRunning");
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("link running: port kept for the next restart")
+            << true << QStringList{"captions"};
+        QTest::newRow("link stopped: restarted on the new port")
+            << false << QStringList{"captions", "restart Port=5"};
+    }
+
+    void ok() {
+        QFETCH(bool, linkRunning);
+        m_linkRunning = linkRunning;
+        TSetupForm& form = makeForm();
+        form.show();
+        form.languageButtons->button(2)->click();
+        form.cbComPort->setCurrentIndex(4);
+        QVERIFY(m_log.isEmpty()); // nothing happens before OK
+        form.OKBtn->click();
+
+        QTEST(m_log, "log");
+        QCOMPARE(m_setup.Lang, QStringLiteral("2"));
+        QCOMPARE(m_setup.Port, QStringLiteral("5"));
+        QCOMPARE(LangIndex, 2);
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QVERIFY(!form.isVisible());
+        // The dialog itself speaks the new language; the language group does not change.
+        QCOMPARE(form.windowTitle(), LangTexts(QStringLiteral("Nastavení")).value(2));
+        QCOMPARE(form.GroupBox1->title(), LangTexts(QStringLiteral("Komunikace")).value(2));
+        QCOMPARE(form.CancelBtn->text(), LangTexts(QStringLiteral("Storno")).value(2));
+        QCOMPARE(form.RadioGroup1->title(), QStringLiteral("Jazyk/Language/Język"));
+    }
+
+    // "0" from a list without a selection survives the file and becomes port 1 at next start.
+    void okWithoutSelectionStoresZero() {
+        m_setup.Port = QStringLiteral("21");
+        m_linkRunning = true;
+        TSetupForm& form = makeForm();
+        form.show();
+        form.OKBtn->click();
+        QCOMPARE(m_setup.Port, QStringLiteral("0"));
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("kovr.ini"));
+        QVERIFY(m_setup.save(path));
+        TSetup next;
+        QVERIFY(next.load(path));
+        QCOMPARE(next.Port, QStringLiteral("1"));
+    }
+
+    void restartThenStornoKeepsTheRestartPort() {
+        m_setup.Lang = QStringLiteral("1");
+        LangIndex = 1;
+        TSetupForm& form = makeForm();
+        form.show();
+        form.cbComPort->setCurrentIndex(6);
+        form.btnRestart->click();
+        QCOMPARE(m_log, QStringList{QStringLiteral("restart Port=7")});
+        QVERIFY(form.isVisible()); // Restart keeps the dialog open
+
+        form.cbComPort->setCurrentIndex(9);
+        form.languageButtons->button(3)->click();
+        form.CancelBtn->click();
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+        QVERIFY(!form.isVisible());
+        QCOMPARE(m_setup.Port, QStringLiteral("7"));
+        QCOMPARE(m_setup.Lang, QStringLiteral("1"));
+        QCOMPARE(LangIndex, 1);
+        QCOMPARE(m_log.size(), 1);
+    }
+
+    // One fixed size, and the translated texts have room in every language.
+    void fixedSizeFitsEveryLanguage() {
+        TSetupForm& form = makeForm();
+        form.show();
+        const QSize size = form.size();
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        for (int language = 0; language < 4; ++language) {
+            LangIndex = language;
+            form.applyCaptions();
+            QCOMPARE(form.size(), size);
+            QVERIFY2(form.CancelBtn->width() >= form.CancelBtn->sizeHint().width(),
+                     qPrintable(form.CancelBtn->text()));
+            const int title =
+                form.GroupBox1->fontMetrics().horizontalAdvance(form.GroupBox1->title());
+            QVERIFY2(form.GroupBox1->width() > title, qPrintable(form.GroupBox1->title()));
+        }
+    }
+};
+
+QTEST_MAIN(TestSetupForm)
+#include "tst_setupform.moc"
