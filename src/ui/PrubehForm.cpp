@@ -12,7 +12,7 @@ PrubehForm::PrubehForm(QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("PrubehForm"));
-    setWindowTitle(LangText(QStringLiteral("Čekejte prosím")));
+    applyCaptions();
     setModal(false);
     setFixedSize(313, 73);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -25,6 +25,10 @@ PrubehForm::PrubehForm(QWidget* parent)
     ProgressBar1->setGeometry(16, 18, 265, 20);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
+}
+
+void PrubehForm::applyCaptions() {
+    setWindowTitle(LangText(QStringLiteral("Čekejte prosím")));
 }
 
 void PrubehForm::setRange(int minimum, int maximum) {

@@ -12,6 +12,7 @@ class PrubehForm : public QDialog, public ProgressSink {
     Q_OBJECT
 public:
     explicit PrubehForm(QWidget* parent = nullptr);
+    void applyCaptions();
 
     void setRange(int minimum, int maximum) override;
     void setPosition(int position) override;
