@@ -9,6 +9,8 @@ class MessagePrompter : public Prompter {
 public:
     explicit MessagePrompter(QWidget* parent = nullptr)
         : m_parent(parent) {}
+    // The window the boxes are modal to.
+    void setParentWidget(QWidget* parent) { m_parent = parent; }
     bool askYesNo(const QString& text) override;
     void message(const QString& text, Icon icon) override;
 
