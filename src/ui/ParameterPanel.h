@@ -1,0 +1,123 @@
+#pragma once
+
+#include "MonitorHooks.h"
+
+#include <QGroupBox>
+#include <QList>
+#include <QString>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct DeviceImage;
+struct MonitorDisplay;
+class Prompter;
+
+// The main window's group "Parametry": end positions, relay and SAFE positions, the selectors
+// of the most used byte parameters, autocalibration and the backup in the unit. It shows the
+// device image and turns the user's changes into set 2 plus a write request; the program
+// queues the segment (NastavZapisPar) and asks for the write sequence (KomPovel(110)).
+class ParameterPanel : public QGroupBox, public ParameterPanelHooks {
+    Q_OBJECT
+public:
+    ParameterPanel(DeviceImage& image, const MonitorDisplay& display, Prompter& prompter,
+                   const bool& zapisZeSouboru, QWidget* parent = nullptr);
+
+    // Captions and item lists in the current language; every selection is kept.
+    void applyCaptions();
+    // Live texts and colours after a monitor record. An edit the decoder did not change since
+    // the last render keeps what the user has typed.
+    void render(const MonitorDisplay& display);
+
+    // ParameterPanelHooks. ZobrazPar shows set `sada` on this panel (the selectors not while a
+    // parameter file is written), then the relay rows and the controls of the variant.
+    void ZobrazPar(int sada) override;
+    void PorovnejZmenuPolohRele() override;
+    void PorovnejZmenuPolohySafe() override;
+    bool workingTorqueUnselected(int index) const override;
+
+    // One byte parameter into one selector: nothing on red while faulty, numbered items for a
+    // value beyond the list. Never counts as the user's choice.
+    void NastavComboParB(QComboBox* combo, int sada, int parIndex, int offset, int koef);
+    void ZobrazPolohyRele(int sada);
+    void OdblokujParReg(int provedeni);
+
+signals:
+    void writeRequested(int start, int stop, int typ, bool cs);
+    void komPovelRequested(int state);
+    void motorEnabledChanged(bool enabled);
+    void controlSignalVisibleChanged(bool visible);
+    void serviceReloadRequested();
+
+private:
+    struct SelectorWidgets {
+        QComboBox* combo;
+        QLabel* label;
+    };
+    struct RelayWidgets {
+        QLabel* label;
+        QLineEdit* edit;
+    };
+
+    void buildEndPositions();
+    void buildRelayPositions();
+    void buildSelectors(QGroupBox* group8, QGroupBox* group12);
+    void buildAutocalibration();
+    void buildSafePosition();
+    void buildBackup();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // ComboBox(I, K): the user chose item `item` of the selector of B `b`.
+    void ComboBox(int b, int item);
+    bool NastavParPodleCombo(int b, int item);
+    void endPosition(int dw);
+    void relayPositionEdited(int row);
+    void Button8Click();
+    void Button9Click();
+    void Button6Click();
+    void PolohaTestNovaHodnota();
+    void Button7Click();
+    void Button5Click();
+    void Button11Click();
+    void Button12Click();
+    bool ask(const char* key);
+
+    QComboBox* selector(int b) const;
+
+    DeviceImage& m_image;
+    Prompter& m_prompter;
+    const bool& m_zapisZeSouboru;
+
+    QGroupBox* m_group9 = nullptr;
+    QGroupBox* m_group17 = nullptr;
+    QGroupBox* m_group8 = nullptr;
+    QGroupBox* m_group14 = nullptr;
+    QGroupBox* m_group13 = nullptr;
+    QGroupBox* m_group12 = nullptr;
+    QGroupBox* m_group19 = nullptr;
+    QLineEdit* m_edit13 = nullptr; // end position Z
+    QLineEdit* m_edit11 = nullptr; // end position O
+    QPushButton* m_button4 = nullptr;
+    QPushButton* m_button2 = nullptr;
+    QPushButton* m_button8 = nullptr;
+    QPushButton* m_button9 = nullptr;
+    QList<RelayWidgets> m_relayRows;
+    QList<SelectorWidgets> m_selectors; // in the order of ParameterPanelTables::Selectors
+    QPushButton* m_button5 = nullptr;
+    QLineEdit* m_edit8 = nullptr;
+    QPushButton* m_button6 = nullptr;
+    QPushButton* m_button7 = nullptr;
+    QLineEdit* m_edit20 = nullptr;
+    QPushButton* m_button11 = nullptr;
+    QPushButton* m_button12 = nullptr;
+
+    // The decoder's texts of the refreshed edits at the last render.
+    struct RenderedTexts {
+        QString Edit11, Edit13, Edit20;
+        std::array<QString, 4> Edit16_19;
+    };
+    RenderedTexts m_rendered;
+};
