@@ -1,53 +1,198 @@
 #include "MainWindow.h"
 
-#include "MonitorDisplay.h"
+#include "Lang.h"
+#include "MonitoringPanel.h"
+#include "ParameterCatalogue.h"
+#include "ParameterPanel.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
-MainWindow::MainWindow(QWidget* parent)
+namespace {
+
+// Main menu: top-level entries (menu == nullptr) and their items, in order. Entries whose
+// window this version does not have yet (files, report, motor, service window, outputs test)
+// are present but disabled.
+struct MenuEntry {
+    const char* menu;       // object name of the menu the item belongs to; nullptr: top level
+    const char* objectName; // action
+    const char* czech;      // caption built into the window
+    const char* key;        // dictionary key of the run-time caption; nullptr: fixed text
+    const char* shortcut;
+    bool available;
+    bool visible;
+};
+
+constexpr MenuEntry menuEntries[] = {
+    {nullptr, "File1", "Soubor", "menuSoubor", "", true, true},
+    {"File1", "FileOpen1", "&Otevřít", "menuOtevrit", "Ctrl+O", false, true},
+    {"File1", "FileSaveAs1", "Save &As...", "menuUlozit", "Ctrl+S", false, true},
+    {"File1", "Print", "Tisk", "menuTisk", "", false, true},
+    {"File1", nullptr, "", nullptr, "", true, true},
+    {"File1", "FileExit1", "E&xit", "menuKonec", "", true, true},
+    {nullptr, "Motor", "Motor", "menuMotor", "", false, true},
+    {nullptr, "Service", "Service", "menuParametry", "", false, true},
+    {nullptr, "Vyrobce1", "Výrobce", "menuVyrobce", "", true, true},
+    {"Vyrobce1", "Vystupy", "Vystupy", "menuVystupy", "", false, true},
+    {"Vyrobce1", "ChybyKomunikace", "Chyby komunikace", nullptr, "", true, true},
+    {nullptr, "Setup", "&Nastavení", "menuNastaveni", "", true, true},
+    {nullptr, "Help1", "Nápověda", "menuNapoveda", "", true, true},
+    {"Help1", "Napoveda", "Nápověda QX7_LM3", "menuNapovedaKOVR", "F1", true, false},
+    {"Help1", "Cotoje1", "Co to je ?", "CoToJe", "Shift+F1", true, false},
+    {"Help1", nullptr, "", nullptr, "", true, true},
+    {"Help1", "HelpAbout1", "&O aplikaci", "OAplikaci", "", true, true},
+};
+
+struct StatusPanel {
+    int width;
+    Qt::Alignment alignment;
+};
+
+constexpr StatusPanel statusPanels[MainWindow::StatusPanels] = {
+    {50, Qt::AlignCenter},
+    {50, Qt::AlignCenter},
+    {50, Qt::AlignCenter},
+    {80, Qt::AlignCenter},
+    {70, Qt::AlignCenter},
+    {80, Qt::AlignCenter},
+    {70, Qt::AlignCenter},
+    {150, Qt::AlignCenter},
+    {150, Qt::AlignLeft | Qt::AlignVCenter},
+    {50, Qt::AlignLeft | Qt::AlignVCenter},
+};
+
+// Production-data fields repeated in status panels 2..6.
+constexpr int panelFields[] = {0, 5, 6, 3, 4};
+
+} // namespace
+
+MainWindow::MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompter& prompter,
+                       const bool& zapisZeSouboru, QWidget* parent)
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(QStringLiteral("KOVR"));
-    QMenu* vyrobce = menuBar()->addMenu(QStringLiteral("Výrobce"));
-    m_lineErrors = vyrobce->addAction(QStringLiteral("Chyby komunikace"));
-    m_lineErrors->setCheckable(true);
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    m_position = new QLabel(central);
-    m_records = new QLabel(central);
-    QFont big = m_position->font();
-    big.setPointSize(big.pointSize() * 2);
-    m_position->setFont(big);
-    layout->addWidget(m_position);
-    layout->addWidget(m_records);
-    layout->addStretch();
-    setCentralWidget(central);
-    const int widths[] = {50, 50};
-    for (int i = 0; i < 2; ++i) {
-        m_panels[i] = new QLabel(this);
-        m_panels[i]->setMinimumWidth(widths[i]);
-        m_panels[i]->setAlignment(i == 0 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
-        statusBar()->addWidget(m_panels[i]);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+
+    m_monitoring = new MonitoringPanel(prompter, client);
+    m_monitoring->setGeometry(8, -1, 501, 507);
+    m_parameters = new ParameterPanel(image, display, prompter, zapisZeSouboru, client);
+    m_parameters->setGeometry(513, -1, 450, 507);
+    connect(m_parameters, &ParameterPanel::controlSignalVisibleChanged, m_monitoring,
+            &MonitoringPanel::setControlSignalVisible);
+
+    buildMenus();
+    buildStatusBar();
+    m_statusBar->setParent(client);
+    m_statusBar->setGeometry(0, ClientHeight - 19, ClientWidth, 19);
+    m_statusBar->raise();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void MainWindow::buildMenus() {
+    for (const MenuEntry& entry : menuEntries) {
+        if (!entry.menu && entry.objectName) {
+            const bool submenu = std::any_of(
+                std::begin(menuEntries), std::end(menuEntries), [&](const MenuEntry& e) {
+                    return e.menu && qstrcmp(e.menu, entry.objectName) == 0;
+                });
+            if (submenu) {
+                QMenu* menu = menuBar()->addMenu(QString::fromUtf8(entry.czech));
+                menu->setObjectName(QString::fromLatin1(entry.objectName));
+                menu->menuAction()->setObjectName(QString::fromLatin1(entry.objectName));
+                continue;
+            }
+            QAction* action = menuBar()->addAction(QString::fromUtf8(entry.czech));
+            action->setObjectName(QString::fromLatin1(entry.objectName));
+            action->setEnabled(entry.available);
+            continue;
+        }
+        QMenu* menu = menuBar()->findChild<QMenu*>(QString::fromLatin1(entry.menu));
+        if (!entry.objectName) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(QString::fromUtf8(entry.czech));
+        action->setObjectName(QString::fromLatin1(entry.objectName));
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
+        action->setEnabled(entry.available);
+        action->setVisible(entry.visible);
     }
-    resize(480, 200);
+    m_lineErrors = action(QStringLiteral("ChybyKomunikace"));
+    m_lineErrors->setCheckable(true);
+    connect(action(QStringLiteral("FileExit1")), &QAction::triggered, this, &QWidget::close);
+    connect(action(QStringLiteral("Setup")), &QAction::triggered, this,
+            &MainWindow::setupRequested);
+    connect(action(QStringLiteral("HelpAbout1")), &QAction::triggered, this,
+            &MainWindow::aboutRequested);
+}
+
+void MainWindow::buildStatusBar() {
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    for (int i = 0; i < StatusPanels; ++i) {
+        auto* panel = new QLabel(m_statusBar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setAlignment(statusPanels[i].alignment);
+        if (i + 1 < StatusPanels) panel->setFixedWidth(statusPanels[i].width);
+        m_statusBar->addWidget(panel, i + 1 < StatusPanels ? 0 : 1);
+        m_panels[i] = panel;
+    }
+    setStatusBar(nullptr);
+    updateStatusHints();
+}
+
+QAction* MainWindow::action(const QString& name) const {
+    for (QAction* candidate : menuBar()->findChildren<QAction*>())
+        if (candidate->objectName() == name) return candidate;
+    for (QAction* candidate : menuBar()->actions())
+        if (candidate->objectName() == name) return candidate;
+    return nullptr;
 }
 
 void MainWindow::setStatusText(int panel, const QString& text) {
-    if (panel >= 0 && panel < 2) m_panels[panel]->setText(text);
+    if (panel >= 0 && panel < StatusPanels && m_panels[panel]->text() != text)
+        m_panels[panel]->setText(text);
 }
 
 QString MainWindow::statusText(int panel) const {
-    return panel >= 0 && panel < 2 ? m_panels[panel]->text() : QString();
+    return panel >= 0 && panel < StatusPanels ? m_panels[panel]->text() : QString();
 }
 
-void MainWindow::showMonitor(const MonitorDisplay& display) {
-    ++m_recordCount;
-    m_position->setText(
-        QStringLiteral("%1 %  %2").arg(display.Gauge1.value / 100.0, 0, 'f', 2).arg(display.Edit1));
-    m_records->setText(QString::number(m_recordCount));
+void MainWindow::updateStatusHints() {
+    m_panels[0]->setToolTip(LangText(QStringLiteral("Komunikace")));
+    m_panels[1]->setToolTip(QStringLiteral("Port"));
+    for (int i = 0; i < 5; ++i)
+        m_panels[2 + i]->setToolTip(
+            LangText(ParameterCatalogue::productionField(panelFields[i]).labelKey));
+    m_panels[7]->setToolTip(LangText(QStringLiteral("ServisniMod")));
+    m_panels[8]->setToolTip(QStringLiteral("Provedení"));
+    m_panels[9]->setToolTip(QStringLiteral("-----"));
+}
+
+void MainWindow::Napisy(bool portOpen) {
+    setWindowTitle(QStringLiteral("KOVR NEVRA"));
+    for (const MenuEntry& entry : menuEntries) {
+        if (!entry.objectName || !entry.key) continue;
+        if (QAction* a = action(QString::fromLatin1(entry.objectName)))
+            a->setText(LangText(QString::fromUtf8(entry.key)));
+    }
+    m_monitoring->applyCaptions();
+    m_parameters->applyCaptions();
+    updateStatusHints();
+    setStatusText(7, LangText(QStringLiteral("VyrobceElektroniky")));
+    setStatusText(0, LangText(portOpen ? QStringLiteral("RUN") : QStringLiteral("STOP")));
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -56,4 +201,9 @@ void MainWindow::showEvent(QShowEvent* event) {
         m_shown = true;
         emit firstShown();
     }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    emit closing();
+    event->accept();
 }

@@ -1,35 +1,62 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 
 class QAction;
 class QLabel;
+class QStatusBar;
+class MonitoringPanel;
+class ParameterPanel;
+class Prompter;
+struct DeviceImage;
+struct MonitorDisplay;
 
-// The main window until its panels exist: the live position and the status bar's link panels
-// (0 RUN/STOP, 1 the port).
+// TMainForm: the frame around the monitoring panel (left) and the parameter panel (right), with
+// the main menu and the ten-panel status bar. It only shows state and forwards what the user
+// chose; the program wires it to the link.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    static constexpr int ClientWidth = 971;
+    static constexpr int ClientHeight = 520;
+    static constexpr int StatusPanels = 10;
+
+    MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompter& prompter,
+               const bool& zapisZeSouboru, QWidget* parent = nullptr);
+
+    MonitoringPanel* monitoringPanel() const { return m_monitoring; }
+    ParameterPanel* parameterPanel() const { return m_parameters; }
 
     void setStatusText(int panel, const QString& text);
-    // Manufacturer menu's "Chyby komunikace": line errors are reported while checked.
-    QAction* lineErrorsAction() const { return m_lineErrors; }
     QString statusText(int panel) const;
-    // The monitor display after a record.
-    void showMonitor(const struct MonitorDisplay& display);
+
+    // Napisy for this window: menu captions, both panels, status panels 7 and 0.
+    void Napisy(bool portOpen);
+
+    // Menu commands by object name (FileOpen1, FileExit1, Setup, HelpAbout1, …).
+    QAction* action(const QString& name) const;
+    QAction* lineErrorsAction() const { return m_lineErrors; }
 
 signals:
     void firstShown();
+    void closing();
+    void setupRequested();
+    void aboutRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* m_panels[2] = {};
+    void buildMenus();
+    void buildStatusBar();
+    void updateStatusHints();
+
+    MonitoringPanel* m_monitoring = nullptr;
+    ParameterPanel* m_parameters = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    std::array<QLabel*, StatusPanels> m_panels{};
     QAction* m_lineErrors = nullptr;
-    QLabel* m_position = nullptr;
-    QLabel* m_records = nullptr;
-    qint64 m_recordCount = 0;
     bool m_shown = false;
 };

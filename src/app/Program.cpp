@@ -1,0 +1,88 @@
+#include "Program.h"
+
+#include "AboutBox.h"
+#include "Lang.h"
+#include "MainWindow.h"
+#include "MessagePrompter.h"
+#include "MonitoringPanel.h"
+#include "ParameterPanel.h"
+#include "PrubehForm.h"
+#include "Session.h"
+#include "SetupForm.h"
+
+#include <QAction>
+#include <QDir>
+
+Program::Program(const QString& workingDir, Prompter* prompter)
+    : m_iniPath(QDir(workingDir).absoluteFilePath(QStringLiteral("kovr.ini"))) {
+    // The settings come first: the language decides every caption the windows get.
+    QString error;
+    m_setup.load(m_iniPath, &error);
+    LangIndex = languageIndex(m_setup);
+
+    if (!prompter) {
+        m_ownPrompter = std::make_unique<MessagePrompter>();
+        prompter = m_ownPrompter.get();
+    }
+    m_prompter = prompter;
+    m_progress = std::make_unique<PrubehForm>();
+    m_session = std::make_unique<Session>(*m_prompter, *m_progress, m_iniPath);
+    m_mainWindow = std::make_unique<MainWindow>(m_session->image(), m_session->display(),
+                                                *m_prompter, m_session->transfer().ZapisZeSouboru);
+    if (m_ownPrompter) m_ownPrompter->setParentWidget(m_mainWindow.get());
+    m_about = std::make_unique<AboutBox>(m_mainWindow.get());
+    Session* session = m_session.get();
+    m_setupForm = std::make_unique<TSetupForm>(
+        m_setup, [session](int number) { return session->port().deviceName(number); },
+        [session] { return session->scheduler().KomBezi; }, m_mainWindow.get());
+    m_mainWindow->Napisy(m_session->port().isOpen());
+    wire();
+}
+
+Program::~Program() = default;
+
+void Program::wire() {
+    MainWindow* window = m_mainWindow.get();
+    Session* session = m_session.get();
+    MonitoringPanel* monitoring = window->monitoringPanel();
+    ParameterPanel* parameters = window->parameterPanel();
+
+    session->setPanelHooks(parameters);
+    connect(session, &Session::statusText, window, &MainWindow::setStatusText);
+    connect(session, &Session::monitorUpdated, window, [session, monitoring, parameters] {
+        monitoring->render(session->display());
+        parameters->render(session->display());
+    });
+    connect(monitoring, &MonitoringPanel::writeRequested, session, &Session::requestWrite);
+    connect(parameters, &ParameterPanel::writeRequested, session, &Session::requestWrite);
+    connect(parameters, &ParameterPanel::komPovelRequested, session,
+            [session](int state) { session->scheduler().KomPovel(state); });
+    connect(window->lineErrorsAction(), &QAction::toggled, session,
+            [session](bool on) { session->scheduler().setLineErrorsShown(on); });
+    connect(window, &MainWindow::firstShown, this, &Program::restartLink);
+    connect(window, &MainWindow::closing, this, &Program::saveSettings);
+    connect(window, &MainWindow::setupRequested, m_setupForm.get(), &QDialog::exec);
+    connect(window, &MainWindow::aboutRequested, m_about.get(), &QDialog::exec);
+    connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
+    connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
+}
+
+void Program::restartLink() {
+    m_session->start(m_setup.Port);
+}
+
+void Program::applyCaptions() {
+    // The windows this version has, in the order a language change treats them.
+    m_mainWindow->Napisy(m_session->port().isOpen());
+    m_session->sheet().applyHeaders();
+    m_setupForm->applyCaptions();
+    m_progress->applyCaptions();
+    m_about->applyCaptions();
+}
+
+bool Program::saveSettings() {
+    QString error;
+    if (m_setup.save(m_iniPath, &error)) return true;
+    m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !"), Prompter::Icon::Error);
+    return false;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Setup.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class AboutBox;
+class MainWindow;
+class MessagePrompter;
+class Prompter;
+class PrubehForm;
+class Session;
+class TSetupForm;
+
+// The program as a whole: settings, the link session and the windows, wired together. main()
+// makes one; end-to-end tests make one with their own prompter and working directory.
+class Program : public QObject {
+    Q_OBJECT
+public:
+    // `workingDir` holds kovr.ini; `prompter` answers questions (the program's message boxes
+    // when null).
+    explicit Program(const QString& workingDir, Prompter* prompter = nullptr);
+    ~Program() override;
+
+    MainWindow& mainWindow() { return *m_mainWindow; }
+    Session& session() { return *m_session; }
+    TSetup& setup() { return m_setup; }
+    TSetupForm& setupForm() { return *m_setupForm; }
+    PrubehForm& progressWindow() { return *m_progress; }
+    QString iniPath() const { return m_iniPath; }
+
+    // Napisy for the windows a confirmed language change re-translates.
+    void applyCaptions();
+    // Writes kovr.ini; tells the user when it cannot.
+    bool saveSettings();
+
+private:
+    void wire();
+    void restartLink();
+
+    QString m_iniPath;
+    TSetup m_setup;
+    std::unique_ptr<MessagePrompter> m_ownPrompter;
+    Prompter* m_prompter = nullptr;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<PrubehForm> m_progress;
+    std::unique_ptr<Session> m_session;
+    std::unique_ptr<TSetupForm> m_setupForm;
+    std::unique_ptr<AboutBox> m_about;
+};

@@ -1,0 +1,119 @@
+// The program's own main window (offscreen) against the simulated unit over a real
+// pseudo-terminal: what the unit holds shows up in the panels, and a selector change answered
+// Yes reaches the unit and comes back through the monitor record.
+
+#include "Lang.h"
+#include "LinkFakes.h"
+#include "MainWindow.h"
+#include "Program.h"
+#include "PtyLine.h"
+#include "Session.h"
+#include "SimulatedUnit.h"
+#include "UiFont.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMainWindowEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setFont(kovrFont()); }
+    void init();
+    void cleanup();
+    void showsTheUnitAfterRefresh();
+    void selectorChangeReachesUnit();
+    void settingsWrittenAtClose();
+
+private:
+    template <typename T> T* child(const char* name) const {
+        return m_program->mainWindow().findChild<T*>(QString::fromLatin1(name));
+    }
+    void startAndRefresh();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SimulatedUnit> m_unit;
+    std::unique_ptr<PtyLine> m_line;
+    FakePrompter m_prompter;
+    std::unique_ptr<Program> m_program;
+};
+
+void TestMainWindowEndToEnd::init() {
+    m_unit = std::make_unique<SimulatedUnit>(2);
+    m_unit->setParameter(SimulatedUnit::KindB, 27, 70);
+    m_line = std::make_unique<PtyLine>(m_unit.get());
+    m_line->setPaced(false);
+    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
+    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("; bench values\n[Ports]\nCOM3=" + m_line->slavePath().toUtf8() +
+              "\n\n[Setup]\nPort=3\nLang=0\n");
+    ini.close();
+    m_prompter = FakePrompter();
+    m_program = std::make_unique<Program>(m_dir.path(), &m_prompter);
+}
+
+void TestMainWindowEndToEnd::cleanup() {
+    m_program.reset();
+    m_line.reset();
+    m_unit.reset();
+}
+
+void TestMainWindowEndToEnd::startAndRefresh() {
+    m_program->mainWindow().show();
+    QVERIFY(m_program->session().scheduler().KomBezi);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().ObnovaBezi, 15000);
+}
+
+void TestMainWindowEndToEnd::showsTheUnitAfterRefresh() {
+    startAndRefresh();
+    MainWindow& window = m_program->mainWindow();
+    QCOMPARE(window.statusText(0), QStringLiteral("RUN"));
+    QCOMPARE(window.statusText(1), QStringLiteral("COM3"));
+    QCOMPARE(window.statusText(8), QStringLiteral("KOVR"));
+    QCOMPARE(window.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit5")->text(),
+                              QString::number(m_unit->temperature()), 3000);
+    QCOMPARE(child<QLineEdit>("Edit1")->text(),
+             QString::number(m_program->session().image().Poloha_Abs));
+    // B 27 = 70 %: the working-torque selector O shows "70  %".
+    QCOMPARE(child<QComboBox>("ComboBox14")->currentText(), QStringLiteral("70  %"));
+    const quint32 endO = m_unit->parameter(SimulatedUnit::KindDW, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit11")->text(), QString::number(endO), 3000);
+    QVERIFY(m_prompter.messages.isEmpty());
+}
+
+void TestMainWindowEndToEnd::selectorChangeReachesUnit() {
+    startAndRefresh();
+    QComboBox* combo = child<QComboBox>("ComboBox14");
+    m_prompter.answers = {true};
+    combo->setCurrentIndex(4); // "90  %", as the user picks it
+    emit combo->activated(4);
+    QCOMPARE(m_prompter.questions, QStringList{LangText(QStringLiteral("ZapsatZmenu?"))});
+    QCOMPARE(m_program->session().image().ParB[2][27], 90);
+    QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindB, 27), 90u, 5000);
+    // The unit's value comes back through the monitor into set 1 and the selector.
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().image().ParB[1][27], 90, 5000);
+    QCOMPARE(combo->currentText(), QStringLiteral("90  %"));
+}
+
+void TestMainWindowEndToEnd::settingsWrittenAtClose() {
+    startAndRefresh();
+    m_program->setup().Lang = QStringLiteral("1");
+    m_program->mainWindow().close();
+    QFile ini(m_program->iniPath());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY(text.startsWith("; bench values\n[Ports]\nCOM3="));
+    // Keys already in the file keep their place; the missing ones follow in their order.
+    QVERIFY2(text.contains("[Setup]\nPort=3\nLang=1\nAdr=\nStolice_50_O=\n"), text.constData());
+    QVERIFY(text.endsWith("Zpusob_Kal=\n"));
+    QVERIFY(m_prompter.messages.isEmpty());
+}
+
+QTEST_MAIN(TestMainWindowEndToEnd)
+#include "tst_mainwindow_e2e.moc"
