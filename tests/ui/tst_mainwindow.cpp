@@ -1,0 +1,190 @@
+#include "DeviceImage.h"
+#include "Lang.h"
+#include "LinkFakes.h"
+#include "MainWindow.h"
+#include "MonitorDisplay.h"
+#include "MonitoringPanel.h"
+#include "ParameterPanel.h"
+#include "UiFont.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+struct Window {
+    DeviceImage image;
+    MonitorDisplay display;
+    FakePrompter prompter;
+    bool fromFile = false;
+    MainWindow window{image, display, prompter, fromFile};
+
+    QLabel* panel(int i) const {
+        return window.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setFont(kovrFont()); }
+    void init() { LangIndex = 0; }
+    void cleanup() { LangIndex = 0; }
+    void frame();
+    void menu_data();
+    void menu();
+    void statusBar();
+    void captions_data();
+    void captions();
+    void captionsKeepSelections();
+    void commandsForwarded();
+};
+
+void TestMainWindow::frame() {
+    Window w;
+    QCOMPARE(w.window.centralWidget()->size(), QSize(971, 520));
+    QCOMPARE(w.window.monitoringPanel()->geometry(), QRect(8, -1, 501, 507));
+    QCOMPARE(w.window.parameterPanel()->geometry(), QRect(513, -1, 450, 507));
+    QCOMPARE(w.window.monitoringPanel()->objectName(), QStringLiteral("GroupBox1"));
+    QCOMPARE(w.window.parameterPanel()->objectName(), QStringLiteral("GroupBox2"));
+}
+
+void TestMainWindow::menu_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<bool>("visible");
+    auto row = [](const char* name, const char* shortcut, bool enabled, bool visible) {
+        QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(shortcut) << enabled
+                            << visible;
+    };
+    // Commands whose windows this version lacks are there but disabled.
+    row("FileOpen1", "Ctrl+O", false, true);
+    row("FileSaveAs1", "Ctrl+S", false, true);
+    row("Print", "", false, true);
+    row("FileExit1", "", true, true);
+    row("Motor", "", false, true);
+    row("Service", "", false, true);
+    row("Vystupy", "", false, true);
+    row("ChybyKomunikace", "", true, true);
+    row("Setup", "", true, true);
+    // Help entries are hidden and do nothing: a hidden action is disabled with them.
+    row("Napoveda", "F1", false, false);
+    row("Cotoje1", "Shift+F1", false, false);
+    row("HelpAbout1", "", true, true);
+}
+
+void TestMainWindow::menu() {
+    QFETCH(QString, name);
+    QFETCH(QString, shortcut);
+    QFETCH(bool, enabled);
+    QFETCH(bool, visible);
+    Window w;
+    QAction* action = w.window.action(name);
+    QVERIFY(action);
+    QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+    QCOMPARE(action->isEnabled(), enabled);
+    QCOMPARE(action->isVisible(), visible);
+}
+
+void TestMainWindow::statusBar() {
+    Window w;
+    const int widths[] = {50, 50, 50, 80, 70, 80, 70, 150, 150};
+    for (int i = 0; i < 9; ++i)
+        QCOMPARE(w.panel(i)->width(), widths[i]);
+    QCOMPARE(w.panel(8)->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
+    QCOMPARE(w.panel(3)->alignment(), Qt::Alignment(Qt::AlignCenter));
+    QVERIFY(!w.window.lineErrorsAction()->isChecked());
+    QVERIFY(w.window.lineErrorsAction()->isCheckable());
+    w.window.setStatusText(8, QStringLiteral("KOVR"));
+    QCOMPARE(w.window.statusText(8), QStringLiteral("KOVR"));
+    w.window.setStatusText(12, QStringLiteral("x")); // beyond the panels: ignored
+}
+
+void TestMainWindow::captions_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("Czech") << 0;
+    QTest::newRow("English") << 1;
+}
+
+void TestMainWindow::captions() {
+    QFETCH(int, language);
+    Window w;
+    LangIndex = language;
+    w.window.Napisy(false);
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("KOVR NEVRA"));
+    const struct {
+        const char* action;
+        const char* key;
+    } menus[] = {{"File1", "menuSoubor"},       {"FileOpen1", "menuOtevrit"},
+                 {"FileSaveAs1", "menuUlozit"}, {"Print", "menuTisk"},
+                 {"FileExit1", "menuKonec"},    {"Motor", "menuMotor"},
+                 {"Service", "menuParametry"},  {"Vyrobce1", "menuVyrobce"},
+                 {"Vystupy", "menuVystupy"},    {"Setup", "menuNastaveni"},
+                 {"Help1", "menuNapoveda"},     {"Napoveda", "menuNapovedaKOVR"},
+                 {"Cotoje1", "CoToJe"},         {"HelpAbout1", "OAplikaci"}};
+    for (const auto& m : menus) {
+        const QString key = QString::fromUtf8(m.key);
+        QVERIFY2(LangHasKey(key), m.key);
+        QCOMPARE(w.window.action(QString::fromLatin1(m.action))->text(), LangText(key));
+    }
+    QCOMPARE(w.window.action(QStringLiteral("ChybyKomunikace"))->text(),
+             QStringLiteral("Chyby komunikace"));
+    QCOMPARE(w.window.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
+    QCOMPARE(w.window.statusText(0), QStringLiteral("STOP"));
+    QCOMPARE(w.panel(0)->toolTip(), LangText(QStringLiteral("Komunikace")));
+    QCOMPARE(w.panel(7)->toolTip(), LangText(QStringLiteral("ServisniMod")));
+    QCOMPARE(w.panel(3)->toolTip(), LangText(QStringLiteral("Výrobní číslo pohonu")));
+    QCOMPARE(w.panel(9)->toolTip(), QStringLiteral("-----"));
+    QCOMPARE(w.window.monitoringPanel()->title(), LangText(QStringLiteral("Monitorovani")));
+    w.window.Napisy(true);
+    QCOMPARE(w.window.statusText(0), QStringLiteral("RUN"));
+}
+
+void TestMainWindow::captionsKeepSelections() {
+    Window w;
+    w.image.ParB[1][26] = 1;
+    w.image.ParB[1][27] = 80;
+    w.image.ParB[1][45] = 3;
+    w.window.parameterPanel()->ZobrazPar(1);
+    auto* torque = w.window.findChild<QComboBox*>(QStringLiteral("ComboBox14"));
+    auto* relay = w.window.findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+    QCOMPARE(torque->currentIndex(), 3);
+    QCOMPARE(relay->currentIndex(), 3);
+    LangIndex = 1;
+    w.window.Napisy(true);
+    QCOMPARE(torque->currentIndex(), 3);
+    QCOMPARE(relay->currentIndex(), 3);
+    QCOMPARE(relay->itemText(0), LangText(QStringLiteral("vypnuto")));
+    QCOMPARE(relay->itemText(0), QStringLiteral("off"));
+    QVERIFY(w.prompter.questions.isEmpty());
+}
+
+void TestMainWindow::commandsForwarded() {
+    Window w;
+    QSignalSpy setup(&w.window, &MainWindow::setupRequested);
+    QSignalSpy about(&w.window, &MainWindow::aboutRequested);
+    QSignalSpy closing(&w.window, &MainWindow::closing);
+    QSignalSpy shown(&w.window, &MainWindow::firstShown);
+    w.window.action(QStringLiteral("Setup"))->trigger();
+    w.window.action(QStringLiteral("HelpAbout1"))->trigger();
+    QCOMPARE(setup.size(), 1);
+    QCOMPARE(about.size(), 1);
+    w.window.show();
+    w.window.hide();
+    w.window.show();
+    QCOMPARE(shown.size(), 1); // the link starts at the first display only
+    w.window.action(QStringLiteral("FileExit1"))->trigger();
+    QCOMPARE(closing.size(), 1);
+    QVERIFY(!w.window.isVisible());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
