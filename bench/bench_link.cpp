@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -67,7 +68,8 @@ int main(int argc, char* argv[]) {
     const int warmup = 10;
 
     QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyKOVR"));
+    // The serial port's lock file is named after the device's file name: keep it unique.
+    const QString link = dir.filePath(QStringLiteral("tty") + QFileInfo(dir.path()).fileName());
     QProcess sim;
     sim.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kovr-sim"),

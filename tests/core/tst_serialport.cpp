@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,6 +48,16 @@ class TestSerialPort : public QObject {
         result->setPortNum(3);
         return result;
     }
+    // COM3 goes through a link, as a USB adapter's device node does; pulling the adapter takes
+    // the link away with the line, so no other process's new pty can stand in for it.
+    // Named after the unique folder: the serial port's lock file takes the device's file name.
+    QString linkPath() const {
+        return dir->filePath(QStringLiteral("tty") + QFileInfo(dir->path()).fileName());
+    }
+    void pullAdapter() {
+        pty->closeMaster();
+        QFile::remove(linkPath());
+    }
     void openPort() {
         QString error;
         QVERIFY2(port->open(&error), qPrintable(error));
@@ -58,7 +69,8 @@ private slots:
         pty = std::make_unique<PtyPair>();
         QVERIFY(dir->isValid());
         QVERIFY(pty->isValid());
-        pointCom3At(pty->slavePath());
+        QVERIFY(QFile::link(pty->slavePath(), linkPath()));
+        pointCom3At(linkPath());
         port = makePort();
     }
     void cleanup() {
@@ -103,7 +115,7 @@ private slots:
         QVERIFY(QDir::setCurrent(dir->path()));
         const PortDevices devices;
         QVERIFY(QDir::setCurrent(before));
-        QCOMPARE(devices.deviceName(3), pty->slavePath());
+        QCOMPARE(devices.deviceName(3), linkPath());
     }
 
     void openOnPseudoTerminal() {
@@ -149,7 +161,7 @@ private slots:
         auto other = makePort();
         QString error;
         QVERIFY(!other->open(&error));
-        const QString expected = QStringLiteral("Can't open specified device ") + pty->slavePath() +
+        const QString expected = QStringLiteral("Can't open specified device ") + linkPath() +
                                  QStringLiteral(" (Error ");
         QVERIFY2(error.startsWith(expected), qPrintable(error));
 
@@ -246,9 +258,9 @@ private slots:
         QSignalSpy errors(port.get(), &Port::lineError);
         QSignalSpy lost(port.get(), &Port::deviceLost);
 
-        pty->closeMaster();
+        pullAdapter();
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2000);
-        QVERIFY2(lost.at(0).at(0).toString().contains(pty->slavePath()),
+        QVERIFY2(lost.at(0).at(0).toString().contains(linkPath()),
                  qPrintable(lost.at(0).at(0).toString()));
         QVERIFY(port->isOpen());
         QVERIFY(port->writeText("dropped"));
@@ -267,7 +279,7 @@ private slots:
         port->close();
         QVERIFY(!port->isOpen());
         QString error;
-        QVERIFY(!port->open(&error)); // the slave path went with the master
+        QVERIFY(!port->open(&error)); // the device went with the adapter
         QVERIFY(!error.isEmpty());
         QVERIFY(!port->isOpen());
 
@@ -291,7 +303,7 @@ private slots:
             reopened = port->open(&reopenError);
         });
         QSignalSpy lost(port.get(), &Port::deviceLost);
-        pty->closeMaster();
+        pullAdapter();
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2000);
         QVERIFY(!reopened);
         QVERIFY(!reopenError.isEmpty());

@@ -10,6 +10,7 @@
 #include "SimulatedUnit.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -31,12 +32,20 @@ struct SimulatedSetup {
         }
         QObject::connect(&unit, &SimulatedUnit::requestAccepted, &unit,
                          [this](const QByteArray& frame) { requests.append(frame); });
+        // The serial port's lock file is named after the device's file name: unique per setup.
+        const QString name = QStringLiteral("tty") + QFileInfo(dir.path()).fileName();
+        if (!line.setLink(dir.filePath(name))) {
+            *error = QStringLiteral("no link to the line");
+            return false;
+        }
         QFile ini(dir.filePath(QStringLiteral("kovr.ini")));
         if (!ini.open(QIODevice::WriteOnly)) {
             *error = ini.errorString();
             return false;
         }
-        ini.write("[Ports]\nCOM3=" + line.slavePath().toUtf8() + "\n");
+        // Through a link, as a USB adapter's device node: a pulled line takes it away, so no
+        // other process's new pty can stand in for it.
+        ini.write("[Ports]\nCOM3=" + line.linkPath().toUtf8() + "\n");
         ini.close();
         session = std::make_unique<Session>(prompter, progress, ini.fileName());
         return true;
