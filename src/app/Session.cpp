@@ -41,12 +41,13 @@ void Session::ZobrazMonitor(const QByteArray& data) {
 void Session::ZobrazVerzi() {
     if (m_transfer.ZapisZeSouboru) return;
     ::ZobrazVerzi(m_image, m_sheet);
-    // Status-bar panels 2..6 repeat production fields 0, 5, 6, 3 and 4.
-    static constexpr int panelFields[] = {0, 5, 6, 3, 4};
-    for (int panel = 2; panel <= 6; ++panel) {
-        const int field = panelFields[panel - 2];
-        emit statusText(panel, m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
-                                            ParameterCatalogue::productionField(field).row));
+    // Some fields are repeated in the status bar, read back from the grid.
+    for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field) {
+        const ProductionField production = ParameterCatalogue::productionField(field);
+        if (production.statusPanel >= 0)
+            emit statusText(production.statusPanel,
+                            m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
+                                         production.row));
     }
 }
 

@@ -7,6 +7,7 @@
 #include "MonitorHooks.h"
 #include "ParameterCatalogue.h"
 #include "ServiceSheet.h"
+#include "WireFlags.h"
 
 #include <QLoggingCategory>
 #include <algorithm>
@@ -77,13 +78,11 @@ const char* const errorNameKeys[] = {
 };
 
 constexpr int LastListedError = 40;
-constexpr int TypeFaulty = 0x10;
-constexpr int TypePresent = 0x20;
-constexpr int TypeSigned = 0x40;
-constexpr int ColumnName = 0;
-constexpr int ColumnChanged = 1;
-constexpr int ColumnError = 2;
-constexpr int ColumnValue = 4;
+using namespace WireFlags;
+constexpr int ColumnName = ServiceSheet::NameColumn;
+constexpr int ColumnChanged = ServiceSheet::ChangedColumn;
+constexpr int ColumnError = ServiceSheet::ErrorColumn;
+constexpr int ColumnValue = ServiceSheet::ValueColumn;
 constexpr int WorkingTorqueZ = 10;
 constexpr int WorkingTorqueO = 27;
 constexpr int CycleMode = 56;

@@ -3,11 +3,12 @@
 #include "DeviceImage.h"
 #include "Frame.h"
 #include "ParameterCatalogue.h"
+#include "WireFlags.h"
 
 namespace {
 
-constexpr int NotWritable = 0x40;
-constexpr int EndOfTransfer = 0x80;
+using WireFlags::EndOfTransfer;
+using WireFlags::NotWritable;
 
 // Production data travel as single bytes; characters outside Latin-1 go as '?'.
 QByteArray textBytes(const QString& text) {

@@ -65,9 +65,6 @@ constexpr StatusPanel statusPanels[MainWindow::StatusPanels] = {
     {50, Qt::AlignLeft | Qt::AlignVCenter},
 };
 
-// Production-data fields repeated in status panels 2..6.
-constexpr int panelFields[] = {0, 5, 6, 3, 4};
-
 } // namespace
 
 MainWindow::MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompter& prompter,
@@ -173,9 +170,12 @@ QString MainWindow::statusText(int panel) const {
 void MainWindow::updateStatusHints() {
     m_panels[0]->setToolTip(LangText(QStringLiteral("Komunikace")));
     m_panels[1]->setToolTip(QStringLiteral("Port"));
-    for (int i = 0; i < 5; ++i)
-        m_panels[2 + i]->setToolTip(
-            LangText(ParameterCatalogue::productionField(panelFields[i]).labelKey));
+    // The panels that repeat a production-data field are named after it.
+    for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field) {
+        const ProductionField production = ParameterCatalogue::productionField(field);
+        if (production.statusPanel >= 0)
+            m_panels[production.statusPanel]->setToolTip(LangText(production.labelKey));
+    }
     m_panels[7]->setToolTip(LangText(QStringLiteral("ServisniMod")));
     m_panels[8]->setToolTip(QStringLiteral("Provedení"));
     m_panels[9]->setToolTip(QStringLiteral("-----"));

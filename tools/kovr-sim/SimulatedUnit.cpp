@@ -1,6 +1,7 @@
 #include "SimulatedUnit.h"
 
 #include "Frame.h"
+#include "WireFlags.h"
 
 #include <algorithm>
 
@@ -20,11 +21,10 @@ constexpr int EndPositionZ = KindOffsets[SimulatedUnit::KindDW] + 1;
 constexpr int AutocalibrationDone = 6;
 
 // Item write flags: low nibble kind, then "keep the unit's value" and "last item".
-constexpr int KeepValue = 0x40;
-// Parameter slot type byte.
-constexpr int TypeFaulty = 0x10;
-constexpr int TypePresent = 0x20;
-constexpr int TypeSigned = 0x40;
+constexpr int KeepValue = WireFlags::NotWritable;
+using WireFlags::TypeFaulty;
+using WireFlags::TypePresent;
+using WireFlags::TypeSigned;
 
 QByteArray h2(qint64 value) {
     return IntToHex(value & 0xFF, 2);
