@@ -2,14 +2,14 @@
 // the 20 ms gap between two polls. The records are the simulated unit's answers to a walking
 // set of cursors, so every slot and every parameter kind is decoded.
 
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "MonitorDecoder.h"
-#include "MonitorDisplay.h"
-#include "MonitorHooks.h"
-#include "ServiceSheet.h"
 #include "SimulatedUnit.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDecoder.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "link/CommandScheduler.h"
+#include "params/ServiceSheet.h"
+#include "wire/Frame.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

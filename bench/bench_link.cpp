@@ -2,14 +2,14 @@
 // for a fixed number of monitor polls and prints what the line allows beside what the tool
 // reaches, and the tool's own share of every cycle.
 
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "PollInputs.h"
-#include "ProgressSink.h"
-#include "Prompter.h"
-#include "ReplyConsumers.h"
-#include "SerialPort.h"
-#include "TimerClock.h"
+#include "device/DeviceImage.h"
+#include "link/CommandScheduler.h"
+#include "link/PollInputs.h"
+#include "link/ProgressSink.h"
+#include "link/Prompter.h"
+#include "link/ReplyConsumers.h"
+#include "link/SerialPort.h"
+#include "link/TimerClock.h"
 
 #include <QCoreApplication>
 #include <QDir>

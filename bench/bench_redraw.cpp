@@ -2,19 +2,19 @@
 // main window is real (offscreen platform) and paints every change; the records are the
 // simulated unit's answers to a walking set of cursors, with the actuator moving.
 
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "MainWindow.h"
-#include "MonitorDecoder.h"
-#include "MonitorDisplay.h"
-#include "MonitorHooks.h"
-#include "MonitoringPanel.h"
-#include "ParameterPanel.h"
-#include "Prompter.h"
-#include "ServiceSheet.h"
 #include "SimulatedUnit.h"
-#include "UiFont.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDecoder.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "link/CommandScheduler.h"
+#include "link/Prompter.h"
+#include "params/ServiceSheet.h"
+#include "ui/MainWindow.h"
+#include "ui/MonitoringPanel.h"
+#include "ui/ParameterPanel.h"
+#include "ui/UiFont.h"
+#include "wire/Frame.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

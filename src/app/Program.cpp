@@ -1,14 +1,14 @@
-#include "Program.h"
+#include "app/Program.h"
 
-#include "AboutBox.h"
-#include "Lang.h"
-#include "MainWindow.h"
-#include "MessagePrompter.h"
-#include "MonitoringPanel.h"
-#include "ParameterPanel.h"
-#include "PrubehForm.h"
-#include "Session.h"
-#include "SetupForm.h"
+#include "app/Session.h"
+#include "lang/Lang.h"
+#include "ui/AboutBox.h"
+#include "ui/MainWindow.h"
+#include "ui/MessagePrompter.h"
+#include "ui/MonitoringPanel.h"
+#include "ui/ParameterPanel.h"
+#include "ui/PrubehForm.h"
+#include "ui/SetupForm.h"
 
 #include <QAction>
 #include <QDir>

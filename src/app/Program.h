@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Setup.h"
+#include "params/Setup.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "Session.h"
+#include "app/Session.h"
 
-#include "ParameterCatalogue.h"
-#include "ProductionTexts.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ProductionTexts.h"
 
 Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniPath,
                  QObject* parent)

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "MonitorDecoder.h"
-#include "MonitorDisplay.h"
-#include "MonitorHooks.h"
-#include "ParameterTransfer.h"
-#include "PollInputs.h"
-#include "ReplyConsumers.h"
-#include "SerialPort.h"
-#include "ServiceSheet.h"
-#include "TimerClock.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDecoder.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "link/CommandScheduler.h"
+#include "link/ParameterTransfer.h"
+#include "link/PollInputs.h"
+#include "link/ReplyConsumers.h"
+#include "link/SerialPort.h"
+#include "link/TimerClock.h"
+#include "params/ServiceSheet.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "MainWindow.h"
-#include "Program.h"
-#include "UiFont.h"
+#include "app/Program.h"
+#include "ui/MainWindow.h"
+#include "ui/UiFont.h"
 
 #include <QApplication>
 #include <QDir>

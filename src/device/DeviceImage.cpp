@@ -1,4 +1,4 @@
-#include "DeviceImage.h"
+#include "device/DeviceImage.h"
 
 void DeviceImage::InicParam() {
     ParB_Act.fill(false);

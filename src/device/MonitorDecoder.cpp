@@ -1,13 +1,13 @@
-#include "MonitorDecoder.h"
+#include "device/MonitorDecoder.h"
 
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "Lang.h"
-#include "MonitorDisplay.h"
-#include "MonitorHooks.h"
-#include "ParameterCatalogue.h"
-#include "ServiceSheet.h"
-#include "WireFlags.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
+#include "wire/Frame.h"
+#include "wire/WireFlags.h"
 
 #include <QLoggingCategory>
 #include <algorithm>

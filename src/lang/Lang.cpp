@@ -1,4 +1,4 @@
-#include "Lang.h"
+#include "lang/Lang.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,15 +1,15 @@
-#include "CommandScheduler.h"
+#include "link/CommandScheduler.h"
 
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "Lang.h"
-#include "LinkClock.h"
-#include "PollInputs.h"
-#include "Port.h"
-#include "ProgressSink.h"
-#include "Prompter.h"
-#include "ReplyConsumers.h"
-#include "TransferSteps.h"
+#include "device/DeviceImage.h"
+#include "lang/Lang.h"
+#include "link/LinkClock.h"
+#include "link/PollInputs.h"
+#include "link/Port.h"
+#include "link/ProgressSink.h"
+#include "link/Prompter.h"
+#include "link/ReplyConsumers.h"
+#include "link/TransferSteps.h"
+#include "wire/Frame.h"
 
 #include <algorithm>
 

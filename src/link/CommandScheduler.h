@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReplyAssembler.h"
+#include "link/ReplyAssembler.h"
 
 #include <QByteArray>
 #include <QDate>

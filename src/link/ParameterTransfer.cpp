@@ -1,9 +1,9 @@
-#include "ParameterTransfer.h"
+#include "link/ParameterTransfer.h"
 
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "ParameterCatalogue.h"
-#include "WireFlags.h"
+#include "device/DeviceImage.h"
+#include "params/ParameterCatalogue.h"
+#include "wire/Frame.h"
+#include "wire/WireFlags.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransferSteps.h"
+#include "link/TransferSteps.h"
 
 #include <QList>
 #include <QString>

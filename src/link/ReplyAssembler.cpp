@@ -1,6 +1,6 @@
-#include "ReplyAssembler.h"
+#include "link/ReplyAssembler.h"
 
-#include "Frame.h"
+#include "wire/Frame.h"
 
 void ReplyAssembler::reset() {
     m_missing = Frame::MinimumReplyLength;

@@ -1,4 +1,4 @@
-#include "SerialPort.h"
+#include "link/SerialPort.h"
 
 #include <cerrno>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Port.h"
-#include "PortDevices.h"
+#include "link/Port.h"
+#include "link/PortDevices.h"
 
 #include <QSerialPort>
 

@@ -1,4 +1,4 @@
-#include "TimerClock.h"
+#include "link/TimerClock.h"
 
 TimerClock::TimerClock(QObject* parent)
     : LinkClock(parent) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LinkClock.h"
+#include "link/LinkClock.h"
 
 #include <QTimer>
 

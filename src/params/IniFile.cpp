@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "params/IniFile.h"
 
 #include <QFile>
 #include <QFileInfo>

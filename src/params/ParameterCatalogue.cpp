@@ -1,6 +1,6 @@
-#include "ParameterCatalogue.h"
+#include "params/ParameterCatalogue.h"
 
-#include "Lang.h"
+#include "lang/Lang.h"
 
 #include <QStringView>
 #include <array>

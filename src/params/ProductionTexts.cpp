@@ -1,8 +1,8 @@
-#include "ProductionTexts.h"
+#include "params/ProductionTexts.h"
 
-#include "DeviceImage.h"
-#include "ParameterCatalogue.h"
-#include "ServiceSheet.h"
+#include "device/DeviceImage.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
 
 QString productionText(const DeviceImage& image, int field) {
     if (field < 0 || field >= DeviceImage::TextCount) return {};

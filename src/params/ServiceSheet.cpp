@@ -1,7 +1,7 @@
-#include "ServiceSheet.h"
+#include "params/ServiceSheet.h"
 
-#include "Lang.h"
-#include "ParameterCatalogue.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
 
 namespace {
 

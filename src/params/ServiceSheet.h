@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SheetGrid.h"
+#include "params/SheetGrid.h"
 
 #include <QObject>
 #include <QString>

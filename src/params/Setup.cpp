@@ -1,6 +1,6 @@
-#include "Setup.h"
+#include "params/Setup.h"
 
-#include "IniFile.h"
+#include "params/IniFile.h"
 
 #include <array>
 

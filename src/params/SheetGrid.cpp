@@ -1,4 +1,4 @@
-#include "SheetGrid.h"
+#include "params/SheetGrid.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "AboutBox.h"
+#include "ui/AboutBox.h"
 
-#include "Lang.h"
+#include "lang/Lang.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "GaugeWidget.h"
+#include "ui/GaugeWidget.h"
 
 #include <QPainter>
 #include <algorithm>

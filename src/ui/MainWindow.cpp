@@ -1,9 +1,9 @@
-#include "MainWindow.h"
+#include "ui/MainWindow.h"
 
-#include "Lang.h"
-#include "MonitoringPanel.h"
-#include "ParameterCatalogue.h"
-#include "ParameterPanel.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "ui/MonitoringPanel.h"
+#include "ui/ParameterPanel.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "MessagePrompter.h"
+#include "ui/MessagePrompter.h"
 
 #include <QMessageBox>
 

@@ -1,9 +1,9 @@
-#include "MonitoringPanel.h"
+#include "ui/MonitoringPanel.h"
 
-#include "GaugeWidget.h"
-#include "Lang.h"
-#include "ParameterTransfer.h"
-#include "Prompter.h"
+#include "lang/Lang.h"
+#include "link/ParameterTransfer.h"
+#include "link/Prompter.h"
+#include "ui/GaugeWidget.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MonitorDisplay.h"
+#include "device/MonitorDisplay.h"
 
 #include <QGroupBox>
 

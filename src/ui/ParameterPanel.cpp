@@ -1,11 +1,11 @@
-#include "ParameterPanel.h"
+#include "ui/ParameterPanel.h"
 
-#include "DeviceImage.h"
-#include "Lang.h"
-#include "MonitorDisplay.h"
-#include "ParameterCatalogue.h"
-#include "ParameterPanelTables.h"
-#include "Prompter.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDisplay.h"
+#include "lang/Lang.h"
+#include "link/Prompter.h"
+#include "params/ParameterCatalogue.h"
+#include "ui/ParameterPanelTables.h"
 
 #include <QComboBox>
 #include <QEvent>

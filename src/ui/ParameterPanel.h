@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MonitorHooks.h"
+#include "device/MonitorHooks.h"
 
 #include <QGroupBox>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "PrubehForm.h"
+#include "ui/PrubehForm.h"
 
-#include "Lang.h"
+#include "lang/Lang.h"
 
 #include <QFrame>
 #include <QGuiApplication>

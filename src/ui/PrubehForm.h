@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgressSink.h"
+#include "link/ProgressSink.h"
 
 #include <QDialog>
 

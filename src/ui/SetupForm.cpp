@@ -1,7 +1,7 @@
-#include "SetupForm.h"
+#include "ui/SetupForm.h"
 
-#include "Lang.h"
-#include "Setup.h"
+#include "lang/Lang.h"
+#include "params/Setup.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "UiFont.h"
+#include "ui/UiFont.h"
 
 #include <QFile>
 #include <QFontDatabase>

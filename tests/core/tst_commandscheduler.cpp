@@ -1,11 +1,11 @@
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "Lang.h"
 #include "LinkFakes.h"
-#include "PollInputs.h"
 #include "SchedulerRig.h"
-#include "TransferSteps.h"
+#include "device/DeviceImage.h"
+#include "lang/Lang.h"
+#include "link/CommandScheduler.h"
+#include "link/PollInputs.h"
+#include "link/TransferSteps.h"
+#include "wire/Frame.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "Frame.h"
-#include "ReplyAssembler.h"
+#include "link/ReplyAssembler.h"
+#include "wire/Frame.h"
 
 #include <QTest>
 

@@ -1,11 +1,11 @@
-#include "DeviceImage.h"
-#include "Frame.h"
-#include "Lang.h"
-#include "MonitorDecoder.h"
-#include "MonitorDisplay.h"
-#include "MonitorHooks.h"
-#include "ParameterCatalogue.h"
-#include "ServiceSheet.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDecoder.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
+#include "wire/Frame.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "Lang.h"
-#include "ParameterCatalogue.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
 
 #include <QLoggingCategory>
 #include <QTest>

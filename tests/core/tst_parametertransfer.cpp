@@ -1,5 +1,5 @@
-#include "ParameterTransfer.h"
 #include "SchedulerRig.h"
+#include "link/ParameterTransfer.h"
 
 #include <QTest>
 

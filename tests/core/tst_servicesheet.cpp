@@ -1,6 +1,6 @@
-#include "Lang.h"
-#include "ParameterCatalogue.h"
-#include "ServiceSheet.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
 
 #include <QLoggingCategory>
 #include <QSignalSpy>

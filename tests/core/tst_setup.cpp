@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "Setup.h"
+#include "params/IniFile.h"
+#include "params/Setup.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "Frame.h"
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "wire/Frame.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>

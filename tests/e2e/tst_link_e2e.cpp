@@ -1,9 +1,9 @@
 // The session's real serial port on one side of a kernel pseudo-terminal, the simulated unit
 // on the other.
 
-#include "Frame.h"
-#include "Lang.h"
 #include "SimulatedSetup.h"
+#include "lang/Lang.h"
+#include "wire/Frame.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -2,14 +2,14 @@
 // pseudo-terminal: what the unit holds shows up in the panels, and a selector change answered
 // Yes reaches the unit and comes back through the monitor record.
 
-#include "Lang.h"
 #include "LinkFakes.h"
-#include "MainWindow.h"
-#include "Program.h"
 #include "PtyLine.h"
-#include "Session.h"
 #include "SimulatedUnit.h"
-#include "UiFont.h"
+#include "app/Program.h"
+#include "app/Session.h"
+#include "lang/Lang.h"
+#include "ui/MainWindow.h"
+#include "ui/UiFont.h"
 
 #include <QApplication>
 #include <QComboBox>

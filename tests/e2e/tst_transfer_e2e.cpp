@@ -1,10 +1,10 @@
 // Writes through the real serial line to the simulated unit and reads the unit's values back
 // through the monitor poll.
 
-#include "Lang.h"
-#include "ParameterCatalogue.h"
-#include "ProductionTexts.h"
 #include "SimulatedSetup.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ProductionTexts.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -3,11 +3,11 @@
 // Stand-ins for the link's collaborators: a port fed by hand, a clock driven by advance(),
 // a prompter with queued answers, a progress window that only records.
 
-#include "LinkClock.h"
-#include "Port.h"
-#include "ProgressSink.h"
-#include "Prompter.h"
-#include "ReplyConsumers.h"
+#include "link/LinkClock.h"
+#include "link/Port.h"
+#include "link/ProgressSink.h"
+#include "link/Prompter.h"
+#include "link/ReplyConsumers.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CommandScheduler.h"
-#include "DeviceImage.h"
-#include "Frame.h"
 #include "LinkFakes.h"
-#include "PollInputs.h"
+#include "device/DeviceImage.h"
+#include "link/CommandScheduler.h"
+#include "link/PollInputs.h"
+#include "wire/Frame.h"
 
 // The scheduler with every collaborator faked, started on COM 1.
 struct Rig {

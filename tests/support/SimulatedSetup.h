@@ -4,10 +4,10 @@
 // simulated unit on the other (unpaced, so tests run at the pace of the 20 ms poll gap).
 
 #include "LinkFakes.h"
-#include "PrubehForm.h"
 #include "PtyLine.h"
-#include "Session.h"
 #include "SimulatedUnit.h"
+#include "app/Session.h"
+#include "ui/PrubehForm.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "GaugeWidget.h"
-#include "Lang.h"
 #include "LinkFakes.h"
-#include "MonitorDisplay.h"
-#include "MonitoringPanel.h"
-#include "UiFont.h"
+#include "device/MonitorDisplay.h"
+#include "lang/Lang.h"
+#include "ui/GaugeWidget.h"
+#include "ui/MonitoringPanel.h"
+#include "ui/UiFont.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "DeviceImage.h"
-#include "Lang.h"
 #include "LinkFakes.h"
-#include "MonitorDisplay.h"
-#include "ParameterPanel.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDisplay.h"
+#include "lang/Lang.h"
+#include "ui/ParameterPanel.h"
 
 #include <QComboBox>
 #include <QLabel>

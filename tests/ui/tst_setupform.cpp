@@ -1,6 +1,6 @@
-#include "Lang.h"
-#include "Setup.h"
-#include "SetupForm.h"
+#include "lang/Lang.h"
+#include "params/Setup.h"
+#include "ui/SetupForm.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "SimulatedUnit.h"
 
-#include "Frame.h"
-#include "WireFlags.h"
+#include "wire/Frame.h"
+#include "wire/WireFlags.h"
 
 #include <algorithm>
 

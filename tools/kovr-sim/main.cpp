@@ -1,9 +1,9 @@
 // kovr-sim: a KOVR control unit on a pseudo-terminal. Prints the slave path on stdout
 // (one line) and answers the service tool until SIGINT or SIGTERM.
 
-#include "Frame.h"
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "wire/Frame.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

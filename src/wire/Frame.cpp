@@ -1,4 +1,4 @@
-#include "Frame.h"
+#include "wire/Frame.h"
 
 QByteArray CRC(QByteArrayView data) {
     unsigned sum = 0;
