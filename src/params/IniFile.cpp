@@ -175,8 +175,13 @@ bool IniFile::save(QString* error) const {
     for (const Line& line : m_lines)
         data += line.text + line.end;
     QSaveFile file(m_path);
+    // A shared or managed folder may let us change the file but not create one beside it:
+    // then the file is written in place rather than the settings lost. Wherever the folder
+    // takes the temporary file, the file is still replaced whole.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        // The temporary file is discarded; the old file was never touched.
+        // The temporary file is discarded; the old file was never touched (unless it was
+        // being written in place).
         if (error) *error = file.errorString();
         return false;
     }

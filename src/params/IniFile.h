@@ -37,7 +37,9 @@ public:
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the whole document or nothing: a temporary file in the same folder is renamed
-    // over the old one only once it is complete. Creates the file when missing.
+    // over the old one only once it is complete. A folder that refuses the temporary file but
+    // holds a writable file gets the file written in place instead. Creates the file when
+    // missing (and the folder allows it).
     bool save(QString* error = nullptr) const;
 
 private:

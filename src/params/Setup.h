@@ -23,7 +23,8 @@ struct TSetup {
     bool load(const QString& path, QString* error = nullptr);
 
     // Writes the nine keys into section "Setup" of `path`, creating the file if needed and
-    // keeping every other line of it. The file is replaced whole or not at all; false (with
+    // keeping every other line of it. The file is replaced whole or not at all, except in a
+    // folder that refuses new files, where a writable file is written in place; false (with
     // `error`) when it could not be written.
     bool save(const QString& path, QString* error = nullptr) const;
 
