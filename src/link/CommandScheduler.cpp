@@ -16,25 +16,48 @@
 namespace {
 
 // One row of the state table. A null payload is built from the image or the dialogs; a null
-// accepted code means the state never moves on its own.
+// accepted code means the state never moves on its own. A reply whose data field is shorter
+// than `data` characters cannot be what the state asked for.
 struct StateRow {
     int state;
     const char* payload;
     const char* accepted;
     int next;
+    int data = 0;
 };
 
+constexpr int MonitorRecordLength = 66;
+
 constexpr StateRow stateTable[] = {
-    {2, nullptr, "80", 2},     {50, "4000", "C0", 51},       {51, "5000", "D0", 2},
-    {55, "4000", "C0", 56},    {56, "510200", "D1", 2},      {57, "510201", "D1", 2},
-    {58, "510202", "D1", 2},   {60, "4000", "C0", 61},       {61, "510200", "D1", 64},
-    {62, "510201", "D1", 64},  {63, "510202", "D1", 64},     {64, nullptr, "F3", 64},
-    {65, "740201", "F4", 64},  {66, "740200", "F4", 64},     {67, "4000", "C0", 68},
-    {68, "0100", "81", 68},    {69, nullptr, "F5", 68},      {71, "4000", "C0", 72},
-    {72, nullptr, "F0", 72},   {85, "4000", "C0", 86},       {86, nullptr, nullptr, 86},
-    {100, nullptr, "B4", 101}, {101, "4100", "C1", 2},       {102, "4100", "C1", 2},
-    {110, "4000", "C0", 111},  {111, nullptr, nullptr, 111}, {120, "4000", "C0", 121},
-    {121, "7600", "F6", 122},  {122, "4100", "C1", 2},
+    {2, nullptr, "80", 2, MonitorRecordLength},
+    {50, "4000", "C0", 51},
+    {51, "5000", "D0", 2},
+    {55, "4000", "C0", 56},
+    {56, "510200", "D1", 2},
+    {57, "510201", "D1", 2},
+    {58, "510202", "D1", 2},
+    {60, "4000", "C0", 61},
+    {61, "510200", "D1", 64},
+    {62, "510201", "D1", 64},
+    {63, "510202", "D1", 64},
+    {64, nullptr, "F3", 64},
+    {65, "740201", "F4", 64},
+    {66, "740200", "F4", 64},
+    {67, "4000", "C0", 68},
+    {68, "0100", "81", 68},
+    {69, nullptr, "F5", 68},
+    {71, "4000", "C0", 72},
+    {72, nullptr, "F0", 72},
+    {85, "4000", "C0", 86},
+    {86, nullptr, nullptr, 86},
+    {100, nullptr, "B4", 101},
+    {101, "4100", "C1", 2},
+    {102, "4100", "C1", 2},
+    {110, "4000", "C0", 111},
+    {111, nullptr, nullptr, 111},
+    {120, "4000", "C0", 121},
+    {121, "7600", "F6", 122},
+    {122, "4100", "C1", 2},
 };
 
 const StateRow* findRow(int state) {
@@ -85,7 +108,13 @@ bool CommandScheduler::acceptsKomPovel(int state) {
 
 void CommandScheduler::KomPovel(int povel) {
     // A state without a request would send a frame built from nothing.
-    if (acceptsKomPovel(KomStav) && isKnownState(povel)) KomStav = povel;
+    if (!acceptsKomPovel(KomStav) || !isKnownState(povel)) return;
+    KomStav = povel;
+    if (povel == 110) m_segmentLoaded = false;
+}
+
+void CommandScheduler::abandonTransfer() {
+    if (m_transfer && (KomStav == 110 || KomStav == 111)) m_transfer->abandon();
 }
 
 void CommandScheduler::KomunikaceStart() {
@@ -102,7 +131,9 @@ void CommandScheduler::KomunikaceStart() {
                                  Prompter::Icon::Error);
         return;
     }
+    abandonTransfer();
     KomStav = 2;
+    m_unansweredRun = 0;
     m_links.image.InicParam();
     KomBezi = true;
     RefresParAll();
@@ -189,12 +220,15 @@ QByteArray CommandScheduler::dateStampRequest() const {
     return QByteArray("340801") + m_today().toString(QStringLiteral("ddMMyy")).toLatin1();
 }
 
-QByteArray CommandScheduler::requestPayload(int state, bool resend) {
+QByteArray CommandScheduler::requestPayload(int state) {
     const StateRow* row = findRow(state);
     if (!row) return {};
     if (row->payload) {
         if (state == 110) {
-            if (m_transfer && !resend) m_transfer->begin();
+            // Once per entry: "4000" sent again (no reply, a probe's answer, a wrong code) must
+            // not load the next segment over the one loaded, which would be lost.
+            if (m_transfer && !m_segmentLoaded) m_transfer->begin();
+            m_segmentLoaded = true;
             UkazPrubeh = true;
         }
         return row->payload;
@@ -218,9 +252,9 @@ QByteArray CommandScheduler::requestPayload(int state, bool resend) {
 void CommandScheduler::Timer1Timer() {
     if (!KomBezi) return;
     if (!isKnownState(KomStav)) KomStav = 2;
-    const bool resend = PocetPokusu > 0 && KomStavVyslany == KomStav;
+    if (KomStav != KomStavVyslany) m_unansweredRun = 0; // another request
     KomStavVyslany = KomStav;
-    OutBuff = requestPayload(KomStavVyslany, resend);
+    OutBuff = requestPayload(KomStavVyslany);
     if (OutBuff.isEmpty()) {
         // State 111 without a transfer queue: nothing to write, close the sequence.
         KomStav = KomStavVyslany = 101;
@@ -279,6 +313,7 @@ void CommandScheduler::VysliOutBuff() {
 }
 
 void CommandScheduler::giveUp() {
+    abandonTransfer();
     KomBezi = false;
     PocetPokusu = 0;
     m_links.clock.setInterval(NextRequestGap);
@@ -296,38 +331,50 @@ void CommandScheduler::dispatch(const QByteArray& frame) {
     clock.setEnabled(false);
     emit replyAccepted(frame);
 
-    const QByteArrayView code = midView(frame, 3, 2);
     if (midView(frame, 1, 2) != Frame::Header) {
         PocetPokusu = 255;
     } else {
+        const QByteArrayView code = midView(frame, 3, 2);
         if (HexToInt(code) == 0xC1 && m_links.progress.isActive()) m_links.progress.resetAndClose();
-        const StateRow* row = findRow(KomStavVyslany);
-        if (KomStavVyslany == 111) {
-            transferReply(frame);
-        } else if (row && row->accepted && code == row->accepted) {
-            if (KomStavVyslany == 2)
-                monitorReply(frame);
-            else if (KomStavVyslany == 64)
-                m_links.consumers.ZobrazSnimac(frame.mid(7, 60));
-            else if (KomStavVyslany == 68)
-                m_links.consumers.ZobrazMoment(frame.mid(7, 100));
-            else if (KomStavVyslany == 72)
-                m_links.consumers.ZobrazVstupy(frame.mid(7, 100));
-            else if (KomStavVyslany == 85 && KomStav == 102)
-                ; // the CPT dialog closed while its poll was opening: do not start the poll
-            else
-                KomStav = row->next;
-            if (KomStavVyslany == 101) RefresParSelect();
+        // The data field as the frame's length field gives it, never the checksum behind it.
+        const QByteArray data = frame.mid(7, frame.size() - Frame::Overhead);
+        if (answered(code, data))
+            m_unansweredRun = 0;
+        else if (++m_unansweredRun >= UnansweredReplyLimit) {
+            // A unit that keeps answering something else than what was asked is as lost as a
+            // silent one: the next send asks the retry ladder's question.
+            m_unansweredRun = 0;
+            PocetPokusu = 6;
         }
     }
     clock.setInterval(NextRequestGap);
     clock.setEnabled(true);
 }
 
-void CommandScheduler::monitorReply(const QByteArray& frame) {
+bool CommandScheduler::answered(QByteArrayView code, const QByteArray& data) {
+    if (KomStavVyslany == 111) return transferReply(code, data);
+    const StateRow* row = findRow(KomStavVyslany);
+    if (!row || !row->accepted) return true; // state 86: any reply repeats the CPT request
+    if (code != row->accepted || data.size() < row->data) return false;
+    switch (KomStavVyslany) {
+    case 2: monitorReply(data); break;
+    case 64: m_links.consumers.ZobrazSnimac(data.left(60)); break;
+    case 68: m_links.consumers.ZobrazMoment(data.left(100)); break;
+    case 72: m_links.consumers.ZobrazVstupy(data.left(100)); break;
+    case 85:
+        // The CPT dialog closed while its poll was opening: do not start the poll.
+        if (KomStav != 102) KomStav = row->next;
+        break;
+    default: KomStav = row->next; break;
+    }
+    if (KomStavVyslany == 101) RefresParSelect();
+    return true;
+}
+
+void CommandScheduler::monitorReply(const QByteArray& data) {
     DeviceImage& im = m_links.image;
     ProgressSink& progress = m_links.progress;
-    m_links.consumers.ZobrazMonitor(frame.mid(7, 100));
+    m_links.consumers.ZobrazMonitor(data.left(100));
     if (ObnovaBezi) {
         progress.setPosition(progress.position() + 1);
         m_links.consumers.ZobrazVerzi();
@@ -342,12 +389,16 @@ void CommandScheduler::monitorReply(const QByteArray& frame) {
     }
 }
 
-void CommandScheduler::transferReply(const QByteArray& frame) {
-    if (!m_transfer) return;
-    if (m_transfer->itemReply(midView(frame, 3, 2), midView(frame, 7))) {
-        KomStav = 100;
-        m_links.consumers.SouborVyp();
+bool CommandScheduler::transferReply(QByteArrayView code, const QByteArray& data) {
+    if (!m_transfer) return true;
+    switch (m_transfer->itemReply(code, data)) {
+    case TransferSteps::Reply::Refused: return false;
+    case TransferSteps::Reply::Acknowledged: return true;
+    case TransferSteps::Reply::Finished: break;
     }
+    KomStav = 100;
+    m_links.consumers.SouborVyp();
+    return true;
 }
 
 void CommandScheduler::VaComm1Error(int errors) {

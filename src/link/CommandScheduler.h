@@ -39,6 +39,9 @@ public:
     static constexpr int ReplyTimeout = 300;
     static constexpr int LongReplyTimeout = 4000; // command 0x3F (unit functions)
     static constexpr int NextRequestGap = 20;
+    // Replies in a row that are not what the request asked for (a wrong code, a probe's
+    // answer, a record too short) before the link counts as failed.
+    static constexpr int UnansweredReplyLimit = 10;
 
     explicit CommandScheduler(const Links& links, QObject* parent = nullptr);
 
@@ -67,9 +70,9 @@ public:
     void VaComm1Error(int errors);
 
     // The request payload (command, length, data) of `state`; empty for a state that does
-    // not exist. Building the payload of state 110 loads the first queued segment, except when
-    // the request is sent again for want of a reply: the loaded segment would be lost.
-    QByteArray requestPayload(int state, bool resend = false);
+    // not exist. The first payload of state 110 after KomPovel(110) loads the first queued
+    // segment.
+    QByteArray requestPayload(int state);
     static bool isKnownState(int state);
     static bool acceptsKomPovel(int state);
 
@@ -91,8 +94,13 @@ signals:
 
 private:
     void dispatch(const QByteArray& frame);
-    void monitorReply(const QByteArray& frame);
-    void transferReply(const QByteArray& frame);
+    // Runs the effect of a reply to the request of KomStavVyslany; false when the reply is not
+    // the one the request asked for.
+    bool answered(QByteArrayView code, const QByteArray& data);
+    void monitorReply(const QByteArray& data);
+    bool transferReply(QByteArrayView code, const QByteArray& data);
+    // The link gives up or restarts during a transfer: nothing unacknowledged is lost.
+    void abandonTransfer();
     QByteArray monitorRequest() const;
     QByteArray torqueRequest() const;
     QByteArray outputsRequest() const;
@@ -105,5 +113,7 @@ private:
     ReplyAssembler m_assembler;
     QString m_portSetting = QStringLiteral("1");
     bool m_lineErrorsShown = false;
+    bool m_segmentLoaded = false; // state 110 has loaded its segment since KomPovel(110)
+    int m_unansweredRun = 0;
     std::function<QDate()> m_today = [] { return QDate::currentDate(); };
 };

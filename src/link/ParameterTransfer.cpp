@@ -115,22 +115,37 @@ QByteArray ParameterTransfer::itemPayload() const {
     }
 }
 
-bool ParameterTransfer::itemReply(QByteArrayView code, QByteArrayView data) {
+TransferSteps::Reply ParameterTransfer::itemReply(QByteArrayView code, QByteArrayView data) {
+    // Only an acknowledgement carries the index the unit wrote. Any other reply (a probe's
+    // answer, a wrong code, no data byte) says nothing about the walk: reading an index from it
+    // would make the unit execute an item nobody asked for.
+    if (code != acceptedCode() || data.size() < 2) return Reply::Refused;
     const int kind = ZapTyp & 0x0F;
     // The unit steers the walk: the tool continues after the index it echoes.
-    ZapIndex = HexToInt(midView(data, 0, 2));
+    ZapIndex = HexToInt(data.first(2));
     if (kind == UnitFunction || kind == CounterReset || kind == Texts) ZapIndex &= 0x0F;
-    if (code != acceptedCode()) return false;
-    bool finished = false;
+    Reply reply = Reply::Acknowledged;
     if (ZapIndex < ZapStop) {
         ++ZapIndex;
     } else {
         NactiZapPar();
         if (ZapStart < 0)
-            finished = true;
+            reply = Reply::Finished;
         else
             ZapIndex = ZapStart;
     }
     ++ParZapis.Prubeh;
-    return finished;
+    return reply;
+}
+
+void ParameterTransfer::abandon() {
+    if (ZapStart < 0) return;
+    // The rest of the segment in flight goes out first with the next transfer.
+    const bool inSegment = ZapIndex >= ZapStart && ZapIndex <= ZapStop;
+    ParZapis.Usek.prepend(TUsek{inSegment ? ZapIndex : ZapStart, ZapStop, ZapTyp, ZapCS});
+    ParZapis.Pocet = 0;
+    for (const TUsek& usek : std::as_const(ParZapis.Usek))
+        ParZapis.Pocet += usek.Stop - usek.Start + 1;
+    ZapStart = -1;
+    ZapStop = -1;
 }

@@ -60,7 +60,8 @@ public:
     int progress() const override { return ParZapis.Prubeh; }
     int itemIndex() const override { return ZapIndex; }
     QByteArray itemPayload() const override;
-    bool itemReply(QByteArrayView code, QByteArrayView data) override;
+    Reply itemReply(QByteArrayView code, QByteArrayView data) override;
+    void abandon() override;
     QList<TUsek> lastRequest() const override { return ParZapisKopie.Usek; }
 
     // The code the unit acknowledges an item of the current segment with.

@@ -26,8 +26,16 @@ public:
     virtual int itemIndex() const = 0;
     // State 111 request for the item in flight.
     virtual QByteArray itemPayload() const = 0;
-    // State 111 reply: returns true when the transfer wrote its last item.
-    virtual bool itemReply(QByteArrayView code, QByteArrayView data) = 0;
+    // What a state-111 reply did to the walk.
+    enum class Reply {
+        Refused,      // not an acknowledgement: the item in flight goes out again
+        Acknowledged, // the walk moved on
+        Finished      // the last queued item was acknowledged
+    };
+    // State 111 reply: its code and its data field (without the checksum).
+    virtual Reply itemReply(QByteArrayView code, QByteArrayView data) = 0;
+    // The link gave up during the transfer: what was not acknowledged goes back to the queue.
+    virtual void abandon() = 0;
     // Segments of the latest request, for the refresh after the transfer.
     virtual QList<TUsek> lastRequest() const = 0;
 };

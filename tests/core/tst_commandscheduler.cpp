@@ -18,6 +18,7 @@ public:
     int index = 0;
     int acknowledged = 0;
     int begins = 0;
+    int abandons = 0;
 
     void begin() override {
         ++begins;
@@ -28,11 +29,12 @@ public:
     int progress() const override { return acknowledged; }
     int itemIndex() const override { return index; }
     QByteArray itemPayload() const override { return items.value(index); }
-    bool itemReply(QByteArrayView code, QByteArrayView) override {
-        if (code != "B2") return false;
+    Reply itemReply(QByteArrayView code, QByteArrayView) override {
+        if (code != "B2") return Reply::Refused;
         ++acknowledged;
-        return ++index >= items.size();
+        return ++index >= items.size() ? Reply::Finished : Reply::Acknowledged;
     }
+    void abandon() override { ++abandons; }
     QList<TUsek> lastRequest() const override { return request; }
 };
 
@@ -43,6 +45,11 @@ private slots:
     void stateTable();
     void wrongCodeRepeats();
     void monitorReplyStepsCursors();
+    void monitorRecordLength_data();
+    void monitorRecordLength();
+    void unansweredRunAsks_data();
+    void unansweredRunAsks();
+    void answeredReplyEndsRun();
     void refreshCompletes();
     void retryLadder_data();
     void retryLadder();
@@ -180,6 +187,87 @@ void TestCommandScheduler::monitorReplyStepsCursors() {
     rig.reply("8100"); // another code: no decoding, no cursor step
     QCOMPARE(rig.consumers.monitor.size(), 1);
     QCOMPARE(rig.image.MonChybySkup, 3);
+}
+
+// The length field says how long the record is; its checksum is never part of the record.
+void TestCommandScheduler::monitorRecordLength_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("decoded");
+    for (int length : {63, 64, 65})
+        QTest::addRow("%d", length) << length << false;
+    QTest::newRow("66") << 66 << true;
+    QTest::newRow("67") << 67 << true;
+}
+
+void TestCommandScheduler::monitorRecordLength() {
+    QFETCH(int, length);
+    QFETCH(bool, decoded);
+    Rig rig;
+    rig.start();
+    rig.tickPayload();
+    const QByteArray record(length, '7');
+    rig.reply("80" + IntToHex(length, 2) + record);
+    QCOMPARE(rig.consumers.monitor.size(), decoded ? 1 : 0);
+    if (decoded) QCOMPARE(rig.consumers.monitor.first(), record);
+    // A record too short is no monitor record: no cursor step, no refresh progress.
+    QCOMPARE(rig.image.MonChybySkup, decoded ? 1 : 0);
+    QCOMPARE(rig.progress.position(), decoded ? 1 : 0);
+}
+
+// A unit that answers, but never what was asked, ends in the retry ladder's question instead
+// of a link that resends without end while the status bar says RUN.
+void TestCommandScheduler::unansweredRunAsks_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("toProbe"); // the unit answers only the probe
+    QTest::newRow("wrong code") << 50 << QByteArray("D000") << false;
+    QTest::newRow("short monitor records") << 2 << QByteArray("8002AA") << false;
+    QTest::newRow("probe's answers") << 2 << QByteArray("C200") << true;
+    QTest::newRow("probe's answers mid-transfer") << 111 << QByteArray("C200") << true;
+}
+
+void TestCommandScheduler::unansweredRunAsks() {
+    QFETCH(int, state);
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, toProbe);
+    Rig rig;
+    ScriptedTransfer transfer;
+    transfer.items = {"320C00800000000A"};
+    rig.scheduler.setTransfer(&transfer);
+    rig.start();
+    rig.scheduler.KomStav = state;
+    rig.prompter.answers = {false};
+    rig.tickPayload();
+    qsizetype written = 0;
+    for (int run = 0; run < CommandScheduler::UnansweredReplyLimit; ++run) {
+        QVERIFY(rig.prompter.questions.isEmpty());
+        if (toProbe) rig.clock.advance(3 * CommandScheduler::ReplyTimeout);
+        QCOMPARE(rig.port.written.last() == probeFrame(), toProbe);
+        rig.reply(answer);
+        QCOMPARE(rig.scheduler.KomStav, state);
+        written = rig.port.written.size();
+        rig.clock.advance(CommandScheduler::NextRequestGap); // the same request again
+    }
+    QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
+    QCOMPARE(rig.port.written.size(), written);
+    QVERIFY(!rig.scheduler.KomBezi);
+    if (state == 111) QCOMPARE(transfer.abandons, 1);
+}
+
+void TestCommandScheduler::answeredReplyEndsRun() {
+    Rig rig;
+    rig.start();
+    rig.tickPayload();
+    for (int round = 0; round < 3; ++round) {
+        for (int run = 1; run < CommandScheduler::UnansweredReplyLimit; ++run) {
+            rig.reply("8100");
+            rig.clock.advance(CommandScheduler::NextRequestGap);
+        }
+        rig.reply("8042" + QByteArray(66, '0'));
+        rig.clock.advance(CommandScheduler::NextRequestGap);
+    }
+    QVERIFY(rig.prompter.questions.isEmpty());
+    QCOMPARE(rig.consumers.monitor.size(), 3);
 }
 
 void TestCommandScheduler::refreshCompletes() {

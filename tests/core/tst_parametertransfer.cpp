@@ -71,11 +71,17 @@ private slots:
     void productionText_data();
     void productionText();
     void echoSteersTheWalk();
-    void wrongCodeRepeatsEchoedItem();
+    void notAcknowledgedKeepsItem_data();
+    void notAcknowledgedKeepsItem();
     void requestJoinsRunningTransfer();
     void requestRefusedWhileClosingJoinsNext();
-    void echoBeyondKindIsNotWritten();
-    void unansweredOpeningKeepsSegment();
+    void indexBeyondKindIsNotWritten();
+    void openingNotAnsweredKeepsSegment_data();
+    void openingNotAnsweredKeepsSegment();
+    void probeAnswerMidItemKeepsItem_data();
+    void probeAnswerMidItemKeepsItem();
+    void failedTransferKeepsUnacknowledged_data();
+    void failedTransferKeepsUnacknowledged();
     void unitFunctionsAndResets();
 };
 
@@ -180,23 +186,40 @@ void TestParameterTransfer::echoSteersTheWalk() {
     transfer.NastavZapisPar(0, 10, 1, false);
     transfer.begin();
     transfer.ZapIndex = 3;
-    QVERIFY(!transfer.itemReply("B2", "05"));
+    QCOMPARE(transfer.itemReply("B2", "05"), TransferSteps::Reply::Acknowledged);
     QCOMPARE(transfer.ZapIndex, 6);
     QCOMPARE(transfer.progress(), 1);
-    QVERIFY(transfer.itemReply("B2", "0A")); // the last item: the queue is exhausted
+    // The last item: the queue is exhausted.
+    QCOMPARE(transfer.itemReply("B2", "0A"), TransferSteps::Reply::Finished);
     QCOMPARE(transfer.ZapStart, -1);
     QCOMPARE(transfer.total(), 0);
 }
 
-void TestParameterTransfer::wrongCodeRepeatsEchoedItem() {
+// A reply that is not the acknowledgement says nothing about which item the unit holds: the
+// item in flight goes out again, whatever the reply's data field happens to read.
+void TestParameterTransfer::notAcknowledgedKeepsItem_data() {
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("wrong code with an index") << 0 << QByteArray("B3") << QByteArray("04");
+    QTest::newRow("probe's answer") << 14 << QByteArray("C2") << QByteArray();
+    QTest::newRow("acknowledgement without index") << 13 << QByteArray("BF") << QByteArray();
+    QTest::newRow("half an index") << 15 << QByteArray("B4") << QByteArray("5");
+}
+
+void TestParameterTransfer::notAcknowledgedKeepsItem() {
+    QFETCH(int, typ);
+    QFETCH(QByteArray, code);
+    QFETCH(QByteArray, data);
     DeviceImage image;
     ParameterTransfer transfer(image);
-    transfer.NastavZapisPar(2, 6, 0, false);
+    transfer.NastavZapisPar(2, 6, typ, false);
     transfer.begin();
-    QVERIFY(!transfer.itemReply("B3", "04"));
-    QCOMPARE(transfer.ZapIndex, 4);
+    const QByteArray before = transfer.itemPayload();
+    QCOMPARE(transfer.itemReply(code, data), TransferSteps::Reply::Refused);
+    QCOMPARE(transfer.ZapIndex, 2);
     QCOMPARE(transfer.progress(), 0);
-    QCOMPARE(parse(transfer.itemPayload()).index, 4);
+    QCOMPARE(transfer.itemPayload(), before);
 }
 
 void TestParameterTransfer::requestJoinsRunningTransfer() {
@@ -240,31 +263,125 @@ void TestParameterTransfer::requestRefusedWhileClosingJoinsNext() {
     QCOMPARE(items.size(), 5);
 }
 
-void TestParameterTransfer::echoBeyondKindIsNotWritten() {
+void TestParameterTransfer::indexBeyondKindIsNotWritten() {
     DeviceImage image;
     ParameterTransfer transfer(image);
     transfer.NastavZapisPar(0, 1, 2, false);
     transfer.begin();
-    QVERIFY(!transfer.itemReply("XX", "FF"));
+    transfer.ZapIndex = 0xFF; // a segment beyond the kind's parameters
     const ItemWrite item = parse(transfer.itemPayload());
     QCOMPARE(item.index, 0xFF);
     QCOMPARE(item.flags & 0x40, 0x40);
     QCOMPARE(item.value, 0u);
 }
 
-// "4000" sent again for want of a reply must not load (and so drop) another segment.
-void TestParameterTransfer::unansweredOpeningKeepsSegment() {
+// However "4000" comes to be sent again, it must not load (and so drop) another segment.
+void TestParameterTransfer::openingNotAnsweredKeepsSegment_data() {
+    QTest::addColumn<QByteArray>("answer"); // empty: silence
+    QTest::addColumn<bool>("probe");        // the answer comes to the probe
+    QTest::newRow("silence") << QByteArray() << false;
+    QTest::newRow("wrong code") << QByteArray("C100") << false;
+    QTest::newRow("probe's answer") << QByteArray("C200") << true;
+}
+
+void TestParameterTransfer::openingNotAnsweredKeepsSegment() {
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, probe);
     TransferRig rig;
-    rig.transfer.NastavZapisPar(0, 1, 2, false);
     rig.transfer.NastavZapisPar(8, 8, 1, true);
     rig.scheduler.KomPovel(110);
     QCOMPARE(rig.tickPayload(), QByteArray("4000"));
-    rig.clock.advance(CommandScheduler::ReplyTimeout); // no answer: "4000" again
-    QCOMPARE(rig.port.written.last(), frameRequest("4000"));
-    QCOMPARE(rig.scheduler.PocetPokusu, 2);
+    if (probe) {
+        rig.clock.advance(3 * CommandScheduler::ReplyTimeout);
+        QCOMPARE(rig.port.written.last(), probeFrame());
+    }
+    if (!answer.isEmpty()) rig.reply(answer);
+    rig.clock.advance(answer.isEmpty() ? CommandScheduler::ReplyTimeout
+                                       : CommandScheduler::NextRequestGap);
+    QCOMPARE(rig.port.written.last(), frameRequest("4000")); // opened again
+    rig.reply("C000");
     const QList<QByteArray> items = rig.runTransfer();
-    QCOMPARE(items.size(), 3);
-    QCOMPARE(parse(items.first()).flags & 0x0F, 2);
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(parse(items.first()).index, 8);
+    QCOMPARE(rig.consumers.transfersEnded, 1);
+    QVERIFY(rig.port.written.contains(frameRequest("3408"
+                                                   "01"
+                                                   "070326")));
+}
+
+// An item goes unanswered three times and the unit answers the probe, as a live unit does: the
+// same item goes out again, never the item the probe's checksum would name.
+void TestParameterTransfer::probeAnswerMidItemKeepsItem_data() {
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<int>("index");
+    QTest::newRow("reset error counters") << 14 << 1;
+    QTest::newRow("create backup") << 13 << 3;
+    QTest::newRow("selector B 10") << 0 << 10;
+}
+
+void TestParameterTransfer::probeAnswerMidItemKeepsItem() {
+    QFETCH(int, typ);
+    QFETCH(int, index);
+    TransferRig rig;
+    rig.image.ParB[2][10] = 60;
+    rig.transfer.NastavZapisPar(index, index, typ, typ == 0);
+    rig.scheduler.KomPovel(110);
+    rig.tickPayload();
+    rig.reply("C000");
+    const QByteArray item = rig.tickPayload();
+    for (int guard = 0; guard < 200 && rig.port.written.last() != probeFrame(); ++guard)
+        rig.clock.advance(100); // three sends unanswered
+    QCOMPARE(rig.port.written.last(), probeFrame());
+    rig.reply("C200");
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items, QList<QByteArray>{item});
+    QCOMPARE(HexToInt(item.mid(4, 2)) & 0x3F, index);
+    QCOMPARE(rig.consumers.transfersEnded, 1);
+}
+
+// A transfer the link gives up on ends visibly (the retry ladder's question) and loses nothing:
+// what the unit did not acknowledge stays queued and goes out with the next transfer.
+void TestParameterTransfer::failedTransferKeepsUnacknowledged_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("no, restarted later") << false;
+    QTest::newRow("yes") << true;
+}
+
+void TestParameterTransfer::failedTransferKeepsUnacknowledged() {
+    QFETCH(bool, yes);
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(0, 1, 2, false);
+    rig.transfer.NastavZapisPar(0, 18, 1, false);
+    rig.transfer.NastavZapisPar(0, 64, 0, true);
+    rig.scheduler.KomPovel(110);
+    rig.tickPayload();
+    rig.reply("C000");
+    for (int i = 0; i < 7; ++i) { // DW 0, DW 1, W 0..4
+        const QByteArray item = rig.tickPayload();
+        rig.reply(echo("B2", HexToInt(item.mid(4, 2))));
+    }
+    rig.prompter.answers = {yes};
+    rig.clock.advance(100 + 6 * CommandScheduler::ReplyTimeout);
+    QCOMPARE(rig.prompter.questions.size(), 1);
+    QCOMPARE(rig.consumers.transfersEnded, 0);
+    QCOMPARE(rig.transfer.ParZapis.Usek.size(), 2);
+    QCOMPARE(rig.transfer.ParZapis.Usek.first().Start, 5);
+    QCOMPARE(rig.transfer.ParZapis.Usek.first().Typ, 1);
+    QCOMPARE(rig.transfer.total(), 14 + 65);
+
+    if (!yes) rig.scheduler.KomunikaceStart(); // the setup dialog's restart
+    QCOMPARE(rig.scheduler.KomStav, 2);
+    rig.finishRefresh();
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.tickPayload(), QByteArray("4000"));
+    QCOMPARE(rig.progress.maximum(), 14 + 65);
+    rig.reply("C000");
+    const QList<QByteArray> items = rig.runTransfer();
+    QCOMPARE(items.size(), 14 + 65);
+    QCOMPARE(parse(items.first()).index, 5);
+    QCOMPARE(parse(items.first()).flags, 1);
+    QCOMPARE(parse(items.last()).flags, 0x80);
+    QCOMPARE(rig.consumers.transfersEnded, 1);
 }
 
 void TestParameterTransfer::unitFunctionsAndResets() {
