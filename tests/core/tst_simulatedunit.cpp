@@ -1,5 +1,10 @@
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "device/DeviceImage.h"
+#include "device/MonitorDecoder.h"
+#include "device/MonitorDisplay.h"
+#include "device/MonitorHooks.h"
+#include "params/ServiceSheet.h"
 #include "wire/Frame.h"
 
 #include <QElapsedTimer>
@@ -53,6 +58,21 @@ int flatIndex(int kind, int index) {
     return offsets[kind] + index;
 }
 
+// The tool's side of the monitor record: decoder, image and displays, no window.
+struct ToolDisplay : MonitorHooks {
+    DeviceImage image;
+    MonitorDisplay display;
+    ServiceSheet sheet;
+    bool fromFile = false;
+    MonitorDecoder decoder{image, display, sheet, *this, fromFile};
+
+    void ZobrazPar(int) override {}
+    void PorovnejZmenuPolohRele() override {}
+    void PorovnejZmenuPolohySafe() override {}
+    void ZobrazVerzi() override {}
+    bool workingTorqueUnselected(int) const override { return false; }
+};
+
 } // namespace
 
 class TestSimulatedUnit : public QObject {
@@ -105,6 +125,8 @@ private slots:
     void resetsClearOnlyTheirStore();
     void unitFunctions();
     void motorAndAutocalibrationFollowTime();
+    void sweepTorqueShowsInTheTool_data();
+    void sweepTorqueShowsInTheTool();
     void faults_data();
     void faults();
     void feedAssemblesRequests_data();
@@ -411,6 +433,60 @@ void TestSimulatedUnit::motorAndAutocalibrationFollowTime() {
     m_ms += 10 * Unit::AutocalibrationStageMs;
     QCOMPARE(unit.autocalibrationCode(), 6);
     QCOMPARE(unit.parameter(Unit::KindB, 7), 0u);
+}
+
+void TestSimulatedUnit::sweepTorqueShowsInTheTool_data() {
+    QTest::addColumn<QList<int>>("calibration"); // W 0..4; empty: the unit's own
+    QTest::addColumn<int>("ms");                 // of sweeping from the closed end
+    QTest::addColumn<QString>("side");           // the torque gauge with a percentage
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QString>("nm");
+
+    // Factory W 0..4: O 100 % at 100, O minimum 300, Z 100 % at 900, Z minimum 700, 400 Nm.
+    // The load falls from the closed end (100 %) to the open end (50 %) on either side.
+    const QList<int> own;
+    QTest::newRow("opening at the closed end") << own << 0 << "O" << 100 << "400";
+    QTest::newRow("opening halfway") << own << 5000 << "O" << 75 << "300";
+    QTest::newRow("opening near the open end") << own << 9000 << "O" << 55 << "220";
+    QTest::newRow("closing near the open end") << own << 11000 << "Z" << 55 << "220";
+    QTest::newRow("closing near the closed end") << own << 19000 << "Z" << 95 << "380";
+    QTest::newRow("another calibration, closing halfway")
+        << QList<int>{40, 400, 1000, 640, 250} << 15000 << "Z" << 75 << "188";
+}
+
+// With the sweep the tool's torque bars and Nm box show the side in motion, never the dead
+// zone between the sides, whatever calibration the unit holds.
+void TestSimulatedUnit::sweepTorqueShowsInTheTool() {
+    QFETCH(QList<int>, calibration);
+    QFETCH(int, ms);
+    QFETCH(QString, side);
+    QFETCH(int, percent);
+    QFETCH(QString, nm);
+    Unit unit;
+    m_ms = 0;
+    unit.setClock([this] { return m_ms; });
+    for (int i = 0; i < calibration.size(); ++i)
+        unit.setParameter(Unit::KindW, i, quint32(calibration[i]));
+    unit.setPosition(0);
+    unit.setSweep(true);
+    m_ms += ms;
+
+    // The tool learns the calibration and B 26 (torque measured) from the parameter slot.
+    ToolDisplay tool;
+    for (int index = 0; index < 5; ++index)
+        tool.decoder.ZobrazMonitor(record(unit, cursorBytes(index, Unit::KindW)));
+    tool.decoder.ZobrazMonitor(record(unit, cursorBytes(26, Unit::KindB)));
+    // A record's torque is decoded before its parameter slot: the next one shows it.
+    tool.decoder.ZobrazMonitor(record(unit, QByteArray(16, '0')));
+
+    const MonitorDisplay::Gauge shown{percent, true, false};
+    const MonitorDisplay::Gauge empty{0, false, false};
+    QCOMPARE(tool.display.Gauge4, side == QLatin1String("O") ? shown : empty);
+    QCOMPARE(tool.display.Gauge3, side == QLatin1String("Z") ? shown : empty);
+    QCOMPARE(tool.display.Edit12, nm);
+
+    unit.setSweep(false); // a stopped actuator is back at the torque it was given
+    QCOMPARE(unit.torque(), 500);
 }
 
 enum Fault { None, Silent, DropEvery, DropNext, CorruptEvery, ForeignHeader, WrongCode };

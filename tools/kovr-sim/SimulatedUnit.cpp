@@ -19,6 +19,11 @@ constexpr int ControlSignal20mAIndex = 4; // B 4
 constexpr int EndPositionO = KindOffsets[SimulatedUnit::KindDW] + 0;
 constexpr int EndPositionZ = KindOffsets[SimulatedUnit::KindDW] + 1;
 constexpr int AutocalibrationDone = 6;
+// W 0..3: raw torque at the O side's 100 % and minimum points, then the Z side's.
+constexpr int TorqueO100 = KindOffsets[SimulatedUnit::KindW] + 0;
+constexpr int TorqueOMin = KindOffsets[SimulatedUnit::KindW] + 1;
+constexpr int TorqueZ100 = KindOffsets[SimulatedUnit::KindW] + 2;
+constexpr int TorqueZMin = KindOffsets[SimulatedUnit::KindW] + 3;
 
 // Item write flags: low nibble kind, then "keep the unit's value" and "last item".
 constexpr int KeepValue = WireFlags::NotWritable;
@@ -186,7 +191,7 @@ QByteArray SimulatedUnit::monitorRecord(QByteArrayView cursors) {
     r += h4(controlSignalPercent());
     r += h8(absolutePosition());
     r += h4(m_controlSignal);
-    r += h4(m_torque);
+    r += h4(reportedTorque());
     r += h2(m_mode);
     r += h2(motionByte());
     r += h2(m_status);
@@ -269,7 +274,7 @@ QByteArray SimulatedUnit::torqueRecord() const {
     const quint32 minimum = m_cells[slot(KindW, 1)].value;
     const quint32 full = m_cells[slot(KindW, 0)].value;
     // raw torque, results at the minimum and the 100 % point, bench signal 4.69 mA, status 0
-    return h4(m_torque) + h4(minimum) + h4(full) + h4(2345) + QByteArray(10, '0') + h2(0);
+    return h4(reportedTorque()) + h4(minimum) + h4(full) + h4(2345) + QByteArray(10, '0') + h2(0);
 }
 
 QByteArray SimulatedUnit::inputsRecord(QByteArrayView data) const {
@@ -478,6 +483,25 @@ void SimulatedUnit::settleMotion() {
     }
     m_motionFrom = m_position;
     m_motionSince += travel * 1000 / MotorSpeed;
+}
+
+int SimulatedUnit::torque() {
+    settleMotion();
+    return reportedTorque();
+}
+
+int SimulatedUnit::reportedTorque() const {
+    if (!m_sweep || m_motor == MotorStop) return m_torque;
+    // The load grows towards the closed end, where the valve seats: the minimum calibration
+    // point of the side in motion at the open end, its 100 % point at the closed end. So the
+    // tool reads 50 % at the open end and 100 % at the closed end, never the dead zone.
+    const qint64 load = FullStroke - m_position;
+    const auto between = [&](int minimum, int full) {
+        const qint64 from = m_cells[minimum].value;
+        const qint64 to = m_cells[full].value;
+        return int(from + (to - from) * load / FullStroke);
+    };
+    return m_motor == MotorOpen ? between(TorqueOMin, TorqueO100) : between(TorqueZMin, TorqueZ100);
 }
 
 quint8 SimulatedUnit::motionByte() {

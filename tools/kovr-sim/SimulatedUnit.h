@@ -84,7 +84,10 @@ public:
     void setPosition(int hundredths);
     Motor motor();
     void setMotor(Motor motor);
-    // The position sweeps between 0 and 100 % on its own.
+    // The position sweeps between 0 and 100 % on its own, and the raw torque follows the
+    // travel: between the O side's minimum and 100 % calibration points (W 1, W 0) while
+    // opening and the Z side's (W 3, W 2) while closing, highest at the closed end where the
+    // valve seats. Without the sweep the torque stays at setTorque().
     void setSweep(bool on);
 
     quint8 activeErrors(int group) const;
@@ -106,6 +109,8 @@ public:
     quint32 relayCount(int side) const;
     void setRelayCount(int side, quint32 count);
     void setTorque(int raw) { m_torque = raw; }
+    // The raw torque the unit reports now.
+    int torque();
     void setControlSignal(int raw) { m_controlSignal = raw; }
     void setModeByte(quint8 bits) { m_mode = bits; }
     void setStatusByte(quint8 bits) { m_status = bits; }
@@ -144,6 +149,7 @@ private:
     void updatePresence();
     void settleMotion();
     int controlSignalPercent() const;
+    int reportedTorque() const;
     quint32 absolutePosition() const;
     quint8 motionByte();
     QByteArray applyFaults(int code, QByteArrayView data);

@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,12 +44,18 @@ bool quitOnSignals(QCoreApplication& app) {
            ::sigaction(SIGTERM, &action, nullptr) == 0;
 }
 
-int countOption(const QCommandLineParser& parser, const QCommandLineOption& option, bool* ok) {
-    if (!parser.isSet(option)) return 0;
+// The value of a numeric option within min..max, or nullopt (with a message) when it is not.
+std::optional<int> numberOption(const QCommandLineParser& parser, const QCommandLineOption& option,
+                                int min, int max) {
     bool valid = false;
     const int value = parser.value(option).toInt(&valid);
-    if (!valid || value < 0) *ok = false;
-    return value;
+    if (valid && value >= min && value <= max) return value;
+    const QString range = max == INT_MAX ? QStringLiteral(">= %1").arg(min)
+                                         : QStringLiteral("%1..%2").arg(min).arg(max);
+    std::fprintf(stderr, "kovr-sim: --%s takes a whole number %s, not \"%s\"\n",
+                 qPrintable(option.names().constFirst()), qPrintable(range),
+                 qPrintable(parser.value(option)));
+    return std::nullopt;
 }
 
 } // namespace
@@ -65,17 +73,23 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("path"));
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
                                      QStringLiteral("Answer at once instead of at 9600 baud."));
-    const QCommandLineOption variant(QStringLiteral("variant"),
-                                     QStringLiteral("Unit variant B 6, 0..4 (default 2)."),
-                                     QStringLiteral("n"), QStringLiteral("2"));
-    const QCommandLineOption move(QStringLiteral("move"),
-                                  QStringLiteral("Sweep the position between 0 and 100 %."));
+    // B 6 is a byte: 0..4 are the variants the tool knows; 5..255 play a unit newer than the
+    // tool, with only the common parameters, which the tool must still serve.
+    const QCommandLineOption variant(
+        QStringLiteral("variant"),
+        QStringLiteral("Unit variant B 6, 0..255: 0 KOVR.ED .. 4 KOVR FIELDBUS, 5..255 a variant "
+                       "the tool does not know (common parameters only). Default 2, KOVR."),
+        QStringLiteral("n"), QStringLiteral("2"));
+    const QCommandLineOption move(
+        QStringLiteral("move"), QStringLiteral("Sweep the position between 0 and 100 %, the torque "
+                                               "following the travel."));
     const QCommandLineOption dropEvery(QStringLiteral("drop-every"),
                                        QStringLiteral("Leave every <n>-th request unanswered."),
-                                       QStringLiteral("n"));
+                                       QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption corruptEvery(
         QStringLiteral("corrupt-every"),
-        QStringLiteral("Spoil the checksum of every <n>-th reply."), QStringLiteral("n"));
+        QStringLiteral("Spoil the checksum of every <n>-th reply."), QStringLiteral("n"),
+        QStringLiteral("0"));
     const QCommandLineOption foreignHeader(
         QStringLiteral("foreign-header"),
         QStringLiteral("Answer with header 00 (other firmware)."));
@@ -88,18 +102,14 @@ int main(int argc, char* argv[]) {
                        wrongCode, silent, verbose});
     parser.process(app);
 
-    bool ok = true;
-    const int variantValue = parser.value(variant).toInt(&ok);
-    const int dropValue = countOption(parser, dropEvery, &ok);
-    const int corruptValue = countOption(parser, corruptEvery, &ok);
-    if (!ok || variantValue < 0 || variantValue > 255) {
-        std::fputs("kovr-sim: numeric options take a whole number >= 0 (variant 0..255)\n", stderr);
-        return 2;
-    }
+    const std::optional<int> variantValue = numberOption(parser, variant, 0, 255);
+    const std::optional<int> dropValue = numberOption(parser, dropEvery, 0, INT_MAX);
+    const std::optional<int> corruptValue = numberOption(parser, corruptEvery, 0, INT_MAX);
+    if (!variantValue || !dropValue || !corruptValue) return 2;
 
-    SimulatedUnit unit(variantValue);
-    unit.setDropEvery(dropValue);
-    unit.setCorruptEvery(corruptValue);
+    SimulatedUnit unit(*variantValue);
+    unit.setDropEvery(*dropValue);
+    unit.setCorruptEvery(*corruptValue);
     unit.setForeignHeader(parser.isSet(foreignHeader));
     unit.setWrongCode(parser.isSet(wrongCode));
     unit.setSilent(parser.isSet(silent));
