@@ -31,6 +31,7 @@ private slots:
     void refreshSurvivesDroppedReplies();
     void silentUnitAsksAfterSendsAndProbes();
     void foreignHeaderStopsLink();
+    void wrongCodeUnitAsks();
     void pulledDeviceDoesNotHang();
 
 private:
@@ -139,6 +140,19 @@ void TestLinkEndToEnd::foreignHeaderStopsLink() {
     QCOMPARE(m_prompter->messages.first(), LangText(QStringLiteral("NekompatibilniVerzeFirmware")));
     QVERIFY(!m_session->scheduler().KomBezi);
     QVERIFY(m_prompter->questions.isEmpty());
+}
+
+// A unit that answers every request with a wrong code is not a working link: after ten such
+// replies the technician gets the link's question, not an endless "RUN".
+void TestLinkEndToEnd::wrongCodeUnitAsks() {
+    startSession();
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests->size() >= 3, 5000);
+    m_unit->setWrongCode(true);
+    m_requests->clear();
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
+    QCOMPARE(m_prompter->questions.first(), LangText(QStringLiteral("ChybaKomunikace")));
+    QCOMPARE(m_requests->size(), CommandScheduler::UnansweredReplyLimit);
+    QVERIFY(!m_session->scheduler().KomBezi); // answered No
 }
 
 void TestLinkEndToEnd::pulledDeviceDoesNotHang() {

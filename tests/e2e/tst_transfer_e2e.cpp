@@ -5,6 +5,7 @@
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ProductionTexts.h"
+#include "wire/Frame.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -16,6 +17,8 @@ private slots:
     void cleanup() { m_setup.reset(); }
     void writeAllParametersAndReadBack();
     void writeProductionData();
+    void probeAnsweredMidItem_data();
+    void probeAnsweredMidItem();
 
 private:
     // Waits for the start-up refresh and until the image holds every value of the unit.
@@ -127,6 +130,59 @@ void TestTransferEndToEnd::writeProductionData() {
     QTRY_COMPARE_WITH_TIMEOUT(
         session.sheet().cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row9),
         QString::fromLatin1(firmware), 15000);
+}
+
+// The unit loses its replies to an item write three times and then answers the probe, as a live
+// unit on a noisy line does: the tool sends the same item again and the unit ends up having done
+// exactly what was asked.
+void TestTransferEndToEnd::probeAnsweredMidItem_data() {
+    QTest::addColumn<int>("typ");
+    QTest::addColumn<int>("index");
+    QTest::newRow("reset error counters") << 14 << 1;
+    QTest::newRow("selector B 10") << 0 << 10;
+}
+
+void TestTransferEndToEnd::probeAnsweredMidItem() {
+    QFETCH(int, typ);
+    QFETCH(int, index);
+    waitForUnitValues();
+    Session& session = *m_setup->session;
+    SimulatedUnit& unit = m_setup->unit;
+    unit.setErrorCounter(5, 7);
+    unit.setRelayCount(0, 1234);
+    const quint32 torqueZ = unit.parameter(SimulatedUnit::KindB, 10) == 80 ? 70 : 80;
+    session.image().ParB[2][10] = quint8(torqueZ);
+    QList<quint32> before;
+    for (int i = 0; i < DeviceImage::CountB; ++i)
+        before.append(unit.parameter(SimulatedUnit::KindB, i));
+
+    const QByteArray command = typ == 0 ? "32" : "33";
+    bool dropped = false;
+    connect(&unit, &SimulatedUnit::requestAccepted, this, [&](const QByteArray& frame) {
+        if (!dropped && frame.mid(3, 2) == command) {
+            dropped = true;
+            unit.dropNext(3);
+        }
+    });
+    QSignalSpy ended(&session, &Session::transferEnded);
+    session.requestWrite(index, index, typ, typ == 0);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QVERIFY(m_setup->requests.contains(probeFrame()));
+    // The unit executes what it hears even when its reply is lost: every item it heard must be
+    // the one asked for.
+    for (const QByteArray& request : std::as_const(m_setup->requests))
+        if (request.mid(3, 2) == command) QCOMPARE(HexToInt(request.mid(7, 2)), index);
+
+    if (typ == 14) {
+        QCOMPARE(unit.errorCounter(5), quint8(0));
+        QCOMPARE(unit.relayCount(0), 1234u);
+    } else {
+        before[10] = torqueZ;
+        for (int i = 0; i < DeviceImage::CountB; ++i)
+            QCOMPARE(unit.parameter(SimulatedUnit::KindB, i), before[i]);
+    }
+    QVERIFY(m_setup->prompter.questions.isEmpty());
 }
 
 QTEST_MAIN(TestTransferEndToEnd)
