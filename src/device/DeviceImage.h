@@ -25,6 +25,11 @@ struct DeviceImage {
     std::array<bool, CountW> ParW_Err{};
     std::array<bool, CountDW> ParDW_Err{};
     std::array<bool, CountB> ParB_Sign{};
+    // The unit has reported the parameter at least once: its first report is shown even when
+    // it equals the zero that set 1 starts with.
+    std::array<bool, CountB> ParB_Reported{};
+    std::array<bool, CountW> ParW_Reported{};
+    std::array<bool, CountDW> ParDW_Reported{};
 
     // Live values of the monitor record.
     qint32 Poloha_Proc = 0;

@@ -101,6 +101,14 @@ MonitorDisplay::Gauge gauge(double value, int maximum, bool showsText, bool red)
     return {std::clamp(int(std::lround(value)), 0, maximum), showsText, red};
 }
 
+// Whether a received value is to be shown: it differs from set 1, or it is the parameter's
+// first report (set 1 starts at zero, and a zero the unit reports must show all the same).
+bool toBeShown(bool changed, bool& reported) {
+    const bool first = !reported;
+    reported = true;
+    return changed || first;
+}
+
 } // namespace
 
 MonitorDecoder::MonitorDecoder(DeviceImage& image, MonitorDisplay& display, ServiceSheet& sheet,
@@ -295,10 +303,11 @@ void MonitorDecoder::writeFlagCells(int kind, int index, bool present, bool faul
     m_sheet.ServiceStringGridWrite(place.grid, ColumnError, place.row, mark(faulty));
 }
 
-void MonitorDecoder::writeValueCells(int kind, int index, const QString& text) {
+void MonitorDecoder::writeValueCells(int kind, int index, const QString& text, bool changed) {
     const GridPlace place = ParameterCatalogue::place(kind, index);
     m_sheet.ServiceStringGridWrite(place.grid, ColumnValue, place.row, text);
-    m_sheet.ServiceStringGridWrite(place.grid, ColumnChanged, place.row, QString());
+    // A first report equal to set 1 leaves a pending edit, and so its mark, alone.
+    if (changed) m_sheet.ServiceStringGridWrite(place.grid, ColumnChanged, place.row, QString());
 }
 
 void MonitorDecoder::storeByte(int i, int type, quint32 value) {
@@ -318,13 +327,14 @@ void MonitorDecoder::storeByte(int i, int type, quint32 value) {
         red = im.ParB_Err[i];
         if (!red && m_hooks.workingTorqueUnselected(i)) m_hooks.ZobrazPar(1);
     }
-    if (im.ParB[0][i] != im.ParB[1][i]) {
-        im.ParB[1][i] = im.ParB[2][i] = im.ParB[0][i];
-        m_hooks.ZobrazPar(1);
-        if (i == Variant) m_display.variantText = variantText(im.ParB[1][Variant]);
-        // The stored byte, not the whole 32-bit field: bits above it are not the parameter's.
-        writeValueCells(0, i, ParameterCatalogue::valueText(0, im.ParB[0][i], im.ParB_Sign[i]));
-    }
+    const bool changed = im.ParB[0][i] != im.ParB[1][i];
+    if (!toBeShown(changed, im.ParB_Reported[i])) return;
+    if (changed) im.ParB[1][i] = im.ParB[2][i] = im.ParB[0][i];
+    m_hooks.ZobrazPar(1);
+    if (i == Variant) m_display.variantText = variantText(im.ParB[1][Variant]);
+    // The stored byte, not the whole 32-bit field: bits above it are not the parameter's.
+    writeValueCells(0, i, ParameterCatalogue::valueText(0, im.ParB[0][i], im.ParB_Sign[i]),
+                    changed);
 }
 
 void MonitorDecoder::storeWord(int i, int type, quint32 value) {
@@ -333,10 +343,11 @@ void MonitorDecoder::storeWord(int i, int type, quint32 value) {
     im.ParW_Err[i] = type & TypeFaulty;
     im.ParW_Act[i] = type & TypePresent;
     writeFlagCells(1, i, im.ParW_Act[i], im.ParW_Err[i]);
-    if (im.ParW[0][i] == im.ParW[1][i]) return;
     const quint16 word = im.ParW[0][i];
-    im.ParW[1][i] = im.ParW[2][i] = word;
-    writeValueCells(1, i, QString::number(word));
+    const bool changed = word != im.ParW[1][i];
+    if (!toBeShown(changed, im.ParW_Reported[i])) return;
+    if (changed) im.ParW[1][i] = im.ParW[2][i] = word;
+    writeValueCells(1, i, QString::number(word), changed);
     if (i >= 8 && i <= 11) {
         m_display.Edit16_19[i - 8] = QString::number(word / 100);
         m_hooks.PorovnejZmenuPolohRele();
@@ -352,10 +363,11 @@ void MonitorDecoder::storeDoubleWord(int i, int type, quint32 value) {
     im.ParDW_Err[i] = type & TypeFaulty;
     im.ParDW_Act[i] = type & TypePresent;
     writeFlagCells(2, i, im.ParDW_Act[i], im.ParDW_Err[i]);
-    if (im.ParDW[0][i] == im.ParDW[1][i]) return;
-    im.ParDW[1][i] = im.ParDW[2][i] = value;
+    const bool changed = value != im.ParDW[1][i];
+    if (!toBeShown(changed, im.ParDW_Reported[i])) return;
+    if (changed) im.ParDW[1][i] = im.ParDW[2][i] = value;
     const QString text = QString::number(value);
-    writeValueCells(2, i, text);
+    writeValueCells(2, i, text, changed);
     if (i == 0) {
         m_display.Edit11 = text;
         m_display.dialogEndO = text;

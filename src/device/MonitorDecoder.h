@@ -42,7 +42,7 @@ private:
     void storeWord(int index, int type, quint32 value);
     void storeDoubleWord(int index, int type, quint32 value);
     void writeFlagCells(int kind, int index, bool present, bool faulty);
-    void writeValueCells(int kind, int index, const QString& text);
+    void writeValueCells(int kind, int index, const QString& text, bool changed);
     void advanceParameterCursor(int index, int kind);
     void counterSlot();
     void informationSlot();

@@ -83,6 +83,8 @@ private slots:
     void cycleModePresence();
     void workingTorqueSelectors();
     void wordAndDoubleWord();
+    void firstReportShowsZero_data();
+    void firstReportShowsZero();
     void parameterCursor_data();
     void parameterCursor();
     void textSlot();
@@ -350,7 +352,8 @@ void TestMonitorDecoder::byteParameter() {
 
 void TestMonitorDecoder::equalValueLeavesPendingEdit() {
     Decoder d;
-    d.image.ParB[1][20] = 7;
+    d.image.ParB[1][20] = 7; // as an earlier report left it
+    d.image.ParB_Reported[20] = true;
     d.image.ParB[2][20] = 9; // edit pending
     d.sheet.ServiceStringGridWrite(0, ServiceSheet::ValueColumn,
                                    ParameterCatalogue::place(0, 20).row, QStringLiteral("9"));
@@ -371,6 +374,7 @@ void TestMonitorDecoder::equalValueLeavesPendingEdit() {
 
 void TestMonitorDecoder::cycleModePresence() {
     Decoder d;
+    d.image.ParB_Reported[56] = true; // its value is known: only the presence changes
     Record r;
     r.parIndex = 56;
     r.parType = 0x20;
@@ -386,6 +390,7 @@ void TestMonitorDecoder::cycleModePresence() {
 
 void TestMonitorDecoder::workingTorqueSelectors() {
     Decoder d;
+    d.image.ParB_Reported[27] = true; // its value is known: only the fault flag changes
     Record r;
     r.parIndex = 27;
     r.parType = 0x30;
@@ -424,6 +429,41 @@ void TestMonitorDecoder::wordAndDoubleWord() {
     QCOMPARE(d.display.Edit13, QStringLiteral("4294967280"));
     QCOMPARE(d.display.dialogEndZ, d.display.Edit13);
     QCOMPARE(d.cell(2, 1, ServiceSheet::ValueColumn), d.display.Edit13);
+}
+
+// Set 1 starts at zero: a zero the unit reports is shown all the same, once.
+void TestMonitorDecoder::firstReportShowsZero_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("index");
+    QTest::newRow("variant 0 (B 6)") << 0 << 6;
+    QTest::newRow("relay position 1 (W 8)") << 1 << 8;
+    QTest::newRow("SAFE position (W 12)") << 1 << 12;
+    QTest::newRow("end position O (DW 0)") << 2 << 0;
+    QTest::newRow("end position Z (DW 1)") << 2 << 1;
+}
+
+void TestMonitorDecoder::firstReportShowsZero() {
+    QFETCH(int, kind);
+    QFETCH(int, index);
+    Decoder d;
+    d.image.ParW[2][8] = 1500; // an edit pending before the first report
+    Record r;
+    r.parIndex = index;
+    r.parType = 0x20 | kind;
+    for (int report = 0; report < 2; ++report)
+        d.decode(r);
+    QCOMPARE(d.cell(kind, index, ServiceSheet::ValueColumn), QStringLiteral("0"));
+    const QString shown = kind == 0    ? d.display.variantText
+                          : kind == 2  ? (index == 0 ? d.display.Edit11 : d.display.Edit13)
+                          : index == 8 ? d.display.Edit16_19[0]
+                                       : d.display.Edit20;
+    QCOMPARE(shown, kind == 0 ? MonitorDecoder::variantText(0) : QStringLiteral("0"));
+    QVERIFY(!shown.isEmpty());
+    // Shown once, not at every report of the same value.
+    QCOMPARE(d.hooks.zobrazPar, kind == 0 ? 1 : 0);
+    QCOMPARE(d.hooks.relays, kind == 1 && index == 8 ? 1 : 0);
+    QCOMPARE(d.hooks.safe, kind == 1 && index == 12 ? 1 : 0);
+    QCOMPARE(d.image.ParW[2][8], quint16(1500)); // equal to set 1: the edit stays
 }
 
 void TestMonitorDecoder::parameterCursor_data() {
