@@ -1,5 +1,6 @@
 #include "app/Session.h"
 
+#include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ProductionTexts.h"
 
@@ -9,13 +10,16 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
     , m_port(PortDevices(iniPath))
     , m_scheduler({m_port, m_clock, prompter, progress, m_image, m_inputs, *this})
     , m_transfer(m_image)
-    , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru) {
+    , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru)
+    , m_editing(m_image, m_sheet, m_transfer.writeFromFileSelection)
+    , m_actions(prompter, m_scheduler, m_transfer, m_editing, m_image) {
     m_scheduler.setTransfer(&m_transfer);
     m_transfer.setProductionText([this](int field) {
         return m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
                             ParameterCatalogue::productionField(field).row);
     });
     m_sheet.applyHeaders();
+    m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
     connect(&m_scheduler, &CommandScheduler::statusText, this, &Session::statusText);
 }
 
@@ -53,6 +57,7 @@ void Session::ZobrazVerzi() {
 
 void Session::SouborVyp() {
     m_transfer.ZapisZeSouboru = false;
+    m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
     emit transferEnded();
 }
 

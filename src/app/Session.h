@@ -9,7 +9,9 @@
 #include "link/PollInputs.h"
 #include "link/ReplyConsumers.h"
 #include "link/SerialPort.h"
+#include "link/ServiceActions.h"
 #include "link/TimerClock.h"
+#include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
 
 #include <QObject>
@@ -33,6 +35,8 @@ public:
     MonitorDisplay& display() { return m_display; }
     ServiceSheet& sheet() { return m_sheet; }
     ParameterTransfer& transfer() { return m_transfer; }
+    ServiceEditing& serviceEditing() { return m_editing; }
+    ServiceActions& serviceActions() { return m_actions; }
 
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
@@ -72,6 +76,8 @@ private:
     CommandScheduler m_scheduler;
     ParameterTransfer m_transfer;
     MonitorDecoder m_decoder;
+    ServiceEditing m_editing;
+    ServiceActions m_actions;
     QString m_variantText;
     ParameterPanelHooks* m_panelHooks = nullptr;
 };

@@ -75,6 +75,15 @@ struct DeviceImage {
     // Clears every presence and fault flag (ParB_Sign stays).
     void InicParam();
 
+    // A parameter by kind (0 B, 1 W, 2 DW) and index; 0 / false outside the image, and writes
+    // outside are ignored.
+    quint32 value(int kind, int sada, int index) const;
+    void setValue(int kind, int sada, int index, quint32 value);
+    bool isActive(int kind, int index) const;
+    bool isFaulty(int kind, int index) const;
+    // Set 2 := set 1 for every parameter: pending edits dropped.
+    void restoreTargetSet();
+
 private:
     qint64 relayCount(int first) const {
         return (qint64(ReleBajty[first]) * 256 + ReleBajty[first + 1]) * 1000 +

@@ -3,7 +3,8 @@
 #include <QByteArray>
 
 // Decoders the dispatcher hands accepted replies to, called synchronously in protocol order.
-// Each gets the reply from its eighth character on.
+// Each gets the reply's data field: from its eighth character, as long as its length field says,
+// without the checksum.
 class ReplyConsumers {
 public:
     virtual ~ReplyConsumers() = default;

@@ -70,3 +70,9 @@ void ServiceSheet::resetParameterRows() {
         }
     }
 }
+
+void ServiceSheet::setCaption(const QString& caption) {
+    if (caption == m_caption) return;
+    m_caption = caption;
+    emit captionChanged(caption);
+}

@@ -60,9 +60,15 @@ public:
     // Every parameter row's label and the value "0", as the captions do on a language change.
     void resetParameterRows();
 
+    // The window's caption: "Parametry", or the loaded file's name in write-from-file mode.
+    QString caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+
 signals:
     void cellChanged(int grid, int col, int row);
+    void captionChanged(const QString& caption);
 
 private:
     SheetGrid m_grids[GridCount];
+    QString m_caption;
 };

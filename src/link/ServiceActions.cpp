@@ -1,0 +1,123 @@
+#include "link/ServiceActions.h"
+
+#include "device/DeviceImage.h"
+#include "lang/Lang.h"
+#include "link/CommandScheduler.h"
+#include "link/ParameterTransfer.h"
+#include "link/Prompter.h"
+#include "params/ServiceEditing.h"
+
+namespace {
+
+using K = ParameterTransfer::Kind;
+
+constexpr ServiceCommandRow Commands[] = {
+    {ServiceCommand::WriteAll,
+     "ZapsatParametry?",
+     {{{0, 1, K::KindDW, false}, {0, 18, K::KindW, false}, {0, 64, K::KindB, true}}},
+     3,
+     true,
+     false},
+    {ServiceCommand::WriteProduction,
+     "ZapsatIdentifikacniData?",
+     {{{3, 12, K::Texts, false}}},
+     1,
+     false,
+     false},
+    {ServiceCommand::Defaults,
+     "ZapsatDefaultParametry?",
+     {{{0, 0, K::UnitFunction, false}}},
+     1,
+     false,
+     true},
+    {ServiceCommand::Initialise,
+     "InicializovatParametry?",
+     {{{2, 2, K::UnitFunction, false}}},
+     1,
+     false,
+     true},
+    {ServiceCommand::RestoreBackup,
+     "ObnovitParametryZeZalohy?",
+     {{{1, 1, K::UnitFunction, false}}},
+     1,
+     false,
+     true},
+    {ServiceCommand::CreateBackup,
+     "VytvoritZalohuParametru?",
+     {{{3, 3, K::UnitFunction, false}}},
+     1,
+     false,
+     false},
+    {ServiceCommand::ResetLastResets,
+     "Vynulovat?",
+     {{{4, 4, K::CounterReset, false}}},
+     1,
+     false,
+     false},
+    {ServiceCommand::ResetLastErrors,
+     "Vynulovat?",
+     {{{3, 3, K::CounterReset, false}}},
+     1,
+     false,
+     false},
+};
+
+} // namespace
+
+ServiceActions::ServiceActions(Prompter& prompter, CommandScheduler& scheduler,
+                               ParameterTransfer& transfer, ServiceEditing& editing,
+                               DeviceImage& image)
+    : m_prompter(prompter)
+    , m_scheduler(scheduler)
+    , m_transfer(transfer)
+    , m_editing(editing)
+    , m_image(image) {}
+
+const ServiceCommandRow& ServiceActions::row(ServiceCommand command) {
+    for (const ServiceCommandRow& r : Commands)
+        if (r.command == command) return r;
+    return Commands[0];
+}
+
+void ServiceActions::queue(const ServiceCommandRow& row) {
+    for (int i = 0; i < row.segmentCount; ++i) {
+        const TUsek& s = row.segments[i];
+        m_transfer.NastavZapisPar(s.Start, s.Stop, s.Typ, s.CS);
+    }
+}
+
+bool ServiceActions::run(ServiceCommand command) {
+    const ServiceCommandRow& r = row(command);
+    if (!m_prompter.askYesNo(LangText(QString::fromLatin1(r.questionKey)))) return false;
+    if (r.reparseFromFile && m_transfer.ZapisZeSouboru) {
+        m_editing.StringGridToParAll();
+        m_editing.PorovnejZmenuStringGrid();
+    }
+    queue(r);
+    if (r.showUnitValues) m_editing.NactiService(1, false);
+    m_scheduler.KomPovel(110);
+    return true;
+}
+
+void ServiceActions::ZapsatParService() {
+    queue(row(ServiceCommand::WriteAll));
+    m_scheduler.KomPovel(110);
+}
+
+bool ServiceActions::FormCloseQuery() {
+    if (!m_editing.hasPendingEdit()) return true;
+    if (!m_prompter.askYesNo(LangText(QStringLiteral("ChceteZapsatParametry?")))) return true;
+    ZapsatParService();
+    return false;
+}
+
+void ServiceActions::FormClose() {
+    m_image.restoreTargetSet();
+    if (m_transfer.ZapisZeSouboru) {
+        m_transfer.ZapisZeSouboru = false;
+        m_scheduler.KomPovel(2);
+        m_image.InicParam();
+        m_scheduler.RefresParAll();
+    }
+    m_transfer.writeFromFileSelection = 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "link/TransferSteps.h"
+
+#include <QString>
+#include <array>
+
+class CommandScheduler;
+class ParameterTransfer;
+class Prompter;
+class ServiceEditing;
+struct DeviceImage;
+
+// The service window's write commands.
+enum class ServiceCommand {
+    WriteAll,        // "Zapsat": all 86 parameters
+    WriteProduction, // "Zapsat" of the production data, fields 3..12
+    Defaults,        // "Default"
+    Initialise,      // "Inic"
+    RestoreBackup,   // "Obnovit ze zálohy"
+    CreateBackup,    // "Vytvořit zálohu"
+    ResetLastResets, // "Nulování" of "Poslední reset"
+    ResetLastErrors, // "Nulování" of "Poslední chyby"
+};
+
+// One command: its question, the segments it queues, and what it does to the grids.
+struct ServiceCommandRow {
+    ServiceCommand command;
+    const char* questionKey;
+    std::array<TUsek, 3> segments;
+    int segmentCount;
+    bool reparseFromFile; // in write-from-file mode the value cells go to set 2 first
+    bool showUnitValues;  // the grids show set 1 in the normal presentation afterwards
+};
+
+// What the service window starts and how it closes, apart from drawing: every write asks its
+// question, queues its segments and asks the scheduler for the write sequence.
+class ServiceActions {
+public:
+    ServiceActions(Prompter& prompter, CommandScheduler& scheduler, ParameterTransfer& transfer,
+                   ServiceEditing& editing, DeviceImage& image);
+
+    static const ServiceCommandRow& row(ServiceCommand command);
+
+    // Asks the command's question; on Yes queues it and asks for state 110. Returns the answer.
+    bool run(ServiceCommand command);
+    // Queues all 86 parameters, double words first, and asks for the write sequence.
+    void ZapsatParService();
+
+    // FormCloseQuery: true when the window may close. A pending edit is asked about: Yes keeps
+    // the window open and writes all parameters.
+    bool FormCloseQuery();
+    // FormClose: pending edits dropped; write-from-file mode left with a full re-read.
+    void FormClose();
+
+private:
+    void queue(const ServiceCommandRow& row);
+
+    Prompter& m_prompter;
+    CommandScheduler& m_scheduler;
+    ParameterTransfer& m_transfer;
+    ServiceEditing& m_editing;
+    DeviceImage& m_image;
+};
