@@ -1,4 +1,4 @@
-# Shared by scripts/run and scripts/test: installs what the build needs, then builds.
+# Shared by scripts/run and scripts/test: installs what the build needs, and builds.
 # Sourced, not run.
 
 KOVR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,8 +19,11 @@ kovr_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
+# Builds the given targets, or everything when none are given.
 kovr_build() {
     cmake -S "$KOVR_ROOT" -B "$KOVR_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    local targets=()
+    [ $# -gt 0 ] && targets=(--target "$@")
     # Two cores: two jobs keep memory and the machine responsive.
-    cmake --build "$KOVR_BUILD" -j 2
+    cmake --build "$KOVR_BUILD" -j 2 "${targets[@]}"
 }
