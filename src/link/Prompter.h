@@ -6,7 +6,7 @@
 // shows modal boxes; tests answer them.
 class Prompter {
 public:
-    enum class Icon { Exclamation, Error };
+    enum class Icon { Exclamation, Error, Information };
 
     virtual ~Prompter() = default;
     virtual bool askYesNo(const QString& text) = 0;

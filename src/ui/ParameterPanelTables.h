@@ -46,6 +46,7 @@ enum class Shown {
     D,
     NotE,
     NotEOrS,
+    F, // the parameters dialog's fieldbus lists
 };
 
 constexpr bool isShown(Shown when, const VariantSwitches& v, bool cyclePresent) {
@@ -59,6 +60,7 @@ constexpr bool isShown(Shown when, const VariantSwitches& v, bool cyclePresent) 
     case Shown::D: return v.D;
     case Shown::NotE: return !v.E;
     case Shown::NotEOrS: return !v.E || v.S;
+    case Shown::F: return v.F;
     }
     return false;
 }
