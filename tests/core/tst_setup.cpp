@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
