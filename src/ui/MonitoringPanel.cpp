@@ -4,6 +4,7 @@
 #include "link/ParameterTransfer.h"
 #include "link/Prompter.h"
 #include "ui/GaugeWidget.h"
+#include "ui/PanelLook.h"
 
 #include <QCheckBox>
 #include <QHeaderView>
@@ -111,7 +112,7 @@ QLineEdit* makeEdit(QWidget* parent, const QString& name, const QRect& geometry)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(geometry);
-    edit->setReadOnly(true);
+    makeDisplayEdit(edit);
     edit->setFocusPolicy(Qt::NoFocus);
     edit->setAttribute(Qt::WA_TransparentForMouseEvents);
     return edit;
@@ -181,12 +182,7 @@ MonitoringPanel::MonitoringPanel(Prompter& prompter, QWidget* parent)
     , m_prompter(prompter) {
     setObjectName(QStringLiteral("GroupBox1"));
     resize(Width, Height);
-    // The groups' captions sit in their top frame line, as the fixed layout expects: a style
-    // that puts the caption above the frame would push it onto the contents. The caption
-    // starts 2 px down so that the accents of "Č" and "Ř" are not cut off.
-    setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid palette(mid); margin-top: 8px; }"
-        "QGroupBox::title { subcontrol-origin: margin; left: 5px; padding: 2px 2px 0 2px; }"));
+    applyGroupBoxLook(this);
     // Until the first record the position gauge already shows its "0%".
     m_shown.Gauge1.showsText = true;
     build();
@@ -214,12 +210,14 @@ void MonitoringPanel::build() {
     m_edit12 = makeEdit(m_moment, QStringLiteral("Edit12"), {176, 38, 60, 21});
     makeLabel(m_moment, QStringLiteral("LabelNm"), QStringLiteral("Nm"), {240, 42});
 
-    m_pozad = makeGroup(this, QStringLiteral("GroupBox5"), {8, 149, 65, 41});
-    m_edit9 = makeEdit(m_pozad, QStringLiteral("Edit9"), {5, 14, 55, 21});
-    m_motor = makeGroup(this, QStringLiteral("GroupBox15"), {108, 149, 65, 41});
-    m_edit3 = makeEdit(m_motor, QStringLiteral("Edit3"), {5, 14, 55, 21});
-    m_snimac = makeGroup(this, QStringLiteral("GroupBox18"), {212, 149, 65, 41});
-    m_edit7 = makeEdit(m_snimac, QStringLiteral("Edit7"), {5, 14, 55, 21});
+    // The three motion groups share the column's width evenly, so that the caption "Двигатель"
+    // leaves some frame line beside it and "открывать" and "закрывать" fit their edits.
+    m_pozad = makeGroup(this, QStringLiteral("GroupBox5"), {8, 149, 83, 41});
+    m_edit9 = makeEdit(m_pozad, QStringLiteral("Edit9"), {6, 14, 71, 21});
+    m_motor = makeGroup(this, QStringLiteral("GroupBox15"), {101, 149, 83, 41});
+    m_edit3 = makeEdit(m_motor, QStringLiteral("Edit3"), {6, 14, 71, 21});
+    m_snimac = makeGroup(this, QStringLiteral("GroupBox18"), {194, 149, 83, 41});
+    m_edit7 = makeEdit(m_snimac, QStringLiteral("Edit7"), {6, 14, 71, 21});
 
     m_vstupy = makeGroup(this, QStringLiteral("GroupBox6"), {8, 189, 269, 155});
     for (int g = 0; g < 3; ++g) {
@@ -243,13 +241,15 @@ void MonitoringPanel::build() {
     m_edit15 = makeEdit(m_rele, QStringLiteral("Edit15"), {94, 28, 80, 21});
     m_button10 = makeButton(m_rele, QStringLiteral("Button10"), {186, 26, 75, 25});
 
-    m_rezimy = makeGroup(this, QStringLiteral("GroupBox11"), {6, 457, 191, 52});
+    // "Температура" needs a wider temperature group than the modes' check boxes need theirs:
+    // the modes give up 10 px of the bottom row to it.
+    m_rezimy = makeGroup(this, QStringLiteral("GroupBox11"), {6, 457, 181, 52});
     m_checkBox20 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox20"), {8, 15, 64, 17});
     m_checkBox21 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox21"), {8, 32, 64, 17});
-    m_checkBox5 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox5"), {78, 15, 108, 17});
-    m_checkBox6 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox6"), {78, 32, 108, 17});
+    m_checkBox5 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox5"), {78, 15, 96, 17});
+    m_checkBox6 = makeCheckBox(m_rezimy, QStringLiteral("CheckBox6"), {78, 32, 96, 17});
 
-    m_teplota = makeGroup(this, QStringLiteral("Teplota"), {203, 455, 74, 52});
+    m_teplota = makeGroup(this, QStringLiteral("Teplota"), {193, 455, 84, 52});
     m_edit5 = makeEdit(m_teplota, QStringLiteral("Edit5"), {8, 18, 42, 21});
     makeLabel(m_teplota, QStringLiteral("LabelC"), QStringLiteral("C"), {54, 22});
 

@@ -5,6 +5,7 @@
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "params/ParameterCatalogue.h"
+#include "ui/PanelLook.h"
 #include "ui/ParameterPanelTables.h"
 
 #include <QComboBox>
@@ -81,8 +82,21 @@ W* place(QWidget* parent, QStringView name, int left, int top, int width, int he
     return widget;
 }
 
+// Rows of a label and a control, laid out so that the longest caption of any language has room
+// in the font of the window: the selectors' label column takes "Управляющий сигнал" and the
+// 177-px lists end 5 px inside the group's right frame line; the relay-position labels take
+// "Przekaźnik 4 / SO", and their edits end where the buttons above and below them end.
+constexpr int SelectorLabelLeft = 4;
+constexpr int SelectorLabelWidth = 108;
+constexpr int SelectorLeft = 114;
+constexpr int SelectorWidth = 177;
+constexpr int RelayLabelLeft = 8;
+constexpr int RelayLabelWidth = 87;
+constexpr int RelayEditLeft = 97;
+constexpr int PositionEditWidth = 29; // three digits
+
 QLineEdit* positionEdit(QWidget* parent, QStringView name, int left, int top) {
-    auto* edit = place<QLineEdit>(parent, name, left, top, 33, 21);
+    auto* edit = place<QLineEdit>(parent, name, left, top, PositionEditWidth, 21);
     edit->setMaxLength(3);
     edit->setValidator(new PercentValidator(edit));
     return edit;
@@ -107,6 +121,7 @@ ParameterPanel::ParameterPanel(DeviceImage& image, const MonitorDisplay& display
     , m_zapisZeSouboru(zapisZeSouboru) {
     setObjectName(QStringLiteral("GroupBox2"));
     resize(450, 507);
+    applyGroupBoxLook(this);
 
     m_group9 = place<QGroupBox>(this, u"GroupBox9", 8, 11, 134, 73);
     m_group17 = place<QGroupBox>(this, u"GroupBox17", 8, 84, 134, 209);
@@ -136,7 +151,7 @@ void ParameterPanel::buildEndPositions() {
     m_edit13 = place<QLineEdit>(m_group9, u"Edit13", 8, 18, 57, 21);
     m_edit11 = place<QLineEdit>(m_group9, u"Edit11", 69, 18, 57, 21);
     for (QLineEdit* edit : {m_edit13, m_edit11}) {
-        edit->setReadOnly(true);
+        makeDisplayEdit(edit);
         edit->setText(QStringLiteral("0"));
     }
     m_button4 = place<QPushButton>(m_group9, u"Button4", 8, 43, 57, 23);
@@ -153,8 +168,9 @@ void ParameterPanel::buildRelayPositions() {
     connect(m_button9, &QPushButton::clicked, this, &ParameterPanel::Button9Click);
     for (int row = 0; row < int(std::size(RelayRows)); ++row) {
         const int top = 52 + 30 * row;
-        RelayWidgets widgets{place<QLabel>(m_group17, RelayRows[row].label, 8, top + 3, 80, 16),
-                             positionEdit(m_group17, RelayRows[row].edit, 93, top)};
+        RelayWidgets widgets{place<QLabel>(m_group17, RelayRows[row].label, RelayLabelLeft, top + 3,
+                                           RelayLabelWidth, 16),
+                             positionEdit(m_group17, RelayRows[row].edit, RelayEditLeft, top)};
         widgets.label->hide();
         widgets.edit->hide();
         widgets.edit->installEventFilter(this);
@@ -172,8 +188,9 @@ void ParameterPanel::buildSelectors(QGroupBox* group8, QGroupBox* group12) {
         const bool inGroup8 = s.group == 8;
         QGroupBox* group = inGroup8 ? group8 : group12;
         const int top = inGroup8 ? 14 + 22 * row8++ : 18 + 23 * row12++;
-        SelectorWidgets widgets{place<QComboBox>(group, s.combo, 112, top, 177, 21),
-                                place<QLabel>(group, s.label, 8, top + 3, 102, 16)};
+        SelectorWidgets widgets{
+            place<QComboBox>(group, s.combo, SelectorLeft, top, SelectorWidth, 21),
+            place<QLabel>(group, s.label, SelectorLabelLeft, top + 3, SelectorLabelWidth, 16)};
         widgets.combo->setEditable(false);
         widgets.combo->setVisible(!s.hiddenAtStart);
         widgets.label->setVisible(!s.hiddenAtStart);
@@ -188,7 +205,7 @@ void ParameterPanel::buildAutocalibration() {
     m_button5 = place<QPushButton>(m_group14, u"Button5", 8, 13, 75, 23);
     m_edit8 = place<QLineEdit>(m_group14, u"Edit8", 92, 14, 333, 21);
     // A status display only: it takes neither focus nor input.
-    m_edit8->setReadOnly(true);
+    makeDisplayEdit(m_edit8);
     m_edit8->setFocusPolicy(Qt::NoFocus);
     connect(m_button5, &QPushButton::clicked, this, &ParameterPanel::Button5Click);
 }

@@ -1,3 +1,4 @@
+#include "CaptionFit.h"
 #include "LinkFakes.h"
 #include "device/MonitorDisplay.h"
 #include "lang/Lang.h"
@@ -134,14 +135,14 @@ void TestMonitoringPanel::layout_data() {
     QTest::newRow("GroupBox3") << "GroupBox3" << QRect(8, 13, 269, 37);
     QTest::newRow("GroupBox4") << "GroupBox4" << QRect(8, 49, 269, 37);
     QTest::newRow("Moment") << "Moment" << QRect(8, 85, 269, 65);
-    QTest::newRow("GroupBox5") << "GroupBox5" << QRect(8, 149, 65, 41);
-    QTest::newRow("GroupBox15") << "GroupBox15" << QRect(108, 149, 65, 41);
-    QTest::newRow("GroupBox18") << "GroupBox18" << QRect(212, 149, 65, 41);
+    QTest::newRow("GroupBox5") << "GroupBox5" << QRect(8, 149, 83, 41);
+    QTest::newRow("GroupBox15") << "GroupBox15" << QRect(101, 149, 83, 41);
+    QTest::newRow("GroupBox18") << "GroupBox18" << QRect(194, 149, 83, 41);
     QTest::newRow("GroupBox6") << "GroupBox6" << QRect(8, 189, 269, 155);
     QTest::newRow("GroupBox10") << "GroupBox10" << QRect(8, 343, 269, 42);
     QTest::newRow("GroupBox16") << "GroupBox16" << QRect(8, 385, 269, 70);
-    QTest::newRow("GroupBox11") << "GroupBox11" << QRect(6, 457, 191, 52);
-    QTest::newRow("Teplota") << "Teplota" << QRect(203, 455, 74, 52);
+    QTest::newRow("GroupBox11") << "GroupBox11" << QRect(6, 457, 181, 52);
+    QTest::newRow("Teplota") << "Teplota" << QRect(193, 455, 84, 52);
     QTest::newRow("GroupBox7") << "GroupBox7" << QRect(280, 6, 215, 499);
 }
 
@@ -478,6 +479,8 @@ void TestMonitoringPanel::captionsFit_data() {
     QTest::addColumn<int>("language");
     QTest::newRow("Czech") << 0;
     QTest::newRow("English") << 1;
+    QTest::newRow("Polish") << 2;
+    QTest::newRow("Russian") << 3;
 }
 
 // Every caption, grid label and the widest value of each edit fits its control in Tahoma.
@@ -492,7 +495,7 @@ void TestMonitoringPanel::captionsFit() {
     };
     const QList<QGroupBox*> groups = p.panel.findChildren<QGroupBox*>();
     for (QGroupBox* g : groups)
-        QVERIFY2(fits(g, g->title(), g->width() - 12), qPrintable(g->title()));
+        QVERIFY2(captionFits(g), qPrintable(g->title()));
     const QList<QCheckBox*> boxes = p.panel.findChildren<QCheckBox*>();
     for (QCheckBox* b : boxes)
         QVERIFY2(b->sizeHint().width() <= b->width(), qPrintable(b->text()));

@@ -1,10 +1,14 @@
+#include "CaptionFit.h"
 #include "LinkFakes.h"
 #include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
 #include "lang/Lang.h"
 #include "ui/ParameterPanel.h"
+#include "ui/UiFont.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -77,6 +81,7 @@ class tst_ParameterPanel : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QApplication::setFont(kovrFont()); }
     void init() {
         LangIndex = 0;
         rig = std::make_unique<Rig>();
@@ -116,6 +121,8 @@ private slots:
     void questions();
 
     void captionsFollowLanguage();
+    void captionsFit_data();
+    void captionsFit();
     void renderKeepsTyping();
 
 private:
@@ -705,6 +712,41 @@ void tst_ParameterPanel::captionsFollowLanguage() {
     QCOMPARE(rig->combo(QStringLiteral("ComboBox7"))->currentText(), QStringLiteral("20 s"));
     QCOMPARE(rig->child<QLabel>(QStringLiteral("Label22"))->text(), QStringLiteral("Relé 1"));
     QVERIFY(rig->prompter.questions.isEmpty());
+}
+
+void tst_ParameterPanel::captionsFit_data() {
+    QTest::addColumn<int>("language");
+    QTest::newRow("Czech") << 0;
+    QTest::newRow("English") << 1;
+    QTest::newRow("Polish") << 2;
+    QTest::newRow("Russian") << 3;
+}
+
+// Every label, button and group caption has room in Tahoma, and no label reaches into the
+// control beside it.
+void tst_ParameterPanel::captionsFit() {
+    QFETCH(int, language);
+    if (QFontInfo(kovrFont()).family() != QStringLiteral("Tahoma"))
+        QSKIP("Tahoma is not installed");
+    LangIndex = language;
+    rig->panel.applyCaptions();
+    const QList<QLabel*> labels = rig->panel.findChildren<QLabel*>();
+    for (const QLabel* label : labels) {
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                 qPrintable(label->text()));
+        const QList<QWidget*> siblings =
+            label->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (const QWidget* other : siblings)
+            QVERIFY2(other == label || !other->geometry().intersects(label->geometry()),
+                     qPrintable(label->objectName() + u' ' + other->objectName()));
+    }
+    const QList<QPushButton*> buttons = rig->panel.findChildren<QPushButton*>();
+    for (const QPushButton* b : buttons)
+        QVERIFY2(b->fontMetrics().horizontalAdvance(b->text()) <= b->width() - 12,
+                 qPrintable(b->text()));
+    const QList<QGroupBox*> groups = rig->panel.findChildren<QGroupBox*>();
+    for (const QGroupBox* g : groups)
+        QVERIFY2(captionFits(g), qPrintable(g->title()));
 }
 
 void tst_ParameterPanel::renderKeepsTyping() {

@@ -1,0 +1,15 @@
+#include "ui/PanelLook.h"
+
+#include <QLineEdit>
+
+void applyGroupBoxLook(QWidget* panel) {
+    // The caption starts 2 px down so that the accents of "Č" and "Ř" are not cut off.
+    panel->setStyleSheet(QStringLiteral(
+        "QGroupBox { border: 1px solid palette(mid); margin-top: 8px; }"
+        "QGroupBox::title { subcontrol-origin: margin; left: 5px; padding: 2px 2px 0 2px; }"));
+}
+
+void makeDisplayEdit(QLineEdit* edit) {
+    edit->setReadOnly(true);
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
+}

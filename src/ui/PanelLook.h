@@ -1,0 +1,17 @@
+#pragma once
+
+class QLineEdit;
+class QWidget;
+
+// The look the two halves of the main window share.
+
+// Every group box in `panel` (the panel itself included) draws its caption in its top frame
+// line, and its frame starts at the caption's middle: the panels' fixed layouts place their
+// contents just below that line. A style that puts the caption above the frame would move the
+// frame down onto the contents.
+void applyGroupBoxLook(QWidget* panel);
+
+// A read-only edit that shows a value: whatever sets its text, the text shows from its first
+// character. (QLineEdit keeps the cursor at the end of a new text, so a text wider than the
+// edit would scroll and lose its start.)
+void makeDisplayEdit(QLineEdit* edit);
