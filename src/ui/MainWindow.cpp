@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace {
@@ -46,6 +47,9 @@ constexpr MenuEntry menuEntries[] = {
     {"Help1", nullptr, "", nullptr, "", true, true},
     {"Help1", "HelpAbout1", "&O aplikaci", "OAplikaci", "", true, true},
 };
+
+constexpr int StatusBarHeight = 19;
+constexpr int StatusPanelTop = 2;
 
 struct StatusPanel {
     int width;
@@ -87,10 +91,7 @@ MainWindow::MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompt
             &MonitoringPanel::setControlSignalVisible);
 
     buildMenus();
-    buildStatusBar();
-    m_statusBar->setParent(client);
-    m_statusBar->setGeometry(0, ClientHeight - 19, ClientWidth, 19);
-    m_statusBar->raise();
+    buildStatusBar(client);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -132,21 +133,27 @@ void MainWindow::buildMenus() {
             &MainWindow::aboutRequested);
 }
 
-void MainWindow::buildStatusBar() {
-    m_statusBar = new QStatusBar(this);
+void MainWindow::buildStatusBar(QWidget* client) {
+    m_statusBar = new QStatusBar(client);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(0, ClientHeight - StatusBarHeight, ClientWidth, StatusBarHeight);
+    m_statusBar->raise();
+    // The panels lie side by side from the left edge, each at its own width. They are not
+    // the status bar's items: its layout would put its spacing between them and shift each
+    // panel a little further right than the one before.
+    int left = 0;
     for (int i = 0; i < StatusPanels; ++i) {
         auto* panel = new QLabel(m_statusBar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setAlignment(statusPanels[i].alignment);
-        if (i + 1 < StatusPanels) panel->setFixedWidth(statusPanels[i].width);
-        m_statusBar->addWidget(panel, i + 1 < StatusPanels ? 0 : 1);
+        panel->setGeometry(left, StatusPanelTop, statusPanels[i].width,
+                           StatusBarHeight - StatusPanelTop);
+        left += statusPanels[i].width;
         m_panels[i] = panel;
     }
-    setStatusBar(nullptr);
     updateStatusHints();
 }
 
@@ -199,8 +206,17 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        centreOnScreen();
         emit firstShown();
     }
+}
+
+void MainWindow::centreOnScreen() {
+    const QScreen* shownOn = screen();
+    if (!shownOn) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(shownOn->availableGeometry().center());
+    move(frame.topLeft());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -50,7 +50,9 @@ protected:
 
 private:
     void buildMenus();
-    void buildStatusBar();
+    void buildStatusBar(QWidget* client);
+    // The whole window, frame included, in the middle of the screen it shows on.
+    void centreOnScreen();
     void updateStatusHints();
 
     MonitoringPanel* m_monitoring = nullptr;

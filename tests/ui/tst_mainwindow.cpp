@@ -16,7 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -47,6 +50,9 @@ private slots:
     void menu_data();
     void menu();
     void statusBar();
+    void centredOnScreen();
+    void groupContentsInsideFrames();
+    void displayEditsShowTextFromStart();
     void captions_data();
     void captions();
     void captionsKeepSelections();
@@ -101,11 +107,18 @@ void TestMainWindow::menu() {
     QCOMPARE(action->isVisible(), visible);
 }
 
+// The ten panels lie side by side from the left edge at their own widths, with no gaps.
 void TestMainWindow::statusBar() {
     Window w;
-    const int widths[] = {50, 50, 50, 80, 70, 80, 70, 150, 150};
-    for (int i = 0; i < 9; ++i)
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    const int widths[] = {50, 50, 50, 80, 70, 80, 70, 150, 150, 50};
+    int left = 0;
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE(w.panel(i)->x(), left);
         QCOMPARE(w.panel(i)->width(), widths[i]);
+        left += widths[i];
+    }
     QCOMPARE(w.panel(8)->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
     QCOMPARE(w.panel(3)->alignment(), Qt::Alignment(Qt::AlignCenter));
     QVERIFY(!w.window.lineErrorsAction()->isChecked());
@@ -113,6 +126,67 @@ void TestMainWindow::statusBar() {
     w.window.setStatusText(8, QStringLiteral("KOVR"));
     QCOMPARE(w.window.statusText(8), QStringLiteral("KOVR"));
     w.window.setStatusText(12, QStringLiteral("x")); // beyond the panels: ignored
+}
+
+void TestMainWindow::centredOnScreen() {
+    Window w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    const QPoint centre = w.window.screen()->availableGeometry().center();
+    const QPoint offset = w.window.frameGeometry().center() - centre;
+    // The offscreen screen is narrower than the window, and the platform nudges a window
+    // whose frame starts left of the screen by the frame's width (2 px) to the right.
+    QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 1,
+             qPrintable(QStringLiteral("%1,%2 off the centre").arg(offset.x()).arg(offset.y())));
+}
+
+// Both panels draw their groups alike, the caption in the top frame line: everything a group
+// holds lies inside its frame, below that line.
+void TestMainWindow::groupContentsInsideFrames() {
+    Window w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    for (QGroupBox* panel : {static_cast<QGroupBox*>(w.window.monitoringPanel()),
+                             static_cast<QGroupBox*>(w.window.parameterPanel())}) {
+        const QList<QGroupBox*> groups =
+            panel->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
+        for (const QGroupBox* group : groups) {
+            const QList<QWidget*> contents =
+                group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+            for (const QWidget* child : contents)
+                QVERIFY2(group->contentsRect().contains(child->geometry()),
+                         qPrintable(group->objectName() + u' ' + child->objectName()));
+        }
+    }
+}
+
+// A display edit shows every text from its first character, however long, in both panels.
+void TestMainWindow::displayEditsShowTextFromStart() {
+    Window w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    QString MonitorDisplay::*const fields[] = {
+        &MonitorDisplay::Edit1,  &MonitorDisplay::Edit2,  &MonitorDisplay::Edit3,
+        &MonitorDisplay::Edit4,  &MonitorDisplay::Edit5,  &MonitorDisplay::Edit6,
+        &MonitorDisplay::Edit7,  &MonitorDisplay::Edit8,  &MonitorDisplay::Edit9,
+        &MonitorDisplay::Edit11, &MonitorDisplay::Edit12, &MonitorDisplay::Edit13,
+        &MonitorDisplay::Edit14, &MonitorDisplay::Edit15};
+    const QList<QLineEdit*> edits = w.window.findChildren<QLineEdit*>();
+    for (const QString& text : {QStringLiteral("открывать открывать открывать открывать"),
+                                QStringLiteral("Chyba-Autokalibrace Chyba-Autokalibrace 1")}) {
+        for (QString MonitorDisplay::*field : fields)
+            w.display.*field = text;
+        w.window.monitoringPanel()->render(w.display);
+        w.window.parameterPanel()->render(w.display);
+        int displays = 0;
+        for (const QLineEdit* edit : edits) {
+            if (!edit->isReadOnly()) continue;
+            ++displays;
+            QCOMPARE(edit->text(), text);
+            QVERIFY2(edit->cursorPosition() == 0, qPrintable(edit->objectName()));
+        }
+        QCOMPARE(displays, int(std::size(fields)));
+    }
 }
 
 void TestMainWindow::captions_data() {
