@@ -11,7 +11,9 @@
 #include "ui/SetupForm.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
 
 Program::Program(const QString& workingDir, Prompter* prompter)
     : m_iniPath(QDir(workingDir).absoluteFilePath(QStringLiteral("kovr.ini"))) {
@@ -19,6 +21,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     QString error;
     m_setup.load(m_iniPath, &error);
     LangIndex = languageIndex(m_setup);
+    useQtTranslation();
 
     if (!prompter) {
         m_ownPrompter = std::make_unique<MessagePrompter>();
@@ -72,12 +75,28 @@ void Program::restartLink() {
 }
 
 void Program::applyCaptions() {
+    useQtTranslation();
     // The windows this version has, in the order a language change treats them.
     m_mainWindow->Napisy(m_session->port().isOpen());
     m_session->sheet().applyHeaders();
     m_setupForm->applyCaptions();
     m_progress->applyCaptions();
     m_about->applyCaptions();
+}
+
+void Program::useQtTranslation() {
+    // Qt's translation files by language index; English is Qt's own language.
+    static const char* const qtFiles[] = {"qtbase_cs", nullptr, "qtbase_pl", "qtbase_ru"};
+    QCoreApplication::removeTranslator(&m_qtTexts);
+    const char* file =
+        LangIndex >= 0 && LangIndex < int(std::size(qtFiles)) ? qtFiles[LangIndex] : nullptr;
+    if (!file) return;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (m_qtTexts.load(QString::fromLatin1(file), folder))
+        QCoreApplication::installTranslator(&m_qtTexts);
+    else
+        qWarning("%s.qm not found in %s: message box buttons stay in English", file,
+                 qPrintable(folder));
 }
 
 bool Program::saveSettings() {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTranslator>
 #include <memory>
 
 class AboutBox;
@@ -28,6 +29,8 @@ public:
     Session& session() { return *m_session; }
     TSetup& setup() { return m_setup; }
     TSetupForm& setupForm() { return *m_setupForm; }
+    // What asks the user's questions: the program's message boxes, or a test's prompter.
+    Prompter& prompter() { return *m_prompter; }
     PrubehForm& progressWindow() { return *m_progress; }
     QString iniPath() const { return m_iniPath; }
 
@@ -39,9 +42,12 @@ public:
 private:
     void wire();
     void restartLink();
+    // Qt's own texts (the message boxes' buttons, the edits' context menus) in LangIndex.
+    void useQtTranslation();
 
     QString m_iniPath;
     TSetup m_setup;
+    QTranslator m_qtTexts;
     std::unique_ptr<MessagePrompter> m_ownPrompter;
     Prompter* m_prompter = nullptr;
     std::unique_ptr<MainWindow> m_mainWindow;

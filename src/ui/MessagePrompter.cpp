@@ -2,10 +2,15 @@
 
 #include <QMessageBox>
 
+std::unique_ptr<QMessageBox> MessagePrompter::questionBox(const QString& text) const {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, QStringLiteral("KOVR"), text,
+                                             QMessageBox::Yes | QMessageBox::No, m_parent);
+    box->setDefaultButton(QMessageBox::Yes);
+    return box;
+}
+
 bool MessagePrompter::askYesNo(const QString& text) {
-    return QMessageBox::warning(m_parent, QStringLiteral("KOVR"), text,
-                                QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::Yes) == QMessageBox::Yes;
+    return questionBox(text)->exec() == QMessageBox::Yes;
 }
 
 void MessagePrompter::message(const QString& text, Icon icon) {
