@@ -10,9 +10,12 @@
 class AboutBox;
 class MainWindow;
 class MessagePrompter;
+class ParameterDisplay;
 class Prompter;
 class PrubehForm;
 class Session;
+class TParametryForm;
+class TServiceForm;
 class TSetupForm;
 
 // The program as a whole: settings, the link session and the windows, wired together. main()
@@ -29,6 +32,8 @@ public:
     Session& session() { return *m_session; }
     TSetup& setup() { return m_setup; }
     TSetupForm& setupForm() { return *m_setupForm; }
+    TServiceForm& serviceForm() { return *m_serviceForm; }
+    TParametryForm& parametryForm() { return *m_parametryForm; }
     // What asks the user's questions: the program's message boxes, or a test's prompter.
     Prompter& prompter() { return *m_prompter; }
     PrubehForm& progressWindow() { return *m_progress; }
@@ -42,6 +47,7 @@ public:
 private:
     void wire();
     void restartLink();
+    void applyServiceCaptions();
     // Qt's own texts (the message boxes' buttons, the edits' context menus) in LangIndex.
     void useQtTranslation();
 
@@ -53,6 +59,9 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<PrubehForm> m_progress;
     std::unique_ptr<Session> m_session;
-    std::unique_ptr<TSetupForm> m_setupForm;
     std::unique_ptr<AboutBox> m_about;
+    std::unique_ptr<TParametryForm> m_parametryForm;
+    std::unique_ptr<TServiceForm> m_serviceForm;
+    std::unique_ptr<TSetupForm> m_setupForm;
+    std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

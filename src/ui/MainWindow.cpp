@@ -16,8 +16,8 @@
 namespace {
 
 // Main menu: top-level entries (menu == nullptr) and their items, in order. Entries whose
-// window this version does not have yet (files, report, motor, service window, outputs test)
-// are present but disabled.
+// window this version does not have yet (files, report, motor, outputs test) are present but
+// disabled.
 struct MenuEntry {
     const char* menu;       // object name of the menu the item belongs to; nullptr: top level
     const char* objectName; // action
@@ -36,7 +36,7 @@ constexpr MenuEntry menuEntries[] = {
     {"File1", nullptr, "", nullptr, "", true, true},
     {"File1", "FileExit1", "E&xit", "menuKonec", "", true, true},
     {nullptr, "Motor", "Motor", "menuMotor", "", false, true},
-    {nullptr, "Service", "Service", "menuParametry", "", false, true},
+    {nullptr, "Service", "Service", "menuParametry", "", true, true},
     {nullptr, "Vyrobce1", "Výrobce", "menuVyrobce", "", true, true},
     {"Vyrobce1", "Vystupy", "Vystupy", "menuVystupy", "", false, true},
     {"Vyrobce1", "ChybyKomunikace", "Chyby komunikace", nullptr, "", true, true},
@@ -129,6 +129,8 @@ void MainWindow::buildMenus() {
     connect(action(QStringLiteral("FileExit1")), &QAction::triggered, this, &QWidget::close);
     connect(action(QStringLiteral("Setup")), &QAction::triggered, this,
             &MainWindow::setupRequested);
+    connect(action(QStringLiteral("Service")), &QAction::triggered, this,
+            &MainWindow::serviceRequested);
     connect(action(QStringLiteral("HelpAbout1")), &QAction::triggered, this,
             &MainWindow::aboutRequested);
 }

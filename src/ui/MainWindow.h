@@ -42,6 +42,7 @@ signals:
     void firstShown();
     void closing();
     void setupRequested();
+    void serviceRequested();
     void aboutRequested();
 
 protected:

@@ -14,8 +14,9 @@ bool MessagePrompter::askYesNo(const QString& text) {
 }
 
 void MessagePrompter::message(const QString& text, Icon icon) {
-    if (icon == Icon::Error)
-        QMessageBox::critical(m_parent, QStringLiteral("KOVR"), text);
-    else
-        QMessageBox::warning(m_parent, QStringLiteral("KOVR"), text);
+    switch (icon) {
+    case Icon::Error: QMessageBox::critical(m_parent, QStringLiteral("KOVR"), text); break;
+    case Icon::Information: QMessageBox::information(m_parent, QStringLiteral("KOVR"), text); break;
+    case Icon::Exclamation: QMessageBox::warning(m_parent, QStringLiteral("KOVR"), text); break;
+    }
 }

@@ -5,6 +5,7 @@
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "params/ParameterCatalogue.h"
+#include "ui/ComboParB.h"
 #include "ui/PanelLook.h"
 #include "ui/ParameterPanelTables.h"
 
@@ -46,26 +47,6 @@ quint16 positionFromText(const QString& text) {
 
 QString positionText(quint16 value) {
     return QString::number(value / 100);
-}
-
-// An error colours a selector or a group red; clear, it takes the colours of its parent again.
-void paintRed(QWidget* widget, bool red) {
-    if (!red) {
-        widget->setPalette(QPalette());
-        widget->setAutoFillBackground(false);
-        return;
-    }
-    QPalette palette = widget->palette();
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button})
-        palette.setColor(role, Qt::red);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-// A value newer than the tool's list is shown as its item number instead of nothing.
-void extendList(QComboBox* combo, int item) {
-    while (combo->count() < item + 1)
-        combo->addItem(QString::number(combo->count()) + QStringLiteral(" (aktualizujte SW)"));
 }
 
 void refreshEdit(QLineEdit* edit, const QString& decoded, QString& rendered) {
@@ -297,27 +278,13 @@ void ParameterPanel::ZobrazPar(int sada) {
                     continue;
                 }
             }
-            NastavComboParB(combo, sada, s.b, s.offset, s.koef);
+            ::NastavComboParB(combo, m_image, sada, s.b, s.offset, s.koef);
         }
         // The motor dialog follows the unit's own variant, not a pending edit of it.
         emit motorEnabledChanged(m_image.ParB[1][Variant] != 0);
     }
     ZobrazPolohyRele(sada);
     OdblokujParReg(m_image.ParB[sada][Variant]);
-}
-
-void ParameterPanel::NastavComboParB(QComboBox* combo, int sada, int parIndex, int offset,
-                                     int koef) {
-    if (m_image.ParB_Err[parIndex]) {
-        combo->setCurrentIndex(-1);
-        paintRed(combo, true);
-        return;
-    }
-    // Truncating toward zero: B 27 = 45 shows "50  %", B 27 = 40 nothing.
-    const int item = (int(m_image.ParB[sada][parIndex]) + offset) / koef;
-    extendList(combo, item);
-    combo->setCurrentIndex(item < 0 ? -1 : item);
-    paintRed(combo, false);
 }
 
 void ParameterPanel::ZobrazPolohyRele(int sada) {

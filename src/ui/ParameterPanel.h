@@ -38,9 +38,6 @@ public:
     void PorovnejZmenuPolohySafe() override;
     bool workingTorqueUnselected(int index) const override;
 
-    // One byte parameter into one selector: nothing on red while faulty, numbered items for a
-    // value beyond the list. Never counts as the user's choice.
-    void NastavComboParB(QComboBox* combo, int sada, int parIndex, int offset, int koef);
     void ZobrazPolohyRele(int sada);
     void OdblokujParReg(int provedeni);
 

@@ -8,7 +8,11 @@
 #include "app/Program.h"
 #include "app/Session.h"
 #include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
 #include "ui/MainWindow.h"
+#include "ui/ParametryForm.h"
+#include "ui/ServiceForm.h"
 #include "ui/UiFont.h"
 
 #include <QApplication>
@@ -16,8 +20,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 class TestMainWindowEndToEnd : public QObject {
     Q_OBJECT
@@ -28,6 +34,7 @@ private slots:
     void showsTheUnitAfterRefresh();
     void selectorChangeReachesUnit();
     void settingsWrittenAtClose();
+    void serviceWindowFromMenu();
 
 private:
     template <typename T> T* child(const char* name) const {
@@ -113,6 +120,50 @@ void TestMainWindowEndToEnd::settingsWrittenAtClose() {
     QVERIFY2(text.contains("[Setup]\nPort=3\nLang=1\nAdr=\nStolice_50_O=\n"), text.constData());
     QVERIFY(text.endsWith("Zpusob_Kal=\n"));
     QVERIFY(m_prompter.messages.isEmpty());
+}
+
+// "Parametry" opens the service window modally, live with the unit's values; Enter on the row
+// of B 17 opens the parameters dialog on the unit's value, and its variant list changes what
+// the main window offers.
+void TestMainWindowEndToEnd::serviceWindowFromMenu() {
+    startAndRefresh();
+    TServiceForm& form = m_program->serviceForm();
+    TParametryForm& dialog = m_program->parametryForm();
+    Session& session = m_program->session();
+    bool seen = false;
+    QString cellB30, dialogB17;
+    bool controlSignalShownAfterVariant1 = false;
+    QTimer::singleShot(0, this, [&] {
+        // Whatever happens here, the modal windows close so the test goes on.
+        const auto close = qScopeGuard([&] {
+            dialog.done(0);
+            form.done(0);
+        });
+        if (!form.isVisible()) return;
+        const GridPlace b30 = ParameterCatalogue::place(0, 30);
+        cellB30 = session.sheet().cell(b30.grid, ServiceSheet::ValueColumn, b30.row);
+        QTimer::singleShot(0, this, [&] {
+            dialogB17 = dialog.list(17)->currentText();
+            QComboBox* variant = dialog.list(6);
+            variant->setCurrentIndex(1);
+            emit variant->activated(1); // "KOVR.ED CONTROL" offers the control-signal range
+            controlSignalShownAfterVariant1 = child<QComboBox>("ComboBox1")->isVisible();
+            dialog.reject();
+        });
+        const GridPlace b17 = ParameterCatalogue::place(0, 17);
+        form.setCurrentRow(b17.grid, b17.row);
+        QTableView* view = form.gridView(b17.grid);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Return); // the parameters dialog, modal until rejected
+        seen = true;
+    });
+    m_program->mainWindow().action(QStringLiteral("Service"))->trigger();
+    QVERIFY(seen);
+    QCOMPARE(cellB30, QString::number(m_unit->parameter(SimulatedUnit::KindB, 30)));
+    const QStringList reactions = ParameterCatalogue::valueListTexts(17);
+    QCOMPARE(dialogB17, reactions.value(int(m_unit->parameter(SimulatedUnit::KindB, 17))));
+    QVERIFY(controlSignalShownAfterVariant1);
+    QVERIFY(!form.isVisible());
 }
 
 QTEST_MAIN(TestMainWindowEndToEnd)

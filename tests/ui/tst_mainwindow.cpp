@@ -84,7 +84,7 @@ void TestMainWindow::menu_data() {
     row("Print", "", false, true);
     row("FileExit1", "", true, true);
     row("Motor", "", false, true);
-    row("Service", "", false, true);
+    row("Service", "", true, true);
     row("Vystupy", "", false, true);
     row("ChybyKomunikace", "", true, true);
     row("Setup", "", true, true);
