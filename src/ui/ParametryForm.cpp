@@ -5,6 +5,7 @@
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceEditing.h"
 #include "ui/ComboParB.h"
+#include "ui/PanelLook.h"
 #include "ui/ParameterPanelTables.h"
 #include "ui/UiFont.h"
 
@@ -74,9 +75,15 @@ constexpr QStringView Order[] = {
 constexpr int Variant = 6;
 constexpr int CanConfiguration = 8; // B 8: check box i is bit i
 constexpr Shown CanEnabled = Shown::NotE;
+// Room for the longest texts of any language: the labels of the left column ("Направление
+// вращения") and its items ("термозащита блокирует SAFE"); the relays' items ("ошибки или
+// предупр. или не дист.") take the right column's width below their labels.
 constexpr int RowPitch = 24;
+constexpr int LeftWidth = 329;
+constexpr int RightLeft = 8 + LeftWidth + 6;
+constexpr int RightWidth = 581 - 8 - RightLeft;
 constexpr int LabelWidth = 122;
-constexpr int ListWidth = 140;
+constexpr int RelayPitch = 38; // a label above each relay list
 
 int rowOf(QStringView combo) {
     for (int i = 0; i < int(std::size(Lists)); ++i)
@@ -103,13 +110,15 @@ TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,
     setObjectName(QStringLiteral("ParametryForm"));
     setModal(true);
     setFont(kovrFont());
+    applyGroupBoxLook(this);
     setFixedSize(581, 518);
 
-    m_regulator = place<QGroupBox>(this, u"GroupBox12", 8, 4, 282, 3 * RowPitch + 24);
-    auto* general = place<QGroupBox>(this, u"GroupBox1", 8, 104, 282, 16 * RowPitch + 22);
-    m_relays = place<QGroupBox>(this, u"GroupBox3", 296, 4, 277, 5 * RowPitch + 24);
-    m_can = place<QGroupBox>(this, u"GroupBox4", 296, 152, 277, 166);
-    auto* modbus = place<QGroupBox>(this, u"GroupBox5", 296, 322, 277, 3 * RowPitch + 24);
+    m_regulator = place<QGroupBox>(this, u"GroupBox12", 8, 2, LeftWidth, 3 * RowPitch + 24);
+    auto* general = place<QGroupBox>(this, u"GroupBox1", 8, 102, LeftWidth, 16 * RowPitch + 22);
+    m_relays = place<QGroupBox>(this, u"GroupBox3", RightLeft, 2, RightWidth, 5 * RelayPitch + 20);
+    m_can = place<QGroupBox>(this, u"GroupBox4", RightLeft, 216, RightWidth, 146);
+    auto* modbus =
+        place<QGroupBox>(this, u"GroupBox5", RightLeft, 366, RightWidth, 3 * RowPitch + 24);
     modbus->setTitle(QStringLiteral("Modbus")); // not translated
     QGroupBox* groups[] = {m_regulator, general, m_relays, modbus};
     int rows[std::size(groups)] = {};
@@ -120,10 +129,17 @@ TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,
         const int i = rowOf(name);
         const ListRow& row = Lists[i];
         QGroupBox* group = groups[row.group];
-        const int top = 18 + RowPitch * rows[row.group]++;
-        const int listLeft = group->width() - 8 - ListWidth;
-        m_labels[i] = place<QLabel>(group, row.label, 8, top + 3, listLeft - 12, 16);
-        m_lists[i] = place<QComboBox>(group, row.combo, listLeft, top, ListWidth, 21);
+        const int inner = group->width() - 16;
+        if (row.group == Relays) {
+            const int top = 16 + RelayPitch * rows[row.group]++;
+            m_labels[i] = place<QLabel>(group, row.label, 8, top, inner, 15);
+            m_lists[i] = place<QComboBox>(group, row.combo, 8, top + 15, inner, 21);
+        } else {
+            const int top = 18 + RowPitch * rows[row.group]++;
+            m_labels[i] = place<QLabel>(group, row.label, 8, top + 3, LabelWidth, 16);
+            m_lists[i] = place<QComboBox>(group, row.combo, 8 + LabelWidth + 4, top,
+                                          inner - LabelWidth - 4, 21);
+        }
         m_lists[i]->setEditable(false);
     }
     m_labels[rowOf(u"ComboBox8")]->setText(QStringLiteral("Provedení")); // not translated
@@ -131,7 +147,7 @@ TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,
         if (m_onVariantChosen) m_onVariantChosen(item);
     });
 
-    m_checkList = place<QListWidget>(m_can, u"CheckListBox2", 8, 18, 261, 140);
+    m_checkList = place<QListWidget>(m_can, u"CheckListBox2", 8, 16, RightWidth - 16, 122);
     for (int bit = 0; bit < 8; ++bit) {
         auto* item = new QListWidgetItem(m_checkList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);

@@ -7,6 +7,7 @@
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
 #include "ui/LiveEditDelegate.h"
+#include "ui/PanelLook.h"
 #include "ui/SheetModel.h"
 #include "ui/UiFont.h"
 
@@ -56,6 +57,7 @@ TServiceForm::TServiceForm(const Parts& parts, QWidget* parent)
     setObjectName(QStringLiteral("ServiceForm"));
     setModal(true);
     setFont(kovrFont());
+    applyGroupBoxLook(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -91,6 +93,8 @@ QTableView* TServiceForm::makeView(QWidget* parent, SheetModel* model, const QLi
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setHighlightSections(false);
     header->setFixedHeight(RowHeight + 2);
+    // A header wider than its fixed column ends in "…"; its tooltip reads in full.
+    header->setTextElideMode(Qt::ElideRight);
     for (int col = 0; col < widths.size(); ++col)
         view->setColumnWidth(col, widths[col]);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -126,7 +130,7 @@ void TServiceForm::buildParameterGrids(QWidget* content) {
 }
 
 void TServiceForm::buildProductionData(QWidget* content) {
-    m_group2 = place<QGroupBox>(content, u"GroupBox2", 765, 0, 257, 252);
+    m_group2 = place<QGroupBox>(content, u"GroupBox2", 765, 0, 257, 256);
     constexpr int FirstEditableRow = 8;
     auto* model = new SheetModel(
         m_parts.sheet, ServiceSheet::ProductionGrid, true,
@@ -141,7 +145,7 @@ void TServiceForm::buildProductionData(QWidget* content) {
     m_productionGrid->setGeometry(1, 16, gridWidth(m_productionGrid, ProductionWidths),
                                   RowHeight + 2 + ParameterCatalogue::ProductionFields * RowHeight);
     connect(model, &SheetModel::edited, this, &TServiceForm::productionEdited);
-    m_button4 = place<QPushButton>(m_group2, u"Button4", 8, 224, 90, 23);
+    m_button4 = place<QPushButton>(m_group2, u"Button4", 8, 231, 90, 22);
     connect(m_button4, &QPushButton::clicked, this,
             [this] { command(ServiceCommand::WriteProduction); });
 }
@@ -162,7 +166,7 @@ void TServiceForm::buildLists(QWidget* content) {
          ServiceSheet::LastResetsGrid, 895, ServiceCommand::ResetLastResets},
     };
     for (const auto& l : lists) {
-        l.group = place<QGroupBox>(content, l.groupName, l.left, 254, 127, 104);
+        l.group = place<QGroupBox>(content, l.groupName, l.left, 258, 127, 98);
         auto* model = new SheetModel(
             m_parts.sheet, l.grid, false, [](int, int) { return false; },
             [](int, int) { return false; }, this);
@@ -170,36 +174,37 @@ void TServiceForm::buildLists(QWidget* content) {
         l.view->setObjectName(l.gridName.toString());
         l.view->horizontalHeader()->hide();
         l.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        l.view->setGeometry(8, 16, 111, 4 * RowHeight + 2);
+        l.view->setGeometry(8, 15, 111, 4 * RowHeight + 2);
         l.view->setColumnWidth(0, 111 - 2 * l.view->frameWidth());
         // Display only: the current cell stays on the empty fourth row.
         l.view->setFocusPolicy(Qt::NoFocus);
         l.view->setSelectionMode(QAbstractItemView::NoSelection);
         l.view->setCurrentIndex(model->index(3, 0));
-        l.button = place<QPushButton>(l.group, l.buttonName, 8, 76, 111, 23);
+        l.button = place<QPushButton>(l.group, l.buttonName, 8, 78, 111, 19);
         connect(l.button, &QPushButton::clicked, this, [this, c = l.reset] { command(c); });
     }
 }
 
 void TServiceForm::buildCommands(QWidget* content) {
-    m_group5 = place<QGroupBox>(content, u"GroupBox5", 765, 360, 257, 46);
-    m_button8 = place<QPushButton>(m_group5, u"Button8", 8, 17, 117, 23);
-    m_button9 = place<QPushButton>(m_group5, u"Button9", 132, 17, 117, 23);
-    m_group6 = place<QGroupBox>(content, u"GroupBox6", 765, 408, 257, 46);
-    m_button1 = place<QPushButton>(m_group6, u"Button1", 8, 17, 117, 23);
-    m_button6 = place<QPushButton>(m_group6, u"Button6", 132, 17, 117, 23);
+    m_group5 = place<QGroupBox>(content, u"GroupBox5", 765, 358, 257, 44);
+    // "Восстановить из копии" is the longest caption.
+    m_button8 = place<QPushButton>(m_group5, u"Button8", 8, 16, 106, 23);
+    m_button9 = place<QPushButton>(m_group5, u"Button9", 119, 16, 130, 23);
+    m_group6 = place<QGroupBox>(content, u"GroupBox6", 765, 404, 257, 44);
+    m_button1 = place<QPushButton>(m_group6, u"Button1", 8, 16, 106, 23);
+    m_button6 = place<QPushButton>(m_group6, u"Button6", 119, 16, 130, 23);
 
-    m_radioGroup = place<QGroupBox>(content, u"RadioGroup1", 765, 456, 150, 52);
+    m_radioGroup = place<QGroupBox>(content, u"RadioGroup1", 765, 450, 150, 58);
     m_selection = new QButtonGroup(this);
     for (int item = 0; item < 2; ++item) {
-        m_selectionItems[item] = place<QRadioButton>(m_radioGroup, u"", 8, 16 + 17 * item, 138, 17);
+        m_selectionItems[item] = place<QRadioButton>(m_radioGroup, u"", 8, 17 + 19 * item, 138, 18);
         m_selection->addButton(m_selectionItems[item], item);
     }
     m_selectionItems[0]->setChecked(true);
     connect(m_selection, &QButtonGroup::idClicked, this, &TServiceForm::selectionClicked);
 
-    m_button2 = place<QPushButton>(content, u"Button2", 922, 458, 100, 23);
-    m_button3 = place<QPushButton>(content, u"Button3", 922, 485, 100, 23);
+    m_button2 = place<QPushButton>(content, u"Button2", 922, 457, 100, 23);
+    m_button3 = place<QPushButton>(content, u"Button3", 922, 484, 100, 23);
     m_button2->setAutoDefault(false);
     m_button3->setAutoDefault(false);
 

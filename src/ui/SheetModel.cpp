@@ -31,6 +31,10 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: return m_sheet.cell(m_grid, index.column(), row);
+    case Qt::ToolTipRole:
+        // The columns have fixed widths: a label longer than its column reads in full here.
+        if (m_fixed(index.column(), row)) return m_sheet.cell(m_grid, index.column(), row);
+        return {};
     case Qt::BackgroundRole:
         if (m_fixed(index.column(), row)) return QApplication::palette().button();
         return {};
@@ -39,7 +43,8 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SheetModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (!m_headerRow || orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    if (!m_headerRow || orientation != Qt::Horizontal) return {};
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     return m_sheet.cell(m_grid, section, 0);
 }
 

@@ -1,0 +1,108 @@
+// kovr-shots: pictures of the program's windows, live against the simulated unit, in one
+// language, for checking by eye that no caption, list item or cell is cut.
+//
+//   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
+//
+// Writes FOLDER/main-window-LANG.png, service-window-LANG.png and parameters-dialog-LANG.png.
+// Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
+// every control of the main window is shown.
+
+#include "PtyLine.h"
+#include "SimulatedUnit.h"
+#include "app/Program.h"
+#include "app/Session.h"
+#include "link/Prompter.h"
+#include "params/ServiceEditing.h"
+#include "ui/MainWindow.h"
+#include "ui/ParametryForm.h"
+#include "ui/ServiceForm.h"
+#include "ui/UiFont.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+// Nothing is asked while the pictures are taken.
+struct NoQuestions : Prompter {
+    bool askYesNo(const QString&) override { return false; }
+    void message(const QString& text, Icon) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+};
+
+void run(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool save(QWidget& window, const QString& path) {
+    if (window.grab().save(path)) return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setFont(kovrFont());
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kovr-shots LANG FOLDER\n");
+        return 2;
+    }
+    const QByteArray lang = argv[1];
+    const QDir folder(QString::fromLocal8Bit(argv[2]));
+    if (!folder.exists() && !QDir().mkpath(folder.path())) return 1;
+
+    SimulatedUnit unit(3);
+    for (int relay = 45; relay <= 48; ++relay)
+        unit.setParameter(SimulatedUnit::KindB, relay, relay % 2 ? 10 : 11);
+    unit.setParameter(SimulatedUnit::KindB, 27, 70);
+    unit.setSweep(true);
+    PtyLine line(&unit);
+    line.setPaced(false);
+    QTemporaryDir dir;
+    if (!line.open() || !dir.isValid()) {
+        std::fprintf(stderr, "no pseudo-terminal: %s\n", qPrintable(line.errorString()));
+        return 1;
+    }
+    QFile ini(dir.filePath(QStringLiteral("kovr.ini")));
+    if (!ini.open(QIODevice::WriteOnly)) return 1;
+    ini.write("[Setup]\nPort=3\nLang=" + lang + "\n[Ports]\nCOM3=" + line.slavePath().toUtf8() +
+              "\n");
+    ini.close();
+
+    NoQuestions prompter;
+    Program program(dir.path(), &prompter);
+    program.mainWindow().show();
+    QElapsedTimer refresh;
+    refresh.start();
+    while (program.session().scheduler().ObnovaBezi && refresh.elapsed() < 30000)
+        run(50);
+    run(6000); // the texts and the last errors arrive a character and an item per poll
+
+    const QString suffix = QStringLiteral("-") + QString::fromLatin1(lang) + QStringLiteral(".png");
+    bool ok = save(program.mainWindow(), folder.filePath(QStringLiteral("main-window") + suffix));
+
+    TServiceForm& service = program.serviceForm();
+    program.session().serviceEditing().NactiService(1, false);
+    service.show();
+    run(1500);
+    ok = save(service, folder.filePath(QStringLiteral("service-window") + suffix)) && ok;
+
+    TParametryForm& dialog = program.parametryForm();
+    dialog.show();
+    run(500);
+    ok = save(dialog, folder.filePath(QStringLiteral("parameters-dialog") + suffix)) && ok;
+    dialog.hide();
+    service.hide();
+    return ok ? 0 : 1;
+}
