@@ -15,7 +15,9 @@ class TestTransferEndToEnd : public QObject {
 private slots:
     void init();
     void cleanup() { m_setup.reset(); }
+    void writeAllParametersAndReadBack_data();
     void writeAllParametersAndReadBack();
+    void pulledLineKeepsUnwrittenQueued();
     void writeProductionData();
     void probeAnsweredMidItem_data();
     void probeAnsweredMidItem();
@@ -53,8 +55,20 @@ void TestTransferEndToEnd::waitForUnitValues() {
     QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
 }
 
+void TestTransferEndToEnd::writeAllParametersAndReadBack_data() {
+    QTest::addColumn<int>("dropEvery");
+    QTest::addColumn<int>("corruptEvery");
+    QTest::newRow("clean line") << 0 << 0;
+    QTest::newRow("dropped and corrupted replies") << 7 << 11;
+}
+
 void TestTransferEndToEnd::writeAllParametersAndReadBack() {
+    QFETCH(int, dropEvery);
+    QFETCH(int, corruptEvery);
     waitForUnitValues();
+    // Lost replies: the unit did the item, the tool sends it again; a corrupted one is dropped.
+    m_setup->unit.setDropEvery(dropEvery);
+    m_setup->unit.setCorruptEvery(corruptEvery);
     Session& session = *m_setup->session;
     DeviceImage& image = session.image();
     // New values everywhere but the variant, which would change what the unit has.
@@ -85,6 +99,8 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
 
     // The refresh after the write brings the unit's values into sets 1 and 2 and the sheet.
     QVERIFY(session.scheduler().ObnovaBezi);
+    m_setup->unit.setDropEvery(0);
+    m_setup->unit.setCorruptEvery(0);
     QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 10000);
     QCOMPARE(image.ParB[2], expectedB);
     QCOMPARE(image.ParW[2], expectedW);
@@ -101,6 +117,30 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
         }
     }
     QVERIFY(m_setup->prompter.messages.isEmpty());
+}
+
+// The adapter is pulled in the middle of writing all parameters: the link's question, and after
+// No every item the unit did not acknowledge is still queued for the next write.
+void TestTransferEndToEnd::pulledLineKeepsUnwrittenQueued() {
+    waitForUnitValues();
+    Session& session = *m_setup->session;
+    int itemWrites = 0;
+    connect(&m_setup->unit, &SimulatedUnit::requestAccepted, this,
+            [&](const QByteArray& frame) { itemWrites += frame.mid(3, 2) == "32" ? 1 : 0; });
+    session.requestWrite(0, 1, 2, false);
+    session.requestWrite(0, 18, 1, false);
+    session.requestWrite(0, 64, 0, true);
+    QTRY_VERIFY_WITH_TIMEOUT(itemWrites >= 30, 10000);
+    m_setup->line.closeLine();
+    QTRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 1, 5000);
+    QVERIFY(!session.scheduler().KomBezi); // answered No
+    const ParameterTransfer& transfer = session.transfer();
+    const int acknowledged = transfer.progress();
+    QVERIFY2(acknowledged >= 29 && acknowledged < 86, qPrintable(QString::number(acknowledged)));
+    QCOMPARE(transfer.total(), 86 - acknowledged);
+    QCOMPARE(transfer.ParZapis.Usek.last().Typ, 0);
+    QCOMPARE(transfer.ParZapis.Usek.last().Stop, 64);
+    QVERIFY(transfer.ParZapis.Usek.last().CS);
 }
 
 void TestTransferEndToEnd::writeProductionData() {
