@@ -1,5 +1,8 @@
 #include "ui/PanelLook.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 
 void applyGroupBoxLook(QWidget* panel) {
@@ -12,4 +15,13 @@ void applyGroupBoxLook(QWidget* panel) {
 void makeDisplayEdit(QLineEdit* edit) {
     edit->setReadOnly(true);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
+}
+
+void setCaption(QWidget* widget, const QString& text) {
+    if (auto* group = qobject_cast<QGroupBox*>(widget))
+        group->setTitle(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+#include <QStringView>
+#include <QWidget>
+
 class QLineEdit;
-class QWidget;
 
 // The look the two halves of the main window share.
 
@@ -15,3 +18,15 @@ void applyGroupBoxLook(QWidget* panel);
 // character. (QLineEdit keeps the cursor at the end of a new text, so a text wider than the
 // edit would scroll and lose its start.)
 void makeDisplayEdit(QLineEdit* edit);
+
+// A child of a fixed layout: its object name and its place in the parent.
+template <typename W>
+W* place(QWidget* parent, QStringView name, int left, int top, int width, int height) {
+    auto* widget = new W(parent);
+    widget->setObjectName(name.toString());
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+// The visible text of a group box (its title), a button or check box, or a label.
+void setCaption(QWidget* widget, const QString& text);

@@ -55,14 +55,6 @@ void refreshEdit(QLineEdit* edit, const QString& decoded, QString& rendered) {
     edit->setText(decoded);
 }
 
-template <typename W>
-W* place(QWidget* parent, QStringView name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name.toString());
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 // Rows of a label and a control, laid out so that the longest caption of any language has room
 // in the font of the window: the selectors' label column takes "Управляющий сигнал" and the
 // 177-px lists end 5 px inside the group's right frame line; the relay-position labels take

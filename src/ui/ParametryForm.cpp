@@ -91,14 +91,6 @@ int rowOf(QStringView combo) {
     Q_UNREACHABLE();
 }
 
-template <typename W>
-W* place(QWidget* parent, QStringView name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name.toString());
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 } // namespace
 
 TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,

@@ -31,14 +31,6 @@ const QList<int> ParameterWidths{175, 40, 40, 40, 65};
 // Production data: label, access, text.
 const QList<int> ProductionWidths{145, 40, 70};
 
-template <typename W>
-W* place(QWidget* parent, QStringView name, int left, int top, int width, int height) {
-    auto* widget = new W(parent);
-    widget->setObjectName(name.toString());
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 // A grid's total width: its columns, its frame and, for a grid that scrolls, the scroll bar.
 int gridWidth(const QTableView* view, const QList<int>& widths) {
     int width = 2 * view->frameWidth();
@@ -318,26 +310,33 @@ void TServiceForm::applyCaptions(const QString& fileMenu, const QString& backupG
     const auto text = [](const char16_t* key) { return LangText(QString::fromUtf16(key)); };
     m_parts.sheet.setCaption(text(u"Parametry"));
     m_fileMenu->setTitle(fileMenu);
-    m_group1->setTitle(text(u"Parametry"));
     m_parts.sheet.applyHeaders();
     m_parts.sheet.resetParameterRows();
-    m_button2->setText(text(u"Zapsat"));
-    m_group2->setTitle(text(u"Výrobní údaje"));
-    m_group4->setTitle(text(u"Poslední chyby"));
-    m_button7->setText(text(u"Nulování"));
-    m_group3->setTitle(text(u"Poslední reset"));
-    m_button5->setText(text(u"Nulování"));
-    m_group5->setTitle(backupGroup);
-    m_button8->setText(createBackup);
-    m_button9->setText(restoreBackup);
-    m_group6->setTitle(text(u"Inicializace parametrů"));
-    m_button1->setText(text(u"Inic"));
-    m_button6->setText(text(u"Default"));
-    m_button4->setText(text(u"Zapsat"));
-    m_button3->setText(text(u"Storno"));
-    m_radioGroup->setTitle(text(u"Zápis ze souboru"));
-    m_selectionItems[0]->setText(text(u"Omezení"));
-    m_selectionItems[1]->setText(text(u"Výměna snímače"));
+    const struct {
+        QWidget* widget;
+        QString text;
+    } captions[] = {
+        {m_group1, text(u"Parametry")},
+        {m_button2, text(u"Zapsat")},
+        {m_group2, text(u"Výrobní údaje")},
+        {m_group4, text(u"Poslední chyby")},
+        {m_button7, text(u"Nulování")},
+        {m_group3, text(u"Poslední reset")},
+        {m_button5, text(u"Nulování")},
+        {m_group5, backupGroup},
+        {m_button8, createBackup},
+        {m_button9, restoreBackup},
+        {m_group6, text(u"Inicializace parametrů")},
+        {m_button1, text(u"Inic")},
+        {m_button6, text(u"Default")},
+        {m_button4, text(u"Zapsat")},
+        {m_button3, text(u"Storno")},
+        {m_radioGroup, text(u"Zápis ze souboru")},
+        {m_selectionItems[0], text(u"Omezení")},
+        {m_selectionItems[1], text(u"Výměna snímače")},
+    };
+    for (const auto& c : captions)
+        setCaption(c.widget, c.text);
     m_selectionItems[0]->setChecked(true);
     m_parts.transfer.writeFromFileSelection = 0;
 }
