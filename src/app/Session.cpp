@@ -12,7 +12,9 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
     , m_transfer(m_image)
     , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru)
     , m_editing(m_image, m_sheet, m_transfer.writeFromFileSelection)
-    , m_actions(prompter, m_scheduler, m_transfer, m_editing, m_image) {
+    , m_actions(prompter, m_scheduler, m_transfer, m_editing, m_image)
+    , m_files(
+          {prompter, m_scheduler, m_transfer, m_editing, m_sheet, m_image, m_display.errorGrid}) {
     m_scheduler.setTransfer(&m_transfer);
     m_transfer.setProductionText([this](int field) {
         return m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,

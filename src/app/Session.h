@@ -5,6 +5,7 @@
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
 #include "link/CommandScheduler.h"
+#include "link/ParameterFiles.h"
 #include "link/ParameterTransfer.h"
 #include "link/PollInputs.h"
 #include "link/ReplyConsumers.h"
@@ -37,6 +38,7 @@ public:
     ParameterTransfer& transfer() { return m_transfer; }
     ServiceEditing& serviceEditing() { return m_editing; }
     ServiceActions& serviceActions() { return m_actions; }
+    ParameterFiles& parameterFiles() { return m_files; }
 
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
@@ -78,6 +80,7 @@ private:
     MonitorDecoder m_decoder;
     ServiceEditing m_editing;
     ServiceActions m_actions;
+    ParameterFiles m_files;
     QString m_variantText;
     ParameterPanelHooks* m_panelHooks = nullptr;
 };

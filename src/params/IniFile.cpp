@@ -10,12 +10,33 @@ const QByteArray Bom("\xEF\xBB\xBF");
 
 } // namespace
 
-IniFile::IniFile(const QString& path)
-    : m_path(path) {}
+IniFile::IniFile(const QString& path, Format format)
+    : m_path(path)
+    , m_format(format)
+    , m_newLineEnd(format == Format::ParameterFile ? "\r\n" : "\n") {}
+
+QString IniFile::decode(const QByteArray& bytes) const {
+    return m_format == Format::ParameterFile ? QString::fromLatin1(bytes)
+                                             : QString::fromUtf8(bytes);
+}
+
+QByteArray IniFile::encode(const QString& text) const {
+    if (m_format != Format::ParameterFile) return text.toUtf8();
+    // A character beyond one byte has no place in the file: '?' as the unit would get it.
+    QByteArray bytes = text.toLatin1();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
+    return bytes;
+}
+
+bool IniFile::sameName(const QString& a, const QString& b) const {
+    return a.compare(b, m_format == Format::ParameterFile ? Qt::CaseInsensitive
+                                                          : Qt::CaseSensitive) == 0;
+}
 
 bool IniFile::load(QString* error) {
     m_lines.clear();
-    m_newLineEnd = "\n";
+    m_newLineEnd = m_format == Format::ParameterFile ? "\r\n" : "\n";
     m_bom = false;
     m_existed = false;
     const QFileInfo info(m_path);
@@ -59,7 +80,7 @@ bool IniFile::load(QString* error) {
     return true;
 }
 
-IniFile::Parsed IniFile::parse(const QByteArray& text) {
+IniFile::Parsed IniFile::parse(const QByteArray& text) const {
     Parsed parsed;
     const QByteArray trimmed = text.trimmed();
     if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#')) return parsed;
@@ -67,19 +88,21 @@ IniFile::Parsed IniFile::parse(const QByteArray& text) {
         const qsizetype close = trimmed.indexOf(']');
         if (close > 0) {
             parsed.kind = Kind::Section;
-            parsed.name = QString::fromUtf8(trimmed.mid(1, close - 1)).trimmed();
+            parsed.name = decode(trimmed.mid(1, close - 1)).trimmed();
         }
         return parsed;
     }
     const qsizetype eq = text.indexOf('=');
     if (eq < 0) return parsed;
-    const QString key = QString::fromUtf8(text.left(eq)).trimmed();
+    const QString key = decode(text.left(eq)).trimmed();
     if (key.isEmpty()) return parsed;
     parsed.kind = Kind::Key;
     parsed.name = key;
     // The value starts behind the blanks that follow '=', which the rewrite keeps.
     qsizetype start = eq + 1;
-    while (start < text.size() && (text.at(start) == ' ' || text.at(start) == '\t'))
+    // A parameter file's values are the unit's texts to the last blank.
+    while (m_format == Format::Settings && start < text.size() &&
+           (text.at(start) == ' ' || text.at(start) == '\t'))
         ++start;
     parsed.valueStart = int(start);
     return parsed;
@@ -88,7 +111,7 @@ IniFile::Parsed IniFile::parse(const QByteArray& text) {
 int IniFile::sectionLine(const QString& section) const {
     for (int i = 0; i < m_lines.size(); ++i) {
         const Parsed p = parse(m_lines.at(i).text);
-        if (p.kind == Kind::Section && p.name == section) return i;
+        if (p.kind == Kind::Section && sameName(p.name, section)) return i;
     }
     return -1;
 }
@@ -105,7 +128,7 @@ int IniFile::keyLine(const QString& section, const QString& key) const {
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
         const Parsed p = parse(m_lines.at(i).text);
-        if (p.kind == Kind::Key && p.name == key) return i;
+        if (p.kind == Kind::Key && sameName(p.name, key)) return i;
     }
     return -1;
 }
@@ -118,7 +141,8 @@ QString IniFile::value(const QString& section, const QString& key, const QString
     const int at = keyLine(section, key);
     if (at < 0) return fallback;
     const QByteArray& text = m_lines.at(at).text;
-    return QString::fromUtf8(text.mid(parse(text).valueStart)).trimmed();
+    const QString raw = decode(text.mid(parse(text).valueStart));
+    return m_format == Format::Settings ? raw.trimmed() : raw;
 }
 
 QStringList IniFile::keys(const QString& section) const {
@@ -141,22 +165,26 @@ void IniFile::insertLine(int at, const QByteArray& text) {
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = value.toUtf8();
+    const QByteArray encoded = encode(value);
     const int at = keyLine(section, key);
     if (at >= 0) {
         QByteArray& text = m_lines[at].text;
         const int valueStart = parse(text).valueStart;
         // Keep the key as it was written (spacing included) and touch only the value.
-        if (text.mid(valueStart).trimmed() != encoded) text = text.left(valueStart) + encoded;
+        const QByteArray old = text.mid(valueStart);
+        if ((m_format == Format::Settings ? old.trimmed() : old) != encoded)
+            text = text.left(valueStart) + encoded;
         return;
     }
-    const QByteArray line = key.toUtf8() + '=' + encoded;
+    const QByteArray line = encode(key) + '=' + encoded;
     int header = sectionLine(section);
     if (header < 0) {
-        // A blank line keeps a hand-edited file readable.
-        if (!m_lines.isEmpty() && !m_lines.last().text.trimmed().isEmpty())
+        // A blank line keeps a hand-edited settings file readable; a parameter file has its
+        // sections one after the other.
+        if (m_format == Format::Settings && !m_lines.isEmpty() &&
+            !m_lines.last().text.trimmed().isEmpty())
             insertLine(int(m_lines.size()), QByteArray());
-        insertLine(int(m_lines.size()), '[' + section.toUtf8() + ']');
+        insertLine(int(m_lines.size()), '[' + encode(section) + ']');
         insertLine(int(m_lines.size()), line);
         return;
     }
@@ -178,7 +206,7 @@ bool IniFile::save(QString* error) const {
     // A shared or managed folder may let us change the file but not create one beside it:
     // then the file is written in place rather than the settings lost. Wherever the folder
     // takes the temporary file, the file is still replaced whole.
-    file.setDirectWriteFallback(true);
+    file.setDirectWriteFallback(m_format == Format::Settings);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
         // The temporary file is discarded; the old file was never touched (unless it was
         // being written in place).

@@ -9,12 +9,20 @@
 // (sections, keys, comments, blank lines, their line ends and bytes) is written back as it was
 // read, so the parts of kovr.ini that belong to someone else survive a save untouched.
 //
-// Sections and keys are matched case-sensitively as written. A value is the text after the
-// first '='; blanks around keys and values are ignored, as the usual INI readers do. Lines starting
-// with ';' or '#' are comments. When a section or key appears twice, the first one counts.
+// A value is the text after the first '='; blanks around keys and values are ignored, as the
+// usual INI readers do. Lines starting with ';' or '#' are comments. When a section or key
+// appears twice, the first one counts.
 class IniFile {
 public:
-    explicit IniFile(const QString& path);
+    // Settings: kovr.ini — UTF-8, names matched as written, a new file ends its lines with LF,
+    // and a folder that refuses a temporary file gets the file written in place.
+    // ParameterFile: *.par — values taken to the last blank, one byte per character (Latin-1, so
+    // that the unit's bytes 0..255 in production data go through a file unchanged, as older tools
+    // wrote them), names matched without regard to case, CR LF in a new file, and the file replaced
+    // whole or not at all.
+    enum class Format { Settings, ParameterFile };
+
+    explicit IniFile(const QString& path, Format format = Format::Settings);
 
     QString path() const { return m_path; }
 
@@ -54,7 +62,10 @@ private:
         int valueStart = 0; // byte offset of the value's first non-blank (keys)
     };
 
-    static Parsed parse(const QByteArray& text);
+    Parsed parse(const QByteArray& text) const;
+    QString decode(const QByteArray& bytes) const;
+    QByteArray encode(const QString& text) const;
+    bool sameName(const QString& a, const QString& b) const;
     // Index of the header line of `section`, or -1.
     int sectionLine(const QString& section) const;
     // One past the last line that belongs to the section whose header is at `header`.
@@ -63,6 +74,7 @@ private:
     void insertLine(int at, const QByteArray& text);
 
     QString m_path;
+    Format m_format;
     QList<Line> m_lines;
     QByteArray m_newLineEnd = "\n";
     bool m_bom = false;

@@ -1,4 +1,5 @@
 #include "params/IniFile.h"
+#include "UnprivilegedUser.h"
 #include "params/Setup.h"
 
 #include <QDir>
@@ -20,23 +21,6 @@ ino_t inode(const QString& path) {
     struct stat st {};
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
-
-// Root passes every permission check, so a test run as root acts as user nobody where it
-// needs a folder that refuses new files.
-struct UnprivilegedUser {
-    static constexpr uid_t Nobody = 65534;
-
-    // Gives the files to the user; false when this process may not take its identity.
-    static bool handOver(const QStringList& paths) {
-        for (const QString& path : paths)
-            if (QFile::exists(path) &&
-                ::chown(QFile::encodeName(path).constData(), Nobody, Nobody) != 0)
-                return false;
-        return become() && leave();
-    }
-    static bool become() { return ::setegid(Nobody) == 0 && ::seteuid(Nobody) == 0; }
-    static bool leave() { return ::seteuid(0) == 0 && ::setegid(0) == 0; }
-};
 
 QStringList fieldsOf(const TSetup& s) {
     return {s.Port,         s.Adr,           s.Lang,          s.Stolice_50_O, s.Stolice_100_O,

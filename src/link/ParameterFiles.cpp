@@ -1,0 +1,48 @@
+#include "link/ParameterFiles.h"
+
+#include "lang/Lang.h"
+#include "link/CommandScheduler.h"
+#include "link/ParameterTransfer.h"
+#include "link/Prompter.h"
+#include "params/ParameterFile.h"
+#include "params/ParameterReport.h"
+#include "params/ServiceEditing.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ParameterFiles::ParameterFiles(const Parts& parts)
+    : m_parts(parts) {}
+
+bool ParameterFiles::open(const QString& path) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.KomBezi)) {
+    case ParameterFile::Read::WrongFile:
+        m_parts.prompter.message(LangText(QStringLiteral("ChybnySoubor")) + shown,
+                                 Prompter::Icon::Error);
+        return false;
+    case ParameterFile::Read::Failed:
+        m_parts.prompter.message(LangText(QStringLiteral("ChybaCteniSouboru")) + shown,
+                                 Prompter::Icon::Error);
+        return false;
+    case ParameterFile::Read::Loaded: break;
+    }
+    m_parts.editing.NazevSouboru = QFileInfo(path).fileName();
+    m_parts.transfer.ZapisZeSouboru = true;
+    m_parts.editing.StringGridToParAll();
+    m_parts.editing.PorovnejZmenuStringGrid();
+    return true;
+}
+
+bool ParameterFiles::save(const QString& path) {
+    if (ParameterFile::save(path, m_parts.sheet, m_parts.image, m_parts.errorGrid)) return true;
+    m_parts.prompter.message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
+                                 QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                             Prompter::Icon::Error);
+    return false;
+}
+
+QStringList ParameterFiles::reportLines(const QDateTime& now) {
+    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru);
+    return ParameterReport::lines(m_parts.sheet, m_parts.editing.NazevSouboru, now);
+}
