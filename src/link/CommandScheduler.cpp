@@ -1,6 +1,8 @@
 #include "link/CommandScheduler.h"
 
+#include "device/CptValues.h"
 #include "device/DeviceImage.h"
+#include "device/OutputsTest.h"
 #include "lang/Lang.h"
 #include "link/LinkClock.h"
 #include "link/PollInputs.h"
@@ -203,17 +205,12 @@ QByteArray CommandScheduler::torqueRequest() const {
 
 QByteArray CommandScheduler::outputsRequest() const {
     const PollInputs& in = m_links.inputs;
-    const int relayWord = in.relayItem > 0 ? 1 << (in.relayItem - 1) : 0;
-    static constexpr int cptWords[] = {0x0000, 0x01FF, 0x03FF};
-    const int cptWord = cptWords[std::clamp(in.cptItem, 0, 2)];
-    return QByteArray("7022") + hexField(relayWord, 4) + hexField(cptWord, 4) +
-           hexField(in.ledItem, 2) + QByteArray(24, '*');
+    return QByteArray("7022") + OutputsTest::pollData(in.relayItem, in.cptItem, in.ledItem);
 }
 
 QByteArray CommandScheduler::cptRequest() const {
     const PollInputs& in = m_links.inputs;
-    const QString& text = in.cptPage == 0 ? in.cptEdit1 : in.cptEdit2;
-    return QByteArray("7104") + hexField(text.trimmed().toInt(), 4);
+    return QByteArray("7104") + CptValues::pollData(in.cptPage, in.cptEdit1, in.cptEdit2);
 }
 
 QByteArray CommandScheduler::dateStampRequest() const {

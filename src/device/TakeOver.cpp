@@ -1,0 +1,70 @@
+#include "device/TakeOver.h"
+
+#include "device/DeviceImage.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceEditing.h"
+#include "params/ServiceSheet.h"
+
+#include <algorithm>
+
+namespace TakeOver {
+
+namespace {
+
+constexpr int ControlSignal20mA = 4;
+constexpr int ControlSignal0mA = 64;
+
+bool takesPercent(ParamRef ref) {
+    return ref.kind == ParameterCatalogue::KindW &&
+           ((ref.index >= 8 && ref.index <= 12) || (ref.index >= 15 && ref.index <= 18));
+}
+
+bool takesAbsolute(ParamRef ref) {
+    return ref.kind == ParameterCatalogue::KindDW && (ref.index == 0 || ref.index == 1);
+}
+
+} // namespace
+
+void position(ServiceSheet& sheet, ServiceEditing& editing, int grid, int row, int gauge,
+              quint32 absolute) {
+    const ParamRef ref = ParameterCatalogue::entry(grid, row);
+    if (takesPercent(ref))
+        sheet.setCell(grid, ServiceSheet::ValueColumn, row,
+                      QString::number(std::clamp(gauge, 0, 10000)));
+    else if (takesAbsolute(ref))
+        sheet.setCell(grid, ServiceSheet::ValueColumn, row, QString::number(absolute));
+    editing.StringGridNovaHodnota(grid, row);
+}
+
+ControlSignal controlSignal(DeviceImage& image, ServiceSheet& sheet, ServiceEditing& editing,
+                            int row, const QString& reading) {
+    const ParamRef ref = ParameterCatalogue::entry(ServiceSheet::LeftGrid, row);
+    ControlSignal outcome = ControlSignal::NotItsRow;
+    if (ref == ParamRef{ParameterCatalogue::KindB, ControlSignal20mA}) {
+        bool ok = false;
+        const int r = reading.toInt(&ok);
+        if (!ok) return ControlSignal::NoReading;
+        image.ParB[2][ControlSignal20mA] = quint8(r & 0xFF);
+        const GridPlace place = ParameterCatalogue::place(ref.kind, ref.index);
+        sheet.setCell(place.grid, ServiceSheet::ValueColumn, place.row, QString::number(r & 0xFF));
+        outcome = ControlSignal::Stored20mA;
+    } else if (ref == ParamRef{ParameterCatalogue::KindB, ControlSignal0mA}) {
+        outcome = ControlSignal::Request0mA;
+    }
+    editing.PorovnejZmenuStringGrid();
+    return outcome;
+}
+
+QString noReadingText() {
+    // Not one of the unit's own messages: the tool's four texts, by language index.
+    static const char* const texts[] = {
+        "Řídicí signál ještě nebyl načten: nic nebylo převzato.",
+        "No control signal has been read yet: nothing was taken over.",
+        "Sygnał sterujący nie został jeszcze odczytany: nic nie przejęto.",
+        "Управляющий сигнал ещё не считан: ничего не принято.",
+    };
+    return QString::fromUtf8(texts[LangIndex >= 0 && LangIndex < 4 ? LangIndex : 0]);
+}
+
+} // namespace TakeOver
