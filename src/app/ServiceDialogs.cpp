@@ -1,0 +1,155 @@
+#include "app/ServiceDialogs.h"
+
+#include "app/Session.h"
+#include "device/CptValues.h"
+#include "device/TakeOver.h"
+#include "link/Prompter.h"
+#include "ui/ChybyForm.h"
+#include "ui/MainWindow.h"
+#include "ui/MonitoringPanel.h"
+#include "ui/MotionForm.h"
+#include "ui/ParameterPanel.h"
+#include "ui/PwmForm.h"
+#include "ui/RSForm.h"
+#include "ui/ServiceForm.h"
+#include "ui/VystupyForm.h"
+
+#include <QAction>
+#include <QTableWidget>
+
+namespace {
+
+constexpr int ZeroMilliampRequest = 120;
+constexpr int ErrorConditions = 32;
+
+} // namespace
+
+ServiceDialogs::ServiceDialogs(Session& session, Prompter& prompter, MainWindow& window)
+    : m_session(session)
+    , m_prompter(prompter)
+    , m_window(window) {}
+
+ServiceDialogs::~ServiceDialogs() = default;
+
+void ServiceDialogs::komPovel(int state) {
+    m_session.scheduler().KomPovel(state);
+}
+
+void ServiceDialogs::createOutputsAndMasks() {
+    m_vystupyForm = std::make_unique<TVystupyForm>(
+        m_session.inputs(), [this](int state) { komPovel(state); }, &m_window);
+    // OK has put the masks into the target set: the service window shows them as changes.
+    Session& session = m_session;
+    m_chybyForm = std::make_unique<TChybyForm>(
+        session.image(),
+        [&session] {
+            session.serviceEditing().NactiService(2, session.transfer().ZapisZeSouboru);
+            session.serviceEditing().PorovnejZmenuStringGrid();
+        },
+        &m_window);
+}
+
+void ServiceDialogs::createMotorDialog() {
+    m_motorForm = std::make_unique<TMotionForm>(
+        TMotionForm::Kind::Motor, [this](int state) { komPovel(state); }, &m_window);
+}
+
+void ServiceDialogs::createPositionDialog() {
+    m_polohaForm = std::make_unique<TMotionForm>(
+        TMotionForm::Kind::Position, [this](int state) { komPovel(state); }, &m_window);
+}
+
+void ServiceDialogs::createCptAndControlSignal() {
+    Session& session = m_session;
+    m_pwmForm = std::make_unique<TPwmForm>(
+        TPwmForm::Links{session.image(), session.inputs(), m_prompter,
+                        [this](int state) { komPovel(state); },
+                        [&session] { session.scheduler().leaveCptPoll(); },
+                        [&session] {
+                            CptValues::showInSheet(session.image(), session.sheet());
+                            session.serviceEditing().PorovnejZmenuStringGrid();
+                        }},
+        &m_window);
+    m_rsForm = std::make_unique<TRSForm>(&m_window);
+}
+
+void ServiceDialogs::wire(TServiceForm& service) {
+    // The masks' names are the main window's, which has its captions by now.
+    masksCaptions();
+    Session& session = m_session;
+    TServiceForm* form = &service;
+    service.setEditor(Editor::Position, [this] { m_polohaForm->exec(); });
+    service.setEditor(Editor::Cpt, [this] { m_pwmForm->exec(); });
+    service.setEditor(Editor::ErrorMasks, [this] { m_chybyForm->exec(); });
+    service.setEditor(Editor::ControlSignal, [this] { m_rsForm->exec(); });
+
+    m_polohaForm->setOnOk([this, &session, form] {
+        const int grid = form->aktivniGrid();
+        TakeOver::position(session.sheet(), session.serviceEditing(), grid, form->currentRow(grid),
+                           m_polohaForm->gaugeValue(), session.image().Poloha_Abs);
+    });
+    m_rsForm->setOnOk([this, &session, form](const QString& reading) {
+        switch (TakeOver::controlSignal(session.image(), session.sheet(), session.serviceEditing(),
+                                        form->currentRow(ServiceSheet::LeftGrid), reading)) {
+        case TakeOver::ControlSignal::NoReading:
+            m_prompter.message(TakeOver::noReadingText(), Prompter::Icon::Exclamation);
+            return false;
+        case TakeOver::ControlSignal::Request0mA: komPovel(ZeroMilliampRequest); break;
+        case TakeOver::ControlSignal::Stored20mA:
+        case TakeOver::ControlSignal::NotItsRow: break;
+        }
+        return true;
+    });
+
+    QAction* motor = m_window.action(QStringLiteral("Motor"));
+    connect(motor, &QAction::triggered, this, [this] { m_motorForm->exec(); });
+    connect(m_window.parameterPanel(), &ParameterPanel::motorEnabledChanged, motor,
+            &QAction::setEnabled);
+    QAction* outputs = m_window.action(QStringLiteral("Vystupy"));
+    outputs->setEnabled(true);
+    connect(outputs, &QAction::triggered, this, [this] {
+        if (!m_vystupyForm->isActiveWindow()) m_vystupyForm->exec();
+    });
+
+    connect(&session, &Session::monitorUpdated, this, [this, &session] {
+        m_polohaForm->render(session.display(), session.image());
+        m_motorForm->render(session.display(), session.image());
+        m_rsForm->render(session.display());
+    });
+    connect(&session, &Session::inputsRecord, this, [this](const QByteArray& data) {
+        ZobrazVstupy(data, m_inputs);
+        m_vystupyForm->render(m_inputs);
+    });
+}
+
+QStringList ServiceDialogs::conditionNames() const {
+    // The error grid's names, so that the masks read exactly as the main window does.
+    const auto* grid =
+        m_window.monitoringPanel()->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    QStringList names;
+    for (int row = 1; row <= ErrorConditions; ++row) {
+        const QTableWidgetItem* item = grid ? grid->item(row, 0) : nullptr;
+        names << (item ? item->text() : QString());
+    }
+    return names;
+}
+
+void ServiceDialogs::positionCaptions() {
+    m_polohaForm->applyCaptions();
+}
+
+void ServiceDialogs::cptCaptions() {
+    m_pwmForm->applyCaptions();
+}
+
+void ServiceDialogs::masksCaptions() {
+    m_chybyForm->applyCaptions(conditionNames());
+}
+
+void ServiceDialogs::motorCaptions() {
+    m_motorForm->applyCaptions();
+}
+
+void ServiceDialogs::controlSignalCaptions() {
+    m_rsForm->applyCaptions();
+}
