@@ -16,6 +16,7 @@ constexpr quint32 KindMasks[] = {0xFF, 0xFFFF, 0xFFFFFFFF};
 constexpr int VariantIndex = 6;           // B 6
 constexpr int AutocalibrationIndex = 7;   // B 7: 0 performed, 1 not performed
 constexpr int ControlSignal20mAIndex = 4; // B 4
+constexpr int ControlSignal0mAIndex = 64; // B 64
 constexpr int EndPositionO = KindOffsets[SimulatedUnit::KindDW] + 0;
 constexpr int EndPositionZ = KindOffsets[SimulatedUnit::KindDW] + 1;
 constexpr int AutocalibrationDone = 6;
@@ -60,6 +61,9 @@ SimulatedUnit::SimulatedUnit(int variant, QObject* parent)
         m_texts[i] = UnitDefaults::texts[i].toByteArray();
     loadDefaults();
     setVariant(variant);
+    // Until a torque calibration runs, its results are those the unit holds (W 1, W 0).
+    m_torqueCalibration.setResults(quint16(m_cells[TorqueOMin].value),
+                                   quint16(m_cells[TorqueO100].value));
     for (int i = 0; i < UnitDefaults::ParameterCount; ++i)
         m_backup[i] = m_cells[i].value;
     m_position = 3500;
@@ -169,10 +173,15 @@ QByteArray SimulatedUnit::dispatch(int code, QByteArrayView data) {
     case 0x70: return inputsRecord(data);
     case 0x71: m_cptValue = static_cast<quint16>(field(data, 0, 4)); return {};
     case 0x73: return sensorRecord(data);
-    case 0x74: m_sensorCode = field(data, 0, 2) == 1 ? 1 : 0; return {};
+    case 0x74: m_gearbox.command(field(data, 0, 2) == 1, m_sensorOffsets, now()); return {};
+    case 0x75: m_torqueCalibration.command(data, now()); return {};
+    case 0x76:
+        // The 0 mA point (B 64) becomes the present raw reading, as far as a byte holds it.
+        m_cells[slot(KindB, ControlSignal0mAIndex)].value = quint32(m_controlSignal) & 0xFF;
+        return {};
     default:
-        // Opening and closing a sequence ("40", "41"), the torque calibration point ("75"),
-        // the 0 mA calibration ("76") and anything unknown are acknowledged without data.
+        // Opening and closing a sequence ("40", "41") and anything unknown are acknowledged
+        // without data.
         return {};
     }
 }
@@ -251,39 +260,60 @@ quint8 SimulatedUnit::infoItem(int item) const {
 }
 
 QByteArray SimulatedUnit::sensorRecord(QByteArrayView data) {
-    // The offsets in the request are the ones the unit works with while the dialog is open.
+    // The offsets and the speed in the request are the ones the unit works with while the
+    // dialog is open, unless its gearbox calibration holds offsets of its own.
+    for (int i = 0; i < 4; ++i)
+        m_sensorOffsets[i] = quint8(field(data, 2 * i, 2));
+    const int speed = field(data, 8, 2);
+    const qint64 t = now();
+    const int code = m_gearbox.code(t);
+    const std::array<quint8, 4>& offsets =
+        m_gearbox.holdsOffsets(t) ? m_gearbox.offsets() : m_sensorOffsets;
+    const quint32 absolute = absolutePosition();
     QByteArray r;
     r.reserve(60);
-    for (int i = 0; i < 4; ++i)
-        r += h2(field(data, 2 * i, 2));
+    for (quint8 offset : offsets)
+        r += h2(offset);
     r += h4(m_position);
-    r += h8(absolutePosition());
-    const quint32 absolute = absolutePosition();
+    r += h8(absolute);
+    // Each sensor turns a stage slower than the one before; the offset shifts its reading.
+    // Flags: offset compensation finished (OCF); the magnet of sensor 4 reads weak while the
+    // calibration turns it.
+    for (int i = 0; i < 4; ++i) {
+        const bool turning = i == 3 && code >= 2 && code <= 4;
+        r += h2((absolute >> (4 * i)) + offsets[i]) + h2(0x20 | (turning ? 0x04 : 0));
+    }
     for (int i = 0; i < 4; ++i)
-        r += h2(absolute >> (4 * i)) + h2(0);
+        r += h2(((absolute >> (4 * i + 4)) & 0x0F) << 4 | ((absolute >> (4 * i)) & 0x0F));
     for (int i = 0; i < 4; ++i)
-        r += h2(((i + 1) << 4) | (field(data, 2 * i, 2) & 0x0F));
-    for (int i = 0; i < 4; ++i)
-        r += h2(0x80 + 3 * i);
-    r += h2(m_sensorCode) + h2(0);
-    r += h2(field(data, 8, 2)) + h2(m_temperature);
+        r += h2(absolute >> (2 * i + 6));
+    const bool moving = m_motor != MotorStop || (code >= 1 && code <= 99);
+    r += h2(code) + h2(0);
+    r += h2(moving ? speed : 0) + h2(++m_sensorPolls);
     return r;
 }
 
-QByteArray SimulatedUnit::torqueRecord() const {
-    const quint32 minimum = m_cells[slot(KindW, 1)].value;
-    const quint32 full = m_cells[slot(KindW, 0)].value;
-    // raw torque, results at the minimum and the 100 % point, bench signal 4.69 mA, status 0
-    return h4(reportedTorque()) + h4(minimum) + h4(full) + h4(2345) + QByteArray(10, '0') + h2(0);
+QByteArray SimulatedUnit::torqueRecord() {
+    // Raw torque (the calibration's while one runs), the last results at the minimum and at
+    // the 100 % point, the bench signal the unit measures, the calibration status.
+    const qint64 t = now();
+    const int code = m_torqueCalibration.code(t);
+    const int calibrating = m_torqueCalibration.rawTorque(t);
+    const int raw = calibrating >= 0 ? calibrating : reportedTorque() + int(t / 100 % 3);
+    return h4(raw) + h4(m_torqueCalibration.resultMinimum()) +
+           h4(m_torqueCalibration.resultFull()) + h4(m_torqueCalibration.benchSignal(t)) +
+           QByteArray(10, '0') + h2(code);
 }
 
 QByteArray SimulatedUnit::inputsRecord(QByteArrayView data) const {
-    // Echo of the relay and CPT words, the raw control signal, the CPT feedback,
-    // temperature and the two input groups.
+    // Echo of the relay and CPT words, the raw control signal and torque, temperature and the
+    // two input groups. The thermal switch input "TP" (bit 3 of the second group) toggles
+    // every second, so a technician sees the inputs live.
     QByteArray r = h4(field(data, 0, 4)) + h4(field(data, 4, 4));
-    r += h4(m_controlSignal) + h4(field(data, 4, 4));
+    r += h4(m_controlSignal) + h4(reportedTorque());
     r += QByteArray(16, '0');
-    r += h2(m_temperature) + h2(m_io[0]) + h2(m_io[1]);
+    const quint8 blink = (now() / 1000) % 2 ? 0x08 : 0x00;
+    r += h2(quint8(m_temperature)) + h2(m_io[0]) + h2(m_io[1] ^ blink);
     return r;
 }
 

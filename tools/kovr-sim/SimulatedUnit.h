@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimCalibrations.h"
 #include "UnitDefaults.h"
 
 #include <QByteArray>
@@ -116,6 +117,10 @@ public:
     void setStatusByte(quint8 bits) { m_status = bits; }
     int autocalibrationCode();
     void setAutocalibrationCode(int code);
+    // Torque calibration (request "75") and gearbox calibration (request "74"), with the
+    // duration of one of their status codes.
+    TorqueCalibrationRun& torqueCalibration() { return m_torqueCalibration; }
+    GearboxCalibrationRun& gearboxCalibration() { return m_gearbox; }
 
 signals:
     // Every request whose checksum matched, before faults decide about the reply.
@@ -138,7 +143,7 @@ private:
     QByteArray textSlot(int character, int number) const;
     quint8 infoItem(int item) const;
     QByteArray sensorRecord(QByteArrayView data);
-    QByteArray torqueRecord() const;
+    QByteArray torqueRecord();
     QByteArray inputsRecord(QByteArrayView data) const;
     QByteArray writeItem(QByteArrayView data);
     QByteArray writeText(QByteArrayView data);
@@ -183,7 +188,10 @@ private:
     quint8 m_status = 0;
     int m_autocalCode = 0;
     qint64 m_autocalSince = -1;
-    int m_sensorCode = 0;
+    GearboxCalibrationRun m_gearbox;
+    TorqueCalibrationRun m_torqueCalibration;
+    std::array<quint8, 4> m_sensorOffsets{};
+    quint8 m_sensorPolls = 0;
     quint16 m_cptValue = 0;
 
     bool m_silent = false;

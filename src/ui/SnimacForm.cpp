@@ -1,0 +1,194 @@
+#include "ui/SnimacForm.h"
+
+#include "device/DeviceImage.h"
+#include "device/SensorDecoder.h"
+#include "lang/Lang.h"
+#include "link/DialogPoll.h"
+#include "link/PollInputs.h"
+#include "ui/GaugeWidget.h"
+#include "ui/PanelLook.h"
+#include "ui/StringGridView.h"
+#include "ui/UiFont.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+namespace {
+
+constexpr int CaptionColumn = 145;
+constexpr int SensorColumn = 60;
+constexpr int ClientWidth = 650;
+constexpr int ClientHeight = 330;
+
+// Scheduler states of the dialog's commands.
+constexpr int MotorStop = 61, MotorOpen = 62, MotorClose = 63;
+constexpr int CalibrationStart = 65, CalibrationStop = 66;
+
+// StringGrid1's row captions, rows 0..9 (row 10 stays empty).
+constexpr const char* SensorRowKeys[] = {"PolohaSnímač", "PolohaPřed", "Poloha", "PolohaAbs",
+                                         "OCF",          "COF",        "LIN",    "MagINC",
+                                         "MagDEC",       "Parita2"};
+
+QLineEdit* displayEdit(QWidget* parent, QStringView name, int left, int top, int width) {
+    auto* e = place<QLineEdit>(parent, name, left, top, width, 21);
+    makeDisplayEdit(e);
+    return e;
+}
+
+QLabel* label(QWidget* parent, QStringView name, const char* text, int left, int top, int width) {
+    auto* l = place<QLabel>(parent, name, left, top, width, 17);
+    l->setText(QString::fromUtf8(text));
+    return l;
+}
+
+} // namespace
+
+TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
+    : QDialog(parent)
+    , m_parts(parts) {
+    setObjectName(QStringLiteral("SnimacForm"));
+    setFont(kovrFont());
+    applyGroupBoxLook(this);
+    setFixedSize(ClientWidth, ClientHeight);
+
+    m_gauge = place<GaugeWidget>(this, u"Gauge1", 8, 8, 387, 21);
+    m_gauge->setRange(0, 10000);
+    m_edit1 = displayEdit(this, u"Edit1", 404, 8, 110);
+
+    const QList<int> widths = {CaptionColumn, SensorColumn, SensorColumn, SensorColumn,
+                               SensorColumn};
+    m_grid2 = new StringGridView(this, u"StringGrid2", widths, 2, 1, 1);
+    m_grid2->setFixedPlace(8, 38);
+    m_grid1 = new StringGridView(this, u"StringGrid1", widths, 11, 1, 0);
+    m_grid1->setFixedPlace(8, 86);
+    // Display only: nothing in it is edited or selected.
+    m_grid1->setCellsEditable(false);
+    m_grid1->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid1->setFocusPolicy(Qt::NoFocus);
+
+    label(this, u"Label1", "Rychlost", 404, 40, 100);
+    m_trackBar = place<QSlider>(this, u"TrackBar1", 404, 58, 238, 28);
+    m_trackBar->setOrientation(Qt::Horizontal);
+    m_trackBar->setRange(0, 9);
+    m_trackBar->setTickPosition(QSlider::TicksBelow);
+    m_trackBar->setTickInterval(1);
+    m_trackBar->setPageStep(1);
+    m_trackBar->setValue(m_parts.inputs.sensorSpeed);
+    connect(m_trackBar, &QSlider::valueChanged, this,
+            [this](int speed) { m_parts.inputs.sensorSpeed = speed; });
+
+    struct Command {
+        QStringView name;
+        const char* text;
+        int state;
+        QWidget* parent;
+        int left, top;
+    };
+    auto* group = place<QGroupBox>(this, u"GroupBox1", 404, 128, 238, 136);
+    group->setTitle(QStringLiteral("Kalibrace"));
+    const Command commands[] = {
+        {u"Button1", "Zavírat", MotorClose, this, 404, 94},
+        {u"Button3", "Stop", MotorStop, this, 484, 94},
+        {u"Button2", "Otevírat", MotorOpen, this, 564, 94},
+        {u"Button4", "Start", CalibrationStart, group, 12, 22},
+        {u"Button5", "Stop", CalibrationStop, group, 92, 22},
+    };
+    for (const Command& c : commands) {
+        auto* b = place<QPushButton>(c.parent, c.name, c.left, c.top, 76, 25);
+        b->setText(QString::fromUtf8(c.text));
+        const int state = c.state;
+        connect(b, &QPushButton::clicked, this, [this, state] { emit komPovelRequested(state); });
+    }
+    label(group, u"Label2", "Průběh", 12, 58, 60);
+    m_edit2 = displayEdit(group, u"Edit2", 76, 55, 150);
+    label(group, u"Label3", "Čítač", 12, 88, 60);
+    m_edit4 = displayEdit(group, u"Edit4", 76, 85, 50);
+    label(group, u"Label4", "Rychlost", 12, 112, 60);
+    m_edit3 = displayEdit(group, u"Edit3", 76, 109, 50);
+
+    auto* ok = place<QPushButton>(this, u"OKBtn", 476, 296, 80, 25);
+    ok->setText(QStringLiteral("OK"));
+    ok->setDefault(true);
+    auto* cancel = place<QPushButton>(this, u"CancelBtn", 562, 296, 80, 25);
+    cancel->setText(QStringLiteral("Storno"));
+    connect(ok, &QPushButton::clicked, this, [this] {
+        QStringList offsets;
+        for (int col = 1; col <= SensorDisplay::Sensors; ++col)
+            offsets.append(m_grid2->cell(col, 1));
+        emit offsetsTaken(offsets);
+        accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_grid2, &StringGridView::cellEdited, this, &TSnimacForm::offsetEdited);
+
+    // The empty last row is current, so that no sensor cell shows selected.
+    m_grid1->setCurrentCell(10, 0);
+    applyCaptions();
+}
+
+void TSnimacForm::applyCaptions() {
+    setWindowTitle(LangText(QStringLiteral("Snímače")));
+    m_grid2->setCell(0, 0, LangText(QStringLiteral("Snimac")));
+    for (int col = 1; col <= SensorDisplay::Sensors; ++col)
+        m_grid2->setCell(col, 0, QString::number(col));
+    m_grid2->setCell(0, 1, LangText(QStringLiteral("Offset")));
+    for (int row = 0; row < int(std::size(SensorRowKeys)); ++row)
+        m_grid1->setCell(0, row, LangText(QString::fromUtf8(SensorRowKeys[row])));
+}
+
+void TSnimacForm::offsetEdited(int col, int row) {
+    if (row != 1 || col < 1 || col > SensorDisplay::Sensors) return;
+    const QString text = m_grid2->cell(col, row);
+    m_parts.display.offsets[col - 1] = text;
+    m_parts.image.ParB[2][col - 1] = offsetFromText(text);
+}
+
+void TSnimacForm::render() {
+    const SensorDisplay& d = m_parts.display;
+    m_gauge->setValue(d.gauge);
+    m_edit1->setText(d.absolute);
+    m_grid2->setEnabled(d.offsetsEditable);
+    for (int i = 0; i < SensorDisplay::Sensors; ++i) {
+        m_grid2->setCell(i + 1, 1, d.offsets[i]);
+        for (int row = 0; row < SensorDisplay::SensorRows; ++row)
+            m_grid1->setCell(i + 1, row, d.sensors[i][row]);
+    }
+    m_edit2->setText(d.status);
+    m_edit3->setText(d.speed);
+    m_edit4->setText(d.counter);
+}
+
+void TSnimacForm::FormActivate() {
+    if (m_parts.poll.isActive()) return;
+    for (int i = 0; i < SensorDisplay::Sensors; ++i)
+        m_parts.display.offsets[i] = QString::number(m_parts.image.ParB[2][i]);
+    render();
+    m_parts.poll.activate();
+}
+
+void TSnimacForm::FormDeactivate() {
+    if (m_parts.poll.isActive()) m_parts.poll.deactivate();
+}
+
+void TSnimacForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TSnimacForm::hideEvent(QHideEvent* event) {
+    FormDeactivate();
+    QDialog::hideEvent(event);
+}
+
+void TSnimacForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isVisible()) return;
+    if (isActiveWindow())
+        FormActivate();
+    else
+        FormDeactivate();
+}
