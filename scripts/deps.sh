@@ -4,7 +4,8 @@
 KOVR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KOVR_BUILD="$KOVR_ROOT/build"
 KOVR_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-               fonts-dejavu-core fonts-wine qt6-translations-l10n)
+               fonts-dejavu-core fonts-wine qt6-translations-l10n
+               poppler-utils)
 
 kovr_install_packages() {
     local missing=()

@@ -22,11 +22,11 @@ struct Dictionary {
     QSet<QString> reported;
 };
 
-// texts.tsv: key, cs, en, pl, ru separated by tabs; "\r\n" in a text stands for a line break.
-void loadTable(Dictionary& dict) {
-    QFile file(QStringLiteral(":/lang/texts.tsv"));
+// A table: key, cs, en, pl, ru separated by tabs; "\r\n" in a text stands for a line break.
+void loadTable(Dictionary& dict, const QString& resource = QStringLiteral(":/lang/texts.tsv")) {
+    QFile file(resource);
     if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcLang) << "dictionary resource missing";
+        qCWarning(lcLang) << "dictionary resource missing:" << resource;
         return;
     }
     const QList<QByteArray> lines = file.readAll().split('\n');
@@ -46,6 +46,16 @@ Dictionary& dictionary() {
         registerTextsResource();
         Dictionary d;
         loadTable(d);
+        return d;
+    }();
+    return dict;
+}
+
+Dictionary& additions() {
+    static Dictionary dict = [] {
+        registerTextsResource();
+        Dictionary d;
+        loadTable(d, QStringLiteral(":/lang/additions.tsv"));
         return d;
     }();
     return dict;
@@ -81,4 +91,13 @@ QStringList LangKeys() {
 
 QStringList LangTexts(const QString& key) {
     return dictionary().texts.value(key);
+}
+
+QString LangAddedText(const QString& key) {
+    const QStringList texts = additions().texts.value(key);
+    return LangIndex >= 0 && LangIndex < texts.size() ? texts.at(LangIndex) : key;
+}
+
+QStringList LangAddedKeys() {
+    return additions().order;
 }

@@ -25,3 +25,10 @@ QStringList LangKeys();
 
 // The texts registered under `key` (empty when missing).
 QStringList LangTexts(const QString& key);
+
+// Texts of what the tool offers beyond the dictionary above (print preview, PDF export), from
+// additions.tsv, in language LangIndex; the key itself when missing. They never join the
+// dictionary's keys.
+QString LangAddedText(const QString& key);
+// Keys of additions.tsv in file order.
+QStringList LangAddedKeys();

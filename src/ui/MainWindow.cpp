@@ -16,8 +16,7 @@
 namespace {
 
 // Main menu: top-level entries (menu == nullptr) and their items, in order. Entries whose
-// window this version does not have yet (files, report, motor, outputs test) are present but
-// disabled.
+// window this version does not have yet are present but disabled.
 struct MenuEntry {
     const char* menu;       // object name of the menu the item belongs to; nullptr: top level
     const char* objectName; // action
@@ -30,9 +29,9 @@ struct MenuEntry {
 
 constexpr MenuEntry menuEntries[] = {
     {nullptr, "File1", "Soubor", "menuSoubor", "", true, true},
-    {"File1", "FileOpen1", "&Otevřít", "menuOtevrit", "Ctrl+O", false, true},
-    {"File1", "FileSaveAs1", "Save &As...", "menuUlozit", "Ctrl+S", false, true},
-    {"File1", "Print", "Tisk", "menuTisk", "", false, true},
+    {"File1", "FileOpen1", "&Otevřít", "menuOtevrit", "Ctrl+O", true, true},
+    {"File1", "FileSaveAs1", "Save &As...", "menuUlozit", "Ctrl+S", true, true},
+    {"File1", "Print", "Tisk", "menuTisk", "", true, true},
     {"File1", nullptr, "", nullptr, "", true, true},
     {"File1", "FileExit1", "E&xit", "menuKonec", "", true, true},
     {nullptr, "Motor", "Motor", "menuMotor", "", false, true},
@@ -46,6 +45,18 @@ constexpr MenuEntry menuEntries[] = {
     {"Help1", "Cotoje1", "Co to je ?", "CoToJe", "Shift+F1", true, false},
     {"Help1", nullptr, "", nullptr, "", true, true},
     {"Help1", "HelpAbout1", "&O aplikaci", "OAplikaci", "", true, true},
+};
+
+// The tool's own additions to a menu, behind the item named: their texts are added texts.
+struct AddedEntry {
+    const char* after;
+    const char* objectName;
+    const char* key;
+};
+
+constexpr AddedEntry addedEntries[] = {
+    {"Print", "PrintPreview", "menuNahledTisku"},
+    {"PrintPreview", "ExportPdf", "menuExportPdf"},
 };
 
 constexpr int StatusBarHeight = 19;
@@ -124,6 +135,15 @@ void MainWindow::buildMenus() {
         action->setEnabled(entry.available);
         action->setVisible(entry.visible);
     }
+    for (const AddedEntry& added : addedEntries) {
+        QAction* after = action(QString::fromLatin1(added.after));
+        QMenu* menu = qobject_cast<QMenu*>(after->parent());
+        const QList<QAction*> items = menu->actions();
+        const qsizetype next = items.indexOf(after) + 1;
+        auto* item = new QAction(menu);
+        item->setObjectName(QString::fromLatin1(added.objectName));
+        menu->insertAction(next < items.size() ? items.at(next) : nullptr, item);
+    }
     m_lineErrors = action(QStringLiteral("ChybyKomunikace"));
     m_lineErrors->setCheckable(true);
     connect(action(QStringLiteral("FileExit1")), &QAction::triggered, this, &QWidget::close);
@@ -197,6 +217,9 @@ void MainWindow::Napisy(bool portOpen) {
         if (QAction* a = action(QString::fromLatin1(entry.objectName)))
             a->setText(LangText(QString::fromUtf8(entry.key)));
     }
+    for (const AddedEntry& added : addedEntries)
+        action(QString::fromLatin1(added.objectName))
+            ->setText(LangAddedText(QString::fromLatin1(added.key)));
     m_monitoring->applyCaptions();
     m_parameters->applyCaptions();
     updateStatusHints();

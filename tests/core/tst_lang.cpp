@@ -113,6 +113,7 @@ private slots:
     void missingKeyOrLanguageFallsBackToKey_data();
     void missingKeyOrLanguageFallsBackToKey();
     void keysLookedUpByCodeExist();
+    void additionsApart();
 };
 
 void TestLang::registrationOrder() {
@@ -356,6 +357,25 @@ void TestLang::keysLookedUpByCodeExist() {
         }
     }
     QVERIFY2(found > 0, qPrintable(QStringLiteral("no lookups found under ") + root));
+}
+
+// The tool's own texts have all four languages and stay out of the dictionary's keys.
+void TestLang::additionsApart() {
+    const QStringList added = LangAddedKeys();
+    QVERIFY(added.contains(QStringLiteral("menuExportPdf")));
+    for (const QString& key : added) {
+        QVERIFY2(!LangHasKey(key), qPrintable(key));
+        QSet<QString> texts;
+        for (int lang = 0; lang < 4; ++lang) {
+            LangIndex = lang;
+            const QString text = LangAddedText(key);
+            QVERIFY2(!text.isEmpty() && text != key, qPrintable(key));
+            texts.insert(text);
+        }
+        QVERIFY2(texts.size() > 1, qPrintable(key));
+    }
+    LangIndex = 0;
+    QCOMPARE(LangKeys().size(), KeyCount);
 }
 
 QTEST_GUILESS_MAIN(TestLang)

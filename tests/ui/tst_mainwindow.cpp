@@ -79,9 +79,11 @@ void TestMainWindow::menu_data() {
                             << visible;
     };
     // Commands whose windows this version lacks are there but disabled.
-    row("FileOpen1", "Ctrl+O", false, true);
-    row("FileSaveAs1", "Ctrl+S", false, true);
-    row("Print", "", false, true);
+    row("FileOpen1", "Ctrl+O", true, true);
+    row("FileSaveAs1", "Ctrl+S", true, true);
+    row("Print", "", true, true);
+    row("PrintPreview", "", true, true);
+    row("ExportPdf", "", true, true);
     row("FileExit1", "", true, true);
     row("Motor", "", false, true);
     row("Service", "", true, true);
@@ -218,6 +220,17 @@ void TestMainWindow::captions() {
     }
     QCOMPARE(w.window.action(QStringLiteral("ChybyKomunikace"))->text(),
              QStringLiteral("Chyby komunikace"));
+    // The tool's own additions follow "Tisk", in the language chosen.
+    QCOMPARE(w.window.action(QStringLiteral("PrintPreview"))->text(),
+             LangAddedText(QStringLiteral("menuNahledTisku")));
+    QCOMPARE(w.window.action(QStringLiteral("ExportPdf"))->text(),
+             LangAddedText(QStringLiteral("menuExportPdf")));
+    QVERIFY(!w.window.action(QStringLiteral("ExportPdf"))->text().startsWith(u"menu"));
+    const QList<QAction*> file =
+        qobject_cast<QWidget*>(w.window.action(QStringLiteral("Print"))->parent())->actions();
+    const qsizetype print = file.indexOf(w.window.action(QStringLiteral("Print")));
+    QCOMPARE(file.value(print + 1)->objectName(), QStringLiteral("PrintPreview"));
+    QCOMPARE(file.value(print + 2)->objectName(), QStringLiteral("ExportPdf"));
     QCOMPARE(w.window.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
     QCOMPARE(w.window.statusText(0), QStringLiteral("STOP"));
     QCOMPARE(w.panel(0)->toolTip(), LangText(QStringLiteral("Komunikace")));
