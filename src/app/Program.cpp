@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/CalibrationDialogs.h"
+#include "app/ServiceDialogs.h"
 #include "app/Session.h"
 #include "lang/Lang.h"
 #include "ui/AboutBox.h"
@@ -10,14 +12,19 @@
 #include "ui/ParameterPanel.h"
 #include "ui/ParametryForm.h"
 #include "ui/PrubehForm.h"
+#include "ui/ReportPrinter.h"
 #include "ui/ServiceForm.h"
 #include "ui/SetupForm.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLibraryInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 Program::Program(const QString& workingDir, Prompter* prompter)
@@ -39,9 +46,18 @@ Program::Program(const QString& workingDir, Prompter* prompter)
                                                 *m_prompter, m_session->transfer().ZapisZeSouboru);
     if (m_ownPrompter) m_ownPrompter->setParentWidget(m_mainWindow.get());
     m_about = std::make_unique<AboutBox>(m_mainWindow.get());
+    m_serviceDialogs = std::make_unique<ServiceDialogs>(*m_session, *m_prompter, *m_mainWindow);
+    m_serviceDialogs->createOutputsAndMasks();
+    // Torque and sensor dialogs: translated here at creation only, never on a language change.
+    m_calibration =
+        std::make_unique<CalibrationDialogs>(*m_session, m_setup, *m_prompter, m_mainWindow.get());
+    m_calibration->createTorqueDialog();
+    m_serviceDialogs->createMotorDialog();
     m_parametryForm =
         std::make_unique<TParametryForm>(m_session->image(), m_session->serviceEditing(),
                                          m_session->transfer().ZapisZeSouboru, m_mainWindow.get());
+    m_serviceDialogs->createPositionDialog();
+    m_serviceDialogs->createCptAndControlSignal();
     m_serviceForm = std::make_unique<TServiceForm>(
         TServiceForm::Parts{m_session->sheet(), m_session->serviceEditing(),
                             m_session->serviceActions(), m_session->transfer(), *m_prompter},
@@ -50,6 +66,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_setupForm = std::make_unique<TSetupForm>(
         m_setup, [session](int number) { return session->port().deviceName(number); },
         [session] { return session->scheduler().KomBezi; }, m_mainWindow.get());
+    m_calibration->createSensorDialog();
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
@@ -71,12 +88,16 @@ void Program::wire() {
     dialog->setOnActivate([display] { display->ZobrazPar(2); });
     dialog->setOnVariantChosen([display](int variant) { display->OdblokujParReg(variant); });
     TServiceForm* service = m_serviceForm.get();
-    service->setFileActions({window->action(QStringLiteral("FileOpen1")),
-                             window->action(QStringLiteral("FileSaveAs1")),
-                             window->action(QStringLiteral("Print"))});
+    service->setFileActions(
+        {window->action(QStringLiteral("FileOpen1")), window->action(QStringLiteral("FileSaveAs1")),
+         window->action(QStringLiteral("Print")), window->action(QStringLiteral("PrintPreview")),
+         window->action(QStringLiteral("ExportPdf"))});
     // The dialogs the rows of the service window open, by the catalogue's editor column.
     service->setEditor(Editor::Parameters, [dialog] { dialog->exec(); });
+    m_calibration->wire(*service);
+    m_serviceDialogs->wire(*service);
     connect(window, &MainWindow::serviceRequested, service, &TServiceForm::ServiceExecute);
+    wireFileCommands();
     connect(parameters, &ParameterPanel::serviceReloadRequested, session,
             [session] { session->serviceEditing().NactiService(1, false); });
     connect(session, &Session::statusText, window, &MainWindow::setStatusText);
@@ -107,10 +128,15 @@ void Program::applyCaptions() {
     // The windows this version has, in the order a language change treats them.
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
+    m_serviceDialogs->positionCaptions();
+    m_serviceDialogs->cptCaptions();
     m_parametryForm->applyCaptions();
+    m_serviceDialogs->masksCaptions();
     m_setupForm->applyCaptions();
+    m_serviceDialogs->motorCaptions();
     m_progress->applyCaptions();
     m_about->applyCaptions();
+    m_serviceDialogs->controlSignalCaptions();
 }
 
 void Program::useQtTranslation() {
@@ -146,4 +172,91 @@ bool Program::saveSettings() {
     if (m_setup.save(m_iniPath, &error)) return true;
     m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !"), Prompter::Icon::Error);
     return false;
+}
+
+void Program::wireFileCommands() {
+    const MainWindow* window = m_mainWindow.get();
+    const std::pair<const char*, void (Program::*)()> commands[] = {
+        {"FileOpen1", &Program::chooseAndOpen},      {"FileSaveAs1", &Program::chooseAndSave},
+        {"Print", &Program::printWithDialog},        {"PrintPreview", &Program::previewReport},
+        {"ExportPdf", &Program::chooseAndExportPdf},
+    };
+    for (const auto& [name, slot] : commands)
+        connect(window->action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+}
+
+namespace {
+
+const QString ParFilter = QStringLiteral("(*.par)");
+
+// The window the file dialogs belong to: the service window while it is open.
+QWidget* dialogParent(QWidget* service, QWidget* main) {
+    return service->isVisible() ? service : main;
+}
+
+} // namespace
+
+bool Program::openParameterFile(const QString& path) {
+    if (!m_session->parameterFiles().open(path)) return false;
+    m_serviceForm->ServiceExecute();
+    return true;
+}
+
+bool Program::saveParameterFile(const QString& path) {
+    return m_session->parameterFiles().save(path);
+}
+
+bool Program::exportPdf(const QString& path) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    if (printReport(printer, m_session->parameterFiles().reportLines())) return true;
+    m_prompter->message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
+                            QDir::toNativeSeparators(path),
+                        Prompter::Icon::Error);
+    return false;
+}
+
+void Program::chooseAndOpen() {
+    const QString path = QFileDialog::getOpenFileName(
+        dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(), ParFilter);
+    if (!path.isEmpty()) openParameterFile(path);
+}
+
+void Program::chooseAndSave() {
+    // The dialog adds the extension and asks before it replaces a file.
+    QFileDialog dialog(dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(),
+                       ParFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("par"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        saveParameterFile(dialog.selectedFiles().first());
+}
+
+void Program::chooseAndExportPdf() {
+    QFileDialog dialog(dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(),
+                       QStringLiteral("PDF (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        exportPdf(dialog.selectedFiles().first());
+}
+
+void Program::printWithDialog() {
+    QPrinter printer;
+    QPrintDialog dialog(&printer, dialogParent(m_serviceForm.get(), m_mainWindow.get()));
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (!printReport(printer, m_session->parameterFiles().reportLines()))
+        m_prompter->message(LangText(QStringLiteral("menuTisk")) + QStringLiteral(": ") +
+                                printer.printerName(),
+                            Prompter::Icon::Error);
+}
+
+void Program::previewReport() {
+    QPrinter printer;
+    const QStringList lines = m_session->parameterFiles().reportLines();
+    QPrintPreviewDialog preview(&printer, dialogParent(m_serviceForm.get(), m_mainWindow.get()));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+            [&lines](QPrinter* target) { printReport(*target, lines); });
+    preview.exec();
 }

@@ -8,6 +8,8 @@
 #include <memory>
 
 class AboutBox;
+class CalibrationDialogs;
+class ServiceDialogs;
 class MainWindow;
 class MessagePrompter;
 class ParameterDisplay;
@@ -37,6 +39,10 @@ public:
     // What asks the user's questions: the program's message boxes, or a test's prompter.
     Prompter& prompter() { return *m_prompter; }
     PrubehForm& progressWindow() { return *m_progress; }
+    // The torque and sensor dialogs.
+    CalibrationDialogs& calibrationDialogs() { return *m_calibration; }
+    // The position, motor, CPT, error-masks, outputs-test and control-signal dialogs.
+    ServiceDialogs& serviceDialogs() { return *m_serviceDialogs; }
     QString iniPath() const { return m_iniPath; }
 
     // Napisy for the windows a confirmed language change re-translates.
@@ -44,10 +50,22 @@ public:
     // Writes kovr.ini; tells the user when it cannot.
     bool saveSettings();
 
+    // Parameter files and the report, once the file is chosen (the menu commands ask for it).
+    // Opening shows the service window in write-from-file mode.
+    bool openParameterFile(const QString& path);
+    bool saveParameterFile(const QString& path);
+    bool exportPdf(const QString& path);
+
 private:
     void wire();
     void restartLink();
     void applyServiceCaptions();
+    void wireFileCommands();
+    void chooseAndOpen();
+    void chooseAndSave();
+    void chooseAndExportPdf();
+    void printWithDialog();
+    void previewReport();
     // Qt's own texts (the message boxes' buttons, the edits' context menus) in LangIndex.
     void useQtTranslation();
 
@@ -60,6 +78,8 @@ private:
     std::unique_ptr<PrubehForm> m_progress;
     std::unique_ptr<Session> m_session;
     std::unique_ptr<AboutBox> m_about;
+    std::unique_ptr<CalibrationDialogs> m_calibration;
+    std::unique_ptr<ServiceDialogs> m_serviceDialogs;
     std::unique_ptr<TParametryForm> m_parametryForm;
     std::unique_ptr<TServiceForm> m_serviceForm;
     std::unique_ptr<TSetupForm> m_setupForm;

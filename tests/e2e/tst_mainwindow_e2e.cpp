@@ -19,7 +19,10 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +38,8 @@ private slots:
     void selectorChangeReachesUnit();
     void settingsWrittenAtClose();
     void serviceWindowFromMenu();
+    void pdfReportReadsBack();
+    void savedFileOpensInServiceWindow();
 
 private:
     template <typename T> T* child(const char* name) const {
@@ -164,6 +169,45 @@ void TestMainWindowEndToEnd::serviceWindowFromMenu() {
     QCOMPARE(dialogB17, reactions.value(int(m_unit->parameter(SimulatedUnit::KindB, 17))));
     QVERIFY(controlSignalShownAfterVariant1);
     QVERIFY(!form.isVisible());
+}
+
+// The report exported as PDF is text, not a picture of it: pdftotext reads the lines back.
+void TestMainWindowEndToEnd::pdfReportReadsBack() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils, installed by scripts/test) missing");
+    startAndRefresh();
+    // The double words arrive a reply or two after the refresh.
+    const quint32 endO = m_unit->parameter(SimulatedUnit::KindDW, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().image().ParDW[1][0], endO, 3000);
+    const QString pdf = m_dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(m_program->exportPdf(pdf));
+    QProcess extract;
+    extract.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(extract.waitForFinished(10000));
+    QCOMPARE(extract.exitCode(), 0);
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("KOVR - LOMTEK elektronika s.r.o.")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Výrobní údaje")));
+    const QRegularExpression line(QStringLiteral("Poloha O \\[abs\\]: +") + QString::number(endO));
+    QVERIFY2(text.contains(line), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("Řídicí signál 20mA")));
+}
+
+// A file saved from the program opens back into the service window in write-from-file mode,
+// with the file's name in the window's caption.
+void TestMainWindowEndToEnd::savedFileOpensInServiceWindow() {
+    startAndRefresh();
+    const QString file = m_dir.filePath(QStringLiteral("pohon 7.par"));
+    QVERIFY(m_program->saveParameterFile(file));
+    TServiceForm& form = m_program->serviceForm();
+    QString caption;
+    QTimer::singleShot(0, this, [&] {
+        caption = form.windowTitle();
+        form.done(0);
+    });
+    QVERIFY(m_program->openParameterFile(file));
+    QCOMPARE(caption, QStringLiteral("Parametry - soubor \"pohon 7.par\""));
+    QVERIFY(m_prompter.messages.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindowEndToEnd)
