@@ -3,22 +3,31 @@
 //
 //   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
 //
-// Writes FOLDER/main-window-LANG.png, service-window-LANG.png and parameters-dialog-LANG.png.
+// Writes FOLDER/main-window-LANG.png, service-window-LANG.png, parameters-dialog-LANG.png and
+// the position, motor, CPT, error-masks, outputs and control-signal dialogs' LANG pictures.
 // Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
 // every control of the main window is shown.
 
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
 #include "app/Program.h"
+#include "app/ServiceDialogs.h"
 #include "app/Session.h"
 #include "link/Prompter.h"
 #include "params/ServiceEditing.h"
+#include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
+#include "ui/MotionForm.h"
 #include "ui/ParametryForm.h"
+#include "ui/PwmForm.h"
+#include "ui/RSForm.h"
 #include "ui/ServiceForm.h"
 #include "ui/UiFont.h"
+#include "ui/VystupyForm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,6 +55,38 @@ bool save(QWidget& window, const QString& path) {
     if (window.grab().save(path)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
+}
+
+// The position, motor, CPT, error-masks, outputs-test and control-signal dialogs, one at a
+// time, each shown as long as its poll needs to fill it and closed before the next opens.
+bool saveServiceDialogs(Program& program, const QDir& folder, const QString& suffix) {
+    ServiceDialogs& dialogs = program.serviceDialogs();
+    // The outputs test pictured with something selected, so the radio groups show a choice.
+    const auto chooseOutputs = [&dialogs] {
+        TVystupyForm& form = dialogs.vystupyForm();
+        form.radioGroup(0)->button(9)->click();
+        form.radioGroup(1)->button(1)->click();
+        form.radioGroup(2)->button(2)->click();
+    };
+    const std::pair<QDialog*, const char*> shots[] = {
+        {&dialogs.polohaForm(), "position-dialog"}, {&dialogs.motorForm(), "motor-dialog"},
+        {&dialogs.pwmForm(), "cpt-dialog"},         {&dialogs.chybyForm(), "error-masks-dialog"},
+        {&dialogs.vystupyForm(), "outputs-dialog"}, {&dialogs.rsForm(), "control-signal-dialog"},
+    };
+    bool ok = true;
+    for (const auto& [dialog, name] : shots) {
+        dialog->show();
+        if (dialog == &dialogs.vystupyForm()) chooseOutputs();
+        run(1500);
+        ok = save(*dialog, folder.filePath(QString::fromLatin1(name) + suffix)) && ok;
+        dialog->hide();
+        // The dialog's closing sequence ends before the next one asks for its own.
+        QElapsedTimer idle;
+        idle.start();
+        while (program.session().scheduler().KomStav != 2 && idle.elapsed() < 3000)
+            run(20);
+    }
+    return ok;
 }
 
 } // namespace
@@ -104,5 +145,6 @@ int main(int argc, char* argv[]) {
     ok = save(dialog, folder.filePath(QStringLiteral("parameters-dialog") + suffix)) && ok;
     dialog.hide();
     service.hide();
+    ok = saveServiceDialogs(program, folder, suffix) && ok;
     return ok ? 0 : 1;
 }

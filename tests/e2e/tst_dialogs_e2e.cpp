@@ -1,0 +1,213 @@
+// The position, outputs-test and control-signal dialogs of the program against the simulated
+// unit over a real pseudo-terminal: the motor moves, a taken-over position is written to the
+// unit, the outputs poll shows the unit's inputs, and the 0 mA request comes back through the
+// monitor record.
+
+#include "LinkFakes.h"
+#include "PtyLine.h"
+#include "SimulatedUnit.h"
+#include "app/Program.h"
+#include "app/ServiceDialogs.h"
+#include "app/Session.h"
+#include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
+#include "ui/MainWindow.h"
+#include "ui/MotionForm.h"
+#include "ui/RSForm.h"
+#include "ui/ServiceForm.h"
+#include "ui/UiFont.h"
+#include "ui/VystupyForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+class TestDialogsEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setFont(kovrFont()); }
+    void init();
+    void cleanup();
+    void positionMovesAndIsWritten();
+    void outputsTestShowsTheInputs();
+    void zeroMilliampThroughTheMonitor();
+
+private:
+    // Runs `body` inside the modal dialog that `open` starts; the dialog is closed afterwards
+    // whatever the body did.
+    void inModal(QDialog& dialog, const std::function<void()>& open,
+                 const std::function<void()>& body);
+    // The service window's editor of a parameter's row, as Enter on that row opens it.
+    void openEditor(int kind, int index);
+    bool sent(const QByteArray& payload) const;
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SimulatedUnit> m_unit;
+    std::unique_ptr<PtyLine> m_line;
+    FakePrompter m_prompter;
+    std::unique_ptr<Program> m_program;
+    QList<QByteArray> m_requests;
+};
+
+void TestDialogsEndToEnd::init() {
+    LangIndex = 0;
+    m_requests.clear();
+    m_unit = std::make_unique<SimulatedUnit>(2);
+    connect(m_unit.get(), &SimulatedUnit::requestAccepted, this,
+            [this](const QByteArray& frame) { m_requests.append(frame.mid(3, frame.size() - 5)); });
+    m_line = std::make_unique<PtyLine>(m_unit.get());
+    m_line->setPaced(false);
+    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
+    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\nCOM3=" + m_line->slavePath().toUtf8() + "\n\n[Setup]\nPort=3\nLang=0\n");
+    ini.close();
+    m_prompter = FakePrompter();
+    m_program = std::make_unique<Program>(m_dir.path(), &m_prompter);
+    m_program->mainWindow().show();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().ObnovaBezi, 15000);
+    m_program->session().serviceEditing().NactiService(1, false);
+}
+
+void TestDialogsEndToEnd::cleanup() {
+    m_program.reset();
+    m_line.reset();
+    m_unit.reset();
+}
+
+void TestDialogsEndToEnd::inModal(QDialog& dialog, const std::function<void()>& open,
+                                  const std::function<void()>& body) {
+    bool ran = false;
+    QTimer::singleShot(0, this, [&] {
+        const auto close = qScopeGuard([&] { dialog.reject(); });
+        QTRY_VERIFY(dialog.isVisible());
+        ran = true;
+        body();
+    });
+    open();
+    QVERIFY(ran);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestDialogsEndToEnd::openEditor(int kind, int index) {
+    const GridPlace place = ParameterCatalogue::place(kind, index);
+    m_program->serviceForm().setCurrentRow(place.grid, place.row);
+    m_program->serviceForm().VyvolaniNastaveni(place.grid);
+}
+
+bool TestDialogsEndToEnd::sent(const QByteArray& payload) const {
+    return m_requests.contains(payload);
+}
+
+void TestDialogsEndToEnd::positionMovesAndIsWritten() {
+    Session& session = m_program->session();
+    TMotionForm& dialog = m_program->serviceDialogs().polohaForm();
+    m_unit->setPosition(2000);
+    int taken = -1;
+    inModal(
+        dialog, [&] { openEditor(ParameterCatalogue::KindW, 8); },
+        [&] {
+            // Opening stops the motor and returns to the monitor poll.
+            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().KomStav == 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 2000, 5000);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")),
+                              Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 2300, 5000);
+            QVERIFY(sent("510201"));
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button3")),
+                              Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), m_unit->position(), 5000);
+            QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(),
+                     QString::number(session.image().Poloha_Abs));
+            taken = dialog.gaugeValue();
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")),
+                              Qt::LeftButton);
+        });
+    QVERIFY(taken > 2300 && taken < 10000);
+    // Closing the dialog sends "4100"; the row holds the position as a change.
+    QTRY_VERIFY_WITH_TIMEOUT(sent("4100"), 5000);
+    const GridPlace place = ParameterCatalogue::place(ParameterCatalogue::KindW, 8);
+    QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ValueColumn, place.row),
+             QString::number(taken));
+    QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ChangedColumn, place.row),
+             QStringLiteral("X"));
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    session.requestWrite(8, 8, ParameterCatalogue::KindW, false);
+    QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindW, 8), quint32(taken), 10000);
+}
+
+void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
+    TVystupyForm& dialog = m_program->serviceDialogs().vystupyForm();
+    m_unit->setTemperature(-10);
+    m_unit->setControlSignal(777);
+    m_unit->setIoBits(0, 0x05);
+    m_unit->setIoBits(1, 0x21);
+    QAction* menu = m_program->mainWindow().action(QStringLiteral("Vystupy"));
+    QVERIFY(menu->isEnabled());
+    inModal(
+        dialog, [&] { menu->trigger(); },
+        [&] {
+            dialog.radioGroup(0)->button(9)->click(); // "TOPENÍ"
+            dialog.radioGroup(1)->button(1)->click(); // "50 %"
+            dialog.radioGroup(2)->button(2)->click(); // "Žlutá"
+            QTRY_VERIFY_WITH_TIMEOUT(sent("7022010001FF02" + QByteArray(24, '*')), 5000);
+            const auto text = [&](const char* edit) {
+                return dialog.findChild<QLineEdit*>(QString::fromLatin1(edit))->text();
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(text("Edit1"), QStringLiteral("777"), 5000);
+            QCOMPARE(text("Edit2"), QString::number(m_unit->torque()));
+            QCOMPARE(text("Edit3"), QStringLiteral("-10"));
+            QTableWidget* grid2 = dialog.inputsGrid(0);
+            QTableWidget* grid3 = dialog.inputsGrid(1);
+            QCOMPARE(grid2->item(0, 1)->text(), QStringLiteral("X")); // "Dálk."
+            QCOMPARE(grid2->item(1, 1)->text(), QString());
+            QCOMPARE(grid2->item(2, 1)->text(), QStringLiteral("X"));
+            QCOMPARE(grid3->item(0, 1)->text(), QStringLiteral("X")); // "I1"
+            QCOMPARE(grid3->item(5, 1)->text(), QStringLiteral("X")); // "Stop"
+            // "TP" is the simulated unit's blinking input: it changes while shown.
+            const QString tp = grid3->item(3, 1)->text();
+            QTRY_VERIFY_WITH_TIMEOUT(grid3->item(3, 1)->text() != tp, 3000);
+        });
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().scheduler().KomStav, 2, 5000);
+    // Opened again: every selection back to its first item.
+    inModal(
+        dialog, [&] { menu->trigger(); },
+        [&] {
+            QCOMPARE(dialog.radioGroup(0)->checkedId(), 0);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m_requests.last() == "7022" + QByteArray(10, '0') + QByteArray(24, '*'), 5000);
+        });
+}
+
+void TestDialogsEndToEnd::zeroMilliampThroughTheMonitor() {
+    Session& session = m_program->session();
+    TRSForm& dialog = m_program->serviceDialogs().rsForm();
+    m_unit->setControlSignal(0x1C5);
+    QVERIFY(session.image().ParB[1][64] != 0xC5);
+    inModal(
+        dialog, [&] { openEditor(ParameterCatalogue::KindB, 64); },
+        [&] {
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.reading(), QString::number(0x1C5), 5000);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")),
+                              Qt::LeftButton);
+        });
+    QTRY_VERIFY_WITH_TIMEOUT(sent("7600"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.image().ParB[1][64], quint8(0xC5), 15000);
+    const GridPlace place = ParameterCatalogue::place(ParameterCatalogue::KindB, 64);
+    session.serviceEditing().NactiService(1, false);
+    QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ValueColumn, place.row),
+             QStringLiteral("197"));
+    QVERIFY(m_prompter.messages.isEmpty());
+}
+
+QTEST_MAIN(TestDialogsEndToEnd)
+#include "tst_dialogs_e2e.moc"
