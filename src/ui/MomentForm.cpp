@@ -20,7 +20,7 @@ namespace {
 constexpr int CaptionColumn = 210;
 constexpr int ValueColumn = 70;
 constexpr int ClientWidth = 520;
-constexpr int ClientHeight = 438;
+constexpr int ClientHeight = 420;
 
 QPushButton* button(QWidget* parent, QStringView name, const char* text, int left, int top) {
     auto* b = place<QPushButton>(parent, name, left, top, 90, 25);
@@ -55,7 +55,7 @@ TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
     m_edit3 = displayEdit(m_group1, u"Edit3", 12, 24, 100);
     auto* button3 = button(m_group1, u"Button3", "Nastavit", 372, 22);
 
-    m_group2 = place<QGroupBox>(this, u"GroupBox2", 8, 66, 504, 168);
+    m_group2 = place<QGroupBox>(this, u"GroupBox2", 8, 66, 504, 150);
     m_group2->setTitle(QStringLiteral("Ovládání kalibrace momentů"));
     label(m_group2, u"Label1", "Způsob kalibrace", 12, 27);
     m_combo3 = place<QComboBox>(m_group2, u"ComboBox3", 140, 24, 120, 21);
@@ -70,7 +70,7 @@ TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
     auto* button2 = button(m_group2, u"Button2", "Zavírat", 372, 54);
     auto* button5 = button(m_group2, u"Button5", "Stop", 372, 84);
 
-    m_group3 = place<QGroupBox>(this, u"GroupBox3", 8, 240, 504, 160);
+    m_group3 = place<QGroupBox>(this, u"GroupBox3", 8, 222, 504, 160);
     m_group3->setTitle(QStringLiteral("Stav kalibrace momentů"));
     label(m_group3, u"Label3", "Průběh", 12, 27);
     m_edit2 = displayEdit(m_group3, u"Edit2", 140, 24, 220);
@@ -82,7 +82,7 @@ TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
     m_grid2->setCellsEditable(false);
     auto* button1 = button(m_group3, u"Button1", "Nastavit", 372, 80);
 
-    auto* button6 = button(this, u"Button6", "Storno", 422, 406);
+    auto* button6 = button(this, u"Button6", "Storno", 422, 388);
 
     applyCaptions();
     TorqueBench& bench = m_parts.bench;

@@ -21,7 +21,7 @@ namespace {
 
 constexpr int CaptionColumn = 145;
 constexpr int SensorColumn = 60;
-constexpr int ClientWidth = 650;
+constexpr int ClientWidth = 670;
 constexpr int ClientHeight = 330;
 
 // Scheduler states of the dialog's commands.
@@ -71,7 +71,7 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
     m_grid1->setFocusPolicy(Qt::NoFocus);
 
     label(this, u"Label1", "Rychlost", 404, 40, 100);
-    m_trackBar = place<QSlider>(this, u"TrackBar1", 404, 58, 238, 28);
+    m_trackBar = place<QSlider>(this, u"TrackBar1", 404, 58, 258, 28);
     m_trackBar->setOrientation(Qt::Horizontal);
     m_trackBar->setRange(0, 9);
     m_trackBar->setTickPosition(QSlider::TicksBelow);
@@ -88,12 +88,12 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
         QWidget* parent;
         int left, top;
     };
-    auto* group = place<QGroupBox>(this, u"GroupBox1", 404, 128, 238, 136);
+    auto* group = place<QGroupBox>(this, u"GroupBox1", 404, 128, 258, 136);
     group->setTitle(QStringLiteral("Kalibrace"));
     const Command commands[] = {
         {u"Button1", "Zavírat", MotorClose, this, 404, 94},
-        {u"Button3", "Stop", MotorStop, this, 484, 94},
-        {u"Button2", "Otevírat", MotorOpen, this, 564, 94},
+        {u"Button3", "Stop", MotorStop, this, 495, 94},
+        {u"Button2", "Otevírat", MotorOpen, this, 586, 94},
         {u"Button4", "Start", CalibrationStart, group, 12, 22},
         {u"Button5", "Stop", CalibrationStop, group, 92, 22},
     };
@@ -103,17 +103,18 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
         const int state = c.state;
         connect(b, &QPushButton::clicked, this, [this, state] { emit komPovelRequested(state); });
     }
-    label(group, u"Label2", "Průběh", 12, 58, 60);
-    m_edit2 = displayEdit(group, u"Edit2", 76, 55, 150);
-    label(group, u"Label3", "Čítač", 12, 88, 60);
-    m_edit4 = displayEdit(group, u"Edit4", 76, 85, 50);
-    label(group, u"Label4", "Rychlost", 12, 112, 60);
-    m_edit3 = displayEdit(group, u"Edit3", 76, 109, 50);
+    // The status texts run up to some 36 characters: Edit2 takes the group's whole width.
+    label(group, u"Label2", "Průběh", 12, 54, 80);
+    m_edit2 = displayEdit(group, u"Edit2", 12, 71, 234);
+    label(group, u"Label3", "Čítač", 12, 104, 44);
+    m_edit4 = displayEdit(group, u"Edit4", 58, 101, 50);
+    label(group, u"Label4", "Rychlost", 124, 104, 60);
+    m_edit3 = displayEdit(group, u"Edit3", 186, 101, 50);
 
-    auto* ok = place<QPushButton>(this, u"OKBtn", 476, 296, 80, 25);
+    auto* ok = place<QPushButton>(this, u"OKBtn", 496, 296, 80, 25);
     ok->setText(QStringLiteral("OK"));
     ok->setDefault(true);
-    auto* cancel = place<QPushButton>(this, u"CancelBtn", 562, 296, 80, 25);
+    auto* cancel = place<QPushButton>(this, u"CancelBtn", 582, 296, 80, 25);
     cancel->setText(QStringLiteral("Storno"));
     connect(ok, &QPushButton::clicked, this, [this] {
         QStringList offsets;

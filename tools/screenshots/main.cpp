@@ -4,12 +4,14 @@
 //   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
 //
 // Writes FOLDER/main-window-LANG.png, service-window-LANG.png, parameters-dialog-LANG.png and
-// the position, motor, CPT, error-masks, outputs and control-signal dialogs' LANG pictures.
+// the position, motor, CPT, error-masks, outputs, control-signal, torque and sensor dialogs' LANG
+// pictures.
 // Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
 // every control of the main window is shown.
 
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "app/CalibrationDialogs.h"
 #include "app/Program.h"
 #include "app/ServiceDialogs.h"
 #include "app/Session.h"
@@ -17,11 +19,14 @@
 #include "params/ServiceEditing.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
+#include "ui/MomentForm.h"
 #include "ui/MotionForm.h"
 #include "ui/ParametryForm.h"
 #include "ui/PwmForm.h"
 #include "ui/RSForm.h"
 #include "ui/ServiceForm.h"
+#include "ui/SnimacForm.h"
+#include "ui/StringGridView.h"
 #include "ui/UiFont.h"
 #include "ui/VystupyForm.h"
 
@@ -31,6 +36,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -86,6 +93,60 @@ bool saveServiceDialogs(Program& program, const QDir& folder, const QString& suf
         while (program.session().scheduler().KomStav != 2 && idle.elapsed() < 3000)
             run(20);
     }
+    return ok;
+}
+
+// Waits until a dialog's closing sequence has given the line back to the monitor poll.
+void waitForMonitorPoll(Program& program) {
+    QElapsedTimer idle;
+    idle.start();
+    while (program.session().scheduler().KomStav != 2 && idle.elapsed() < 3000)
+        run(20);
+}
+
+void click(QWidget& form, const char* button) {
+    form.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+// The torque and sensor dialogs during a calibration: the torque dialog with side Z finished
+// and side O at its 100 % point, the sensor dialog in the middle of a gearbox calibration.
+bool saveCalibrationDialogs(Program& program, SimulatedUnit& unit, const QDir& folder,
+                            const QString& suffix) {
+    CalibrationDialogs& dialogs = program.calibrationDialogs();
+    unit.torqueCalibration().setStepMs(300);
+    unit.gearboxCalibration().setStepMs(300);
+
+    TMomentForm& moment = dialogs.momentForm();
+    const char* bench[2][2] = {{"4", "20"}, {"5", "19"}};
+    for (int col = 0; col < 2; ++col)
+        for (int row = 0; row < 2; ++row)
+            moment.benchGrid()
+                ->item(row + 1, col + 1)
+                ->setText(QString::fromLatin1(bench[col][row]));
+    moment.show();
+    run(500);
+    click(moment, "Button2"); // Zavírat: side Z to its end
+    run(1600);
+    click(moment, "Button4"); // Otevírat
+    run(750);
+    bool ok = save(moment, folder.filePath(QStringLiteral("torque-dialog") + suffix));
+    click(moment, "Button5"); // Stop
+    run(300);
+    moment.hide();
+    waitForMonitorPoll(program);
+
+    TSnimacForm& snimac = dialogs.snimacForm();
+    snimac.show();
+    snimac.findChild<QSlider*>(QStringLiteral("TrackBar1"))->setValue(5);
+    click(snimac, "Button2"); // the motor opens
+    run(500);
+    click(snimac, "Button4"); // calibration Start
+    run(2000);
+    ok = save(snimac, folder.filePath(QStringLiteral("sensor-dialog") + suffix)) && ok;
+    click(snimac, "Button5"); // calibration Stop
+    run(300);
+    snimac.hide();
+    waitForMonitorPoll(program);
     return ok;
 }
 
@@ -146,5 +207,6 @@ int main(int argc, char* argv[]) {
     dialog.hide();
     service.hide();
     ok = saveServiceDialogs(program, folder, suffix) && ok;
+    ok = saveCalibrationDialogs(program, unit, folder, suffix) && ok;
     return ok ? 0 : 1;
 }
