@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "device/CptValues.h"
 #include "device/TakeOver.h"
+#include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
@@ -92,7 +93,8 @@ void ServiceDialogs::wire(TServiceForm& service) {
         switch (TakeOver::controlSignal(session.image(), session.sheet(), session.serviceEditing(),
                                         form->currentRow(ServiceSheet::LeftGrid), reading)) {
         case TakeOver::ControlSignal::NoReading:
-            m_prompter.message(TakeOver::noReadingText(), Prompter::Icon::Exclamation);
+            m_prompter.message(LangAddedText(QStringLiteral("RidiciSignalNenacten")),
+                               Prompter::Icon::Exclamation);
             return false;
         case TakeOver::ControlSignal::Request0mA: komPovel(ZeroMilliampRequest); break;
         case TakeOver::ControlSignal::Stored20mA:
@@ -105,9 +107,7 @@ void ServiceDialogs::wire(TServiceForm& service) {
     connect(motor, &QAction::triggered, this, [this] { m_motorForm->exec(); });
     connect(m_window.parameterPanel(), &ParameterPanel::motorEnabledChanged, motor,
             &QAction::setEnabled);
-    QAction* outputs = m_window.action(QStringLiteral("Vystupy"));
-    outputs->setEnabled(true);
-    connect(outputs, &QAction::triggered, this, [this] {
+    connect(m_window.action(QStringLiteral("Vystupy")), &QAction::triggered, this, [this] {
         if (!m_vystupyForm->isActiveWindow()) m_vystupyForm->exec();
     });
 

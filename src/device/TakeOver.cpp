@@ -1,7 +1,6 @@
 #include "device/TakeOver.h"
 
 #include "device/DeviceImage.h"
-#include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
@@ -54,17 +53,6 @@ ControlSignal controlSignal(DeviceImage& image, ServiceSheet& sheet, ServiceEdit
     }
     editing.PorovnejZmenuStringGrid();
     return outcome;
-}
-
-QString noReadingText() {
-    // Not one of the unit's own messages: the tool's four texts, by language index.
-    static const char* const texts[] = {
-        "Řídicí signál ještě nebyl načten: nic nebylo převzato.",
-        "No control signal has been read yet: nothing was taken over.",
-        "Sygnał sterujący nie został jeszcze odczytany: nic nie przejęto.",
-        "Управляющий сигнал ещё не считан: ничего не принято.",
-    };
-    return QString::fromUtf8(texts[LangIndex >= 0 && LangIndex < 4 ? LangIndex : 0]);
 }
 
 } // namespace TakeOver

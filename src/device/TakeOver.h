@@ -30,7 +30,4 @@ enum class ControlSignal {
 ControlSignal controlSignal(DeviceImage& image, ServiceSheet& sheet, ServiceEditing& editing,
                             int row, const QString& reading);
 
-// The message for NoReading, in the current language.
-QString noReadingText();
-
 } // namespace TakeOver

@@ -26,9 +26,9 @@ QStringList LangKeys();
 // The texts registered under `key` (empty when missing).
 QStringList LangTexts(const QString& key);
 
-// Texts of what the tool offers beyond the dictionary above (print preview, PDF export), from
-// additions.tsv, in language LangIndex; the key itself when missing. They never join the
-// dictionary's keys.
+// Texts of what the tool offers beyond the dictionary above (print preview, PDF export, its own
+// notices), from additions.tsv, in language LangIndex; the key itself when missing. They never join
+// the dictionary's keys.
 QString LangAddedText(const QString& key);
 // Keys of additions.tsv in file order.
 QStringList LangAddedKeys();

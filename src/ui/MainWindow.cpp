@@ -15,15 +15,15 @@
 
 namespace {
 
-// Main menu: top-level entries (menu == nullptr) and their items, in order. Entries whose
-// window this version does not have yet are present but disabled.
+// Main menu: top-level entries (menu == nullptr) and their items, in order. "Motor" starts
+// disabled: the parameter panel enables it once the unit reports a variant other than 0.
 struct MenuEntry {
     const char* menu;       // object name of the menu the item belongs to; nullptr: top level
     const char* objectName; // action
     const char* czech;      // caption built into the window
     const char* key;        // dictionary key of the run-time caption; nullptr: fixed text
     const char* shortcut;
-    bool available;
+    bool enabledAtStart;
     bool visible;
 };
 
@@ -37,7 +37,7 @@ constexpr MenuEntry menuEntries[] = {
     {nullptr, "Motor", "Motor", "menuMotor", "", false, true},
     {nullptr, "Service", "Service", "menuParametry", "", true, true},
     {nullptr, "Vyrobce1", "Výrobce", "menuVyrobce", "", true, true},
-    {"Vyrobce1", "Vystupy", "Vystupy", "menuVystupy", "", false, true},
+    {"Vyrobce1", "Vystupy", "Vystupy", "menuVystupy", "", true, true},
     {"Vyrobce1", "ChybyKomunikace", "Chyby komunikace", nullptr, "", true, true},
     {nullptr, "Setup", "&Nastavení", "menuNastaveni", "", true, true},
     {nullptr, "Help1", "Nápověda", "menuNapoveda", "", true, true},
@@ -121,7 +121,7 @@ void MainWindow::buildMenus() {
             }
             QAction* action = menuBar()->addAction(QString::fromUtf8(entry.czech));
             action->setObjectName(QString::fromLatin1(entry.objectName));
-            action->setEnabled(entry.available);
+            action->setEnabled(entry.enabledAtStart);
             continue;
         }
         QMenu* menu = menuBar()->findChild<QMenu*>(QString::fromLatin1(entry.menu));
@@ -132,7 +132,7 @@ void MainWindow::buildMenus() {
         QAction* action = menu->addAction(QString::fromUtf8(entry.czech));
         action->setObjectName(QString::fromLatin1(entry.objectName));
         action->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut)));
-        action->setEnabled(entry.available);
+        action->setEnabled(entry.enabledAtStart);
         action->setVisible(entry.visible);
     }
     for (const AddedEntry& added : addedEntries) {

@@ -1,7 +1,7 @@
-// The position, outputs-test and control-signal dialogs of the program against the simulated
-// unit over a real pseudo-terminal: the motor moves, a taken-over position is written to the
-// unit, the outputs poll shows the unit's inputs, and the 0 mA request comes back through the
-// monitor record.
+// The position, motor, CPT, outputs-test and control-signal dialogs of the program against the
+// simulated unit over a real pseudo-terminal: the motor moves, a taken-over position is written
+// to the unit, the CPT poll drives the unit's output with the edited value, the outputs poll
+// shows the unit's inputs, and the 0 mA request comes back through the monitor record.
 
 #include "LinkFakes.h"
 #include "PtyLine.h"
@@ -14,6 +14,7 @@
 #include "params/ServiceSheet.h"
 #include "ui/MainWindow.h"
 #include "ui/MotionForm.h"
+#include "ui/PwmForm.h"
 #include "ui/RSForm.h"
 #include "ui/ServiceForm.h"
 #include "ui/UiFont.h"
@@ -25,6 +26,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +40,8 @@ private slots:
     void init();
     void cleanup();
     void positionMovesAndIsWritten();
+    void motorDialogMovesTheActuator();
+    void cptPollSendsTheEditedValue();
     void outputsTestShowsTheInputs();
     void zeroMilliampThroughTheMonitor();
 
@@ -48,6 +53,8 @@ private:
     // The service window's editor of a parameter's row, as Enter on that row opens it.
     void openEditor(int kind, int index);
     bool sent(const QByteArray& payload) const;
+    // The requests the unit accepted from the first "4100" at or after `from` onward.
+    QList<QByteArray> afterClosing(qsizetype from) const;
 
     QTemporaryDir m_dir;
     std::unique_ptr<SimulatedUnit> m_unit;
@@ -107,6 +114,11 @@ bool TestDialogsEndToEnd::sent(const QByteArray& payload) const {
     return m_requests.contains(payload);
 }
 
+QList<QByteArray> TestDialogsEndToEnd::afterClosing(qsizetype from) const {
+    const qsizetype closing = m_requests.indexOf("4100", from);
+    return closing < 0 ? QList<QByteArray>() : m_requests.mid(closing);
+}
+
 void TestDialogsEndToEnd::positionMovesAndIsWritten() {
     Session& session = m_program->session();
     TMotionForm& dialog = m_program->serviceDialogs().polohaForm();
@@ -143,6 +155,78 @@ void TestDialogsEndToEnd::positionMovesAndIsWritten() {
     QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
     session.requestWrite(8, 8, ParameterCatalogue::KindW, false);
     QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindW, 8), quint32(taken), 10000);
+}
+
+void TestDialogsEndToEnd::motorDialogMovesTheActuator() {
+    Session& session = m_program->session();
+    TMotionForm& dialog = m_program->serviceDialogs().motorForm();
+    QAction* menu = m_program->mainWindow().action(QStringLiteral("Motor"));
+    QVERIFY(menu->isEnabled()); // the simulated unit is variant 2
+    QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")));
+    const auto click = [&](const char* button) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)),
+                          Qt::LeftButton);
+    };
+    m_unit->setPosition(5000);
+    qsizetype closedAt = -1;
+    inModal(
+        dialog, [&] { menu->trigger(); },
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().KomStav == 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 5000, 5000);
+            click("Button2"); // Otevírat
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 5300, 5000);
+            QCOMPARE(m_unit->motor(), SimulatedUnit::MotorOpen);
+            click("Button3"); // Stop
+            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
+            const int stopped = m_unit->position();
+            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), stopped, 5000);
+            // Stopped: further monitor records show the same position.
+            QSignalSpy records(&session, &Session::monitorUpdated);
+            QTRY_VERIFY_WITH_TIMEOUT(records.size() >= 3, 5000);
+            QCOMPARE(dialog.gaugeValue(), stopped);
+            click("Button1"); // Zavírat
+            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() < stopped - 300, 5000);
+            QCOMPARE(m_unit->motor(), SimulatedUnit::MotorClose);
+            click("Button3");
+            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
+            closedAt = m_requests.size();
+            click("CancelBtn");
+        });
+    QVERIFY(closedAt >= 0);
+    QVERIFY(sent("510201") && sent("510202"));
+    // Closing sends "4100" and hands the link back to the monitor poll.
+    QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QVERIFY(afterClosing(closedAt).at(1).startsWith("0010"));
+}
+
+void TestDialogsEndToEnd::cptPollSendsTheEditedValue() {
+    Session& session = m_program->session();
+    TPwmForm& dialog = m_program->serviceDialogs().pwmForm();
+    qsizetype closedAt = -1;
+    inModal(
+        dialog, [&] { openEditor(ParameterCatalogue::KindW, 6); },
+        [&] {
+            QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 86, 5000);
+            dialog.edit(0)->setText(QStringLiteral("300"));
+            QTRY_VERIFY_WITH_TIMEOUT(sent("7104012C"), 5000);
+            dialog.edit(1)->setText(QStringLiteral("1000"));
+            dialog.pages()->setCurrentIndex(1);
+            QTRY_VERIFY_WITH_TIMEOUT(sent("710403E8"), 5000);
+            // The poll keeps sending the page shown, whatever the unit answers.
+            const qsizetype from = m_requests.size();
+            QTRY_VERIFY_WITH_TIMEOUT(m_requests.mid(from).count("710403E8") >= 3, 5000);
+            closedAt = m_requests.size();
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn")),
+                              Qt::LeftButton);
+        });
+    QVERIFY(closedAt >= 0);
+    // Closing ends the poll: "4100", then only the monitor poll.
+    QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    for (const QByteArray& request : afterClosing(closedAt).mid(1))
+        QVERIFY2(request.startsWith("0010"), request.constData());
 }
 
 void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
