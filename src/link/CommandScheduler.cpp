@@ -198,9 +198,9 @@ QByteArray CommandScheduler::monitorRequest() const {
 QByteArray CommandScheduler::torqueRequest() const {
     const PollInputs& in = m_links.inputs;
     const int point = std::clamp(in.torquePoint, 0, int(in.momentStolice.size()) - 1);
-    return QByteArray("750E") + hexField(in.torquePoint, 2) + hexField(in.torqueDirection, 2) +
+    return QByteArray("750E") + hexField(in.torquePoint, 2) + hexField(in.torqueBenchSense, 2) +
            hexField(in.momentStolice[point][0], 4) + hexField(in.momentStolice[point][1], 4) +
-           hexField(in.torqueSense, 2);
+           hexField(in.torqueMethod, 2);
 }
 
 QByteArray CommandScheduler::outputsRequest() const {

@@ -8,11 +8,13 @@
 struct PollInputs {
     // Sensor dialog: TrackBar1 position 0..9 (state 64).
     int sensorSpeed = 0;
-    // Torque dialog (state 69): ComboBox1 item, the bench pairs MomentStolice, ComboBox3 item.
+    // Torque dialog (state 69): the calibration point, the bench signal's sense (ComboBox1,
+    // "0/4-20 mA" or "20-4/0 mA"), the bench pairs MomentStolice and the calibration method
+    // (ComboBox3, "staticky" or "dynamicky").
     int torquePoint = 0; // calibration point 0..2
-    int torqueDirection = 0;
+    int torqueBenchSense = 0;
     std::array<std::array<int, 2>, 3> momentStolice{};
-    int torqueSense = 0;
+    int torqueMethod = 0;
     // Outputs test dialog (state 72): relay, CPT and LED radio-group items.
     int relayItem = 0;
     int cptItem = 0;

@@ -36,16 +36,16 @@ TorqueBench::TorqueBench(CommandScheduler& scheduler, PollInputs& inputs, Prompt
     , m_prompter(prompter) {}
 
 int TorqueBench::sense() const {
-    return m_inputs.torqueDirection;
+    return m_inputs.torqueBenchSense;
 }
 void TorqueBench::setSense(int item) {
-    m_inputs.torqueDirection = item;
+    m_inputs.torqueBenchSense = item;
 }
 int TorqueBench::method() const {
-    return m_inputs.torqueSense;
+    return m_inputs.torqueMethod;
 }
 void TorqueBench::setMethod(int item) {
-    m_inputs.torqueSense = item;
+    m_inputs.torqueMethod = item;
 }
 
 void TorqueBench::load(const TSetup& setup) {

@@ -124,9 +124,9 @@ void TestCommandScheduler::stateTable() {
     rig.image.ParB[2] = {0x0A, 0x0B, 0x0C, 0x0D};
     rig.inputs.sensorSpeed = 7;
     rig.inputs.torquePoint = 2;
-    rig.inputs.torqueDirection = 1;
+    rig.inputs.torqueBenchSense = 1;
     rig.inputs.momentStolice[2] = {300, 400};
-    rig.inputs.torqueSense = 0xFF;
+    rig.inputs.torqueMethod = 0xFF;
     rig.inputs.relayItem = 9; // bit 8: "0100"
     rig.inputs.cptItem = 0;
     rig.inputs.ledItem = 0x30;
