@@ -9,7 +9,6 @@
 #include "ui/UiFont.h"
 
 #include <QComboBox>
-#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +42,7 @@ QLineEdit* displayEdit(QWidget* parent, QStringView name, int left, int top, int
 } // namespace
 
 TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
-    : QDialog(parent)
+    : PollDialog(parent)
     , m_parts(parts) {
     setObjectName(QStringLiteral("MomentForm"));
     setFont(kovrFont());
@@ -149,23 +148,4 @@ void TMomentForm::FormDeactivate() {
     if (!m_parts.poll.isActive()) return;
     m_parts.poll.deactivate();
     m_parts.bench.store(m_parts.setup);
-}
-
-void TMomentForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormActivate();
-}
-
-void TMomentForm::hideEvent(QHideEvent* event) {
-    FormDeactivate();
-    QDialog::hideEvent(event);
-}
-
-void TMomentForm::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible()) return;
-    if (isActiveWindow())
-        FormActivate();
-    else
-        FormDeactivate();
 }

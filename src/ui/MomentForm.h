@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/PollDialog.h"
 #include <array>
 
 class DialogPoll;
@@ -18,7 +18,7 @@ struct TSetup;
 // torque calibration with its three commands, the calibration's status and results, and the
 // two "Nastavit" buttons that hand results to the service window. Captions in the language of
 // start-up: the dialog is translated only when it is created.
-class TMomentForm : public QDialog {
+class TMomentForm : public PollDialog {
     Q_OBJECT
 public:
     struct Parts {
@@ -35,8 +35,8 @@ public:
 
     // FormActivate / FormDeactivate: open the torque poll; leave it and keep the bench
     // settings.
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
 
     StringGridView* benchGrid() const { return m_grid1; }
     StringGridView* resultGrid() const { return m_grid2; }
@@ -46,11 +46,6 @@ signals:
     void resultsTaken(const std::array<std::array<QString, 2>, 2>& results);
     // Button3: the raw torque (Moment_Abs) for the service grid's current row.
     void rawTorqueTaken();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void applyCaptions();

@@ -10,7 +10,6 @@
 #include "ui/StringGridView.h"
 #include "ui/UiFont.h"
 
-#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,7 +47,7 @@ QLabel* label(QWidget* parent, QStringView name, const char* text, int left, int
 } // namespace
 
 TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
-    : QDialog(parent)
+    : PollDialog(parent)
     , m_parts(parts) {
     setObjectName(QStringLiteral("SnimacForm"));
     setFont(kovrFont());
@@ -173,23 +172,4 @@ void TSnimacForm::FormActivate() {
 
 void TSnimacForm::FormDeactivate() {
     if (m_parts.poll.isActive()) m_parts.poll.deactivate();
-}
-
-void TSnimacForm::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    FormActivate();
-}
-
-void TSnimacForm::hideEvent(QHideEvent* event) {
-    FormDeactivate();
-    QDialog::hideEvent(event);
-}
-
-void TSnimacForm::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isVisible()) return;
-    if (isActiveWindow())
-        FormActivate();
-    else
-        FormDeactivate();
 }

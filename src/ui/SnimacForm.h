@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/PollDialog.h"
 #include <QStringList>
 
 class DialogPoll;
@@ -18,7 +18,7 @@ struct SensorDisplay;
 // hand or from the unit's gearbox calibration, the motor and the calibration's commands. The
 // offsets typed go into set 2 at once and reach the unit with the next poll; OK hands them to
 // the service window. Captions in the language of start-up: translated only at creation.
-class TSnimacForm : public QDialog {
+class TSnimacForm : public PollDialog {
     Q_OBJECT
 public:
     struct Parts {
@@ -35,8 +35,8 @@ public:
 
     // FormActivate: the offsets of set 2 into the grid, then the sensor poll. FormDeactivate:
     // back to the monitor poll.
-    void FormActivate();
-    void FormDeactivate();
+    void FormActivate() override;
+    void FormDeactivate() override;
 
     StringGridView* offsetsGrid() const { return m_grid2; }
     StringGridView* sensorGrid() const { return m_grid1; }
@@ -46,11 +46,6 @@ signals:
     void komPovelRequested(int state);
     // OKBtn: the texts of the offsets row for B 0..3.
     void offsetsTaken(const QStringList& offsets);
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void applyCaptions();
