@@ -2,9 +2,9 @@
 
 #include "app/Session.h"
 #include "device/CptValues.h"
-#include "device/TakeOver.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
+#include "params/ServiceTakeOver.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MonitoringPanel.h"

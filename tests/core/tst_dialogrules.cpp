@@ -7,12 +7,12 @@
 #include "device/ErrorMasks.h"
 #include "device/InputsDecoder.h"
 #include "device/OutputsTest.h"
-#include "device/TakeOver.h"
 #include "lang/Lang.h"
 #include "link/ParameterTransfer.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
+#include "params/ServiceTakeOver.h"
 
 #include <QTest>
 
