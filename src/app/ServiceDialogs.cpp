@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int ZeroMilliampRequest = 120;
+constexpr int OutputsPoll = 71;
 constexpr int ErrorConditions = 32;
 
 } // namespace
@@ -28,7 +29,8 @@ constexpr int ErrorConditions = 32;
 ServiceDialogs::ServiceDialogs(Session& session, Prompter& prompter, MainWindow& window)
     : m_session(session)
     , m_prompter(prompter)
-    , m_window(window) {}
+    , m_window(window)
+    , m_outputsPoll(session.scheduler(), OutputsPoll) {}
 
 ServiceDialogs::~ServiceDialogs() = default;
 
@@ -37,8 +39,16 @@ void ServiceDialogs::komPovel(int state) {
 }
 
 void ServiceDialogs::createOutputsAndMasks() {
+    // The dialog asks for its poll when shown (71) and for its end when hidden (102).
     m_vystupyForm = std::make_unique<TVystupyForm>(
-        m_session.inputs(), [this](int state) { komPovel(state); }, &m_window);
+        m_session.inputs(),
+        [this](int state) {
+            if (state == OutputsPoll)
+                m_outputsPoll.activate();
+            else
+                m_outputsPoll.deactivate();
+        },
+        &m_window);
     // OK has put the masks into the target set: the service window shows them as changes.
     Session& session = m_session;
     m_chybyForm = std::make_unique<TChybyForm>(
@@ -112,11 +122,13 @@ void ServiceDialogs::wire(TServiceForm& service) {
     });
 
     connect(&session, &Session::monitorUpdated, this, [this, &session] {
+        m_outputsPoll.monitorRecord();
         m_polohaForm->render(session.display(), session.image());
         m_motorForm->render(session.display(), session.image());
         m_rsForm->render(session.display());
     });
     connect(&session, &Session::inputsRecord, this, [this](const QByteArray& data) {
+        if (!m_outputsPoll.dialogRecord()) return; // the dialog has closed: the poll ends
         ZobrazVstupy(data, m_inputs);
         m_vystupyForm->render(m_inputs);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/InputsDecoder.h"
+#include "link/DialogPoll.h"
 
 #include <QObject>
 #include <QStringList>
@@ -58,6 +59,9 @@ private:
     Prompter& m_prompter;
     MainWindow& m_window;
     InputsDisplay m_inputs;
+    // The outputs test's poll: it drives the unit's relays and outputs, so it must end with its
+    // dialog even when the dialog closes while the poll is still opening.
+    DialogPoll m_outputsPoll;
     std::unique_ptr<TVystupyForm> m_vystupyForm;
     std::unique_ptr<TChybyForm> m_chybyForm;
     std::unique_ptr<TMotionForm> m_motorForm;

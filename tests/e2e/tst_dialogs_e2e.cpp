@@ -44,6 +44,7 @@ private slots:
     void cptPollSendsTheEditedValue();
     void outputsTestShowsTheInputs();
     void zeroMilliampThroughTheMonitor();
+    void outputsClosedWhileOpeningEndsThePoll();
 
 private:
     // Runs `body` inside the modal dialog that `open` starts; the dialog is closed afterwards
@@ -291,6 +292,20 @@ void TestDialogsEndToEnd::zeroMilliampThroughTheMonitor() {
     QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ValueColumn, place.row),
              QStringLiteral("197"));
     QVERIFY(m_prompter.messages.isEmpty());
+}
+
+// The outputs test closed before its poll has even opened: the relays the test drives must not
+// stay forced under the main window. The link gets back to the monitor poll.
+void TestDialogsEndToEnd::outputsClosedWhileOpeningEndsThePoll() {
+    TVystupyForm& dialog = m_program->serviceDialogs().vystupyForm();
+    QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
+    dialog.exec(); // shown, asks for its poll, and closed at once
+    Session& session = m_program->session();
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    const qsizetype from = m_requests.size();
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() > from + 10, 5000);
+    for (qsizetype i = from; i < m_requests.size(); ++i)
+        QVERIFY2(!m_requests[i].startsWith("7022"), m_requests[i].constData());
 }
 
 QTEST_MAIN(TestDialogsEndToEnd)
