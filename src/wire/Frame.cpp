@@ -1,5 +1,13 @@
 #include "wire/Frame.h"
 
+namespace {
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+} // namespace
+
 QByteArray CRC(QByteArrayView data) {
     unsigned sum = 0;
     for (char c : data)
@@ -48,6 +56,10 @@ QByteArray probeFrame() {
 
 bool checksumMatches(QByteArrayView frame) {
     if (frame.size() < 2) return false;
+    const QByteArrayView field = frame.last(2);
+    // HexToInt reads a field that is no number as 0: without this, line noise in the checksum
+    // field would pass for the checksum of every frame whose characters sum to 0x00.
+    if (!isHexDigit(field[0]) || !isHexDigit(field[1])) return false;
     const QByteArrayView body = frame.first(frame.size() - 2);
-    return HexToInt(CRC(body)) == HexToInt(frame.last(2));
+    return HexToInt(CRC(body)) == HexToInt(field);
 }

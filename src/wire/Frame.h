@@ -42,5 +42,6 @@ QByteArray frameRequest(QByteArrayView payload);
 // The fixed probe sent to a unit that stopped answering: ESC, "00", "42040000", checksum.
 QByteArray probeFrame();
 
-// True when `frame` (a complete frame) ends in the checksum of the rest, compared by value.
+// True when `frame` (a complete frame) ends in the checksum of the rest: two hexadecimal digits
+// of either case, compared by value.
 bool checksumMatches(QByteArrayView frame);

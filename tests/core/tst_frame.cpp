@@ -93,6 +93,12 @@ void TestFrame::assembly_data() {
     QTest::newRow("lowercase checksum") << QList<QByteArray>{lower} << 0;
     QTest::newRow("length not hex reads 0")
         << QList<QByteArray>{esc("02C0ZZ") + CRC(esc("02C0ZZ"))} << 0;
+    // The length field reads 0 and the rest sums to 0x100: a field that is no number would
+    // read as that checksum too.
+    const QByteArray sumsToZero = esc("02C0") + "\x08\x08";
+    QTest::newRow("checksum field not hex") << QList<QByteArray>{sumsToZero + "ZZ"} << -1;
+    QTest::newRow("checksum field half hex") << QList<QByteArray>{sumsToZero + "0 "} << -1;
+    QTest::newRow("checksum field of zeros") << QList<QByteArray>{sumsToZero + "00"} << 0;
 }
 
 void TestFrame::assembly() {
