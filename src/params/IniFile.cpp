@@ -21,11 +21,19 @@ QString IniFile::decode(const QByteArray& bytes) const {
 }
 
 QByteArray IniFile::encode(const QString& text) const {
-    if (m_format != Format::ParameterFile) return text.toUtf8();
-    // A character beyond one byte has no place in the file: '?' as the unit would get it.
-    QByteArray bytes = text.toLatin1();
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
+    QByteArray bytes;
+    if (m_format == Format::ParameterFile) {
+        // A character beyond one byte has no place in the file: '?' as the unit would get it.
+        bytes = text.toLatin1();
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
+    } else {
+        bytes = text.toUtf8();
+    }
+    // Nor has a line break (a unit's production text may hold the bytes): it would end the
+    // entry, and what follows it would be read as lines of their own, sections and keys.
+    for (char& c : bytes)
+        if (c == '\n' || c == '\r') c = '?';
     return bytes;
 }
 

@@ -41,7 +41,8 @@ public:
 
     // Replaces the value in place, keeping the key and the blanks after '=' as written (a line
     // whose value is already `value` is left alone), or adds the key behind the section's
-    // last key, or adds the section at the end.
+    // last key, or adds the section at the end. An entry is one line: a line break in a name
+    // or value is written as '?'.
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the whole document or nothing: a temporary file in the same folder is renamed

@@ -1,0 +1,77 @@
+// The line-keeping INI class under kovr.ini and the *.par files: what a value set writes into
+// the file, and what reads back.
+
+#include "params/IniFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Format = IniFile::Format;
+Q_DECLARE_METATYPE(IniFile::Format)
+
+class TestIniFile : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void valueSetReadsBack_data();
+    void valueSetReadsBack();
+
+private:
+    QString path() const { return m_dir.filePath(QStringLiteral("test.ini")); }
+    void write(const QByteArray& bytes) const {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    QByteArray read() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QTemporaryDir m_dir;
+};
+
+// K is set in "[S]\nK=old\nL=1\n" (CR LF in a *.par file); the rest of the file stays as it was.
+void TestIniFile::valueSetReadsBack_data() {
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("readBack");
+    QTest::addColumn<QByteArray>("line"); // K's line as written
+
+    // A line break would end the entry: what follows it would become lines, sections and keys
+    // of their own.
+    QTest::newRow("line feed, kovr.ini")
+        << Format::Settings << QStringLiteral("1\n[Ports]\nCOM1=x")
+        << QStringLiteral("1?[Ports]?COM1=x") << QByteArray("K=1?[Ports]?COM1=x");
+    QTest::newRow("CR LF in a production text")
+        << Format::ParameterFile << QStringLiteral("ab\r\n1=-1") << QStringLiteral("ab??1=-1")
+        << QByteArray("K=ab??1=-1");
+    QTest::newRow("CR at the end of a production text")
+        << Format::ParameterFile << QStringLiteral("ab\r") << QStringLiteral("ab?")
+        << QByteArray("K=ab?");
+}
+
+void TestIniFile::valueSetReadsBack() {
+    QFETCH(Format, format);
+    QFETCH(QString, value);
+    QFETCH(QString, readBack);
+    QFETCH(QByteArray, line);
+    const QByteArray end = format == Format::ParameterFile ? "\r\n" : "\n";
+    write("[S]" + end + "K=old" + end + "L=1" + end);
+
+    IniFile ini(path(), format);
+    QVERIFY(ini.load());
+    ini.setValue(QStringLiteral("S"), QStringLiteral("K"), value);
+    QCOMPARE(ini.value(QStringLiteral("S"), QStringLiteral("K")), readBack);
+    QVERIFY(ini.save());
+    QCOMPARE(read(), "[S]" + end + line + end + "L=1" + end);
+
+    IniFile again(path(), format);
+    QVERIFY(again.load());
+    QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("K")), readBack);
+    QCOMPARE(again.keys(QStringLiteral("S")),
+             QStringList({QStringLiteral("K"), QStringLiteral("L")}));
+}
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"
