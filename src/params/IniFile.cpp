@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -16,8 +17,11 @@ IniFile::IniFile(const QString& path, Format format)
     , m_newLineEnd(format == Format::ParameterFile ? "\r\n" : "\n") {}
 
 QString IniFile::decode(const QByteArray& bytes) const {
-    return m_format == Format::ParameterFile ? QString::fromLatin1(bytes)
-                                             : QString::fromUtf8(bytes);
+    if (m_format == Format::ParameterFile) return QString::fromLatin1(bytes);
+    // A byte-order mark means something only at the very start of the file, which load() takes
+    // off; in a name or value U+FEFF is a character like any other (fromUtf8 would drop it).
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(bytes);
 }
 
 QByteArray IniFile::encode(const QString& text) const {

@@ -16,6 +16,7 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void valueSetReadsBack_data();
     void valueSetReadsBack();
+    void fileByteOrderMark();
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("test.ini")); }
@@ -38,6 +39,21 @@ void TestIniFile::valueSetReadsBack_data() {
     QTest::addColumn<QString>("readBack");
     QTest::addColumn<QByteArray>("line"); // K's line as written
 
+    // Only the file's first bytes can be a byte-order mark; in a value U+FEFF is a character.
+    QTest::newRow("byte-order mark first in a value")
+        << Format::Settings << QStringLiteral("\uFEFF1") << QStringLiteral("\uFEFF1")
+        << QByteArray("K=\xEF\xBB\xBF"
+                      "1");
+    QTest::newRow("byte-order mark as the whole value")
+        << Format::Settings << QStringLiteral("\uFEFF") << QStringLiteral("\uFEFF")
+        << QByteArray("K=\xEF\xBB\xBF");
+    QTest::newRow("byte-order mark inside a value")
+        << Format::Settings << QStringLiteral("1\uFEFF2") << QStringLiteral("1\uFEFF2")
+        << QByteArray("K=1\xEF\xBB\xBF"
+                      "2");
+    QTest::newRow("its bytes in a production text")
+        << Format::ParameterFile << QStringLiteral("\u00EF\u00BB\u00BFx")
+        << QStringLiteral("\u00EF\u00BB\u00BFx") << QByteArray("K=\xEF\xBB\xBFx");
     // A line break would end the entry: what follows it would become lines, sections and keys
     // of their own.
     QTest::newRow("line feed, kovr.ini")
@@ -49,6 +65,20 @@ void TestIniFile::valueSetReadsBack_data() {
     QTest::newRow("CR at the end of a production text")
         << Format::ParameterFile << QStringLiteral("ab\r") << QStringLiteral("ab?")
         << QByteArray("K=ab?");
+}
+
+// A file's own byte-order mark is kept, and does not make a value's U+FEFF a second one.
+void TestIniFile::fileByteOrderMark() {
+    const QByteArray file("\xEF\xBB\xBF[S]\nK=\xEF\xBB\xBFv\n\xEF\xBB\xBFL=1\n");
+    write(file);
+    IniFile ini(path());
+    QVERIFY(ini.load());
+    QCOMPARE(ini.value(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("\uFEFFv"));
+    QCOMPARE(ini.keys(QStringLiteral("S")),
+             QStringList({QStringLiteral("K"), QStringLiteral("\uFEFFL")}));
+    ini.setValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("\uFEFFv"));
+    QVERIFY(ini.save());
+    QCOMPARE(read(), file);
 }
 
 void TestIniFile::valueSetReadsBack() {
