@@ -78,6 +78,12 @@ bool IniFile::load(QString* error) {
         if (lf < 0) {
             line.text = data.mid(from);
             from = data.size();
+            // A file cut short behind the CR of its last CR LF: the CR ends the line, it is no
+            // character of a value (a line added behind it would make it a CR LF).
+            if (line.text.endsWith('\r')) {
+                line.text.chop(1);
+                line.end = "\r";
+            }
         } else {
             const bool cr = lf > from && data.at(lf - 1) == '\r';
             line.text = data.mid(from, lf - from - (cr ? 1 : 0));
@@ -171,8 +177,13 @@ QStringList IniFile::keys(const QString& section) const {
 
 void IniFile::insertLine(int at, const QByteArray& text) {
     // A last line without its own end gets one, so the new line starts a line of its own.
-    if (at == m_lines.size() && !m_lines.isEmpty() && m_lines.last().end.isEmpty())
-        m_lines.last().end = m_newLineEnd;
+    if (at == m_lines.size() && !m_lines.isEmpty()) {
+        QByteArray& end = m_lines.last().end;
+        if (end.isEmpty())
+            end = m_newLineEnd;
+        else if (end == "\r")
+            end = "\r\n";
+    }
     m_lines.insert(at, Line{text, m_newLineEnd});
 }
 

@@ -54,7 +54,7 @@ public:
 private:
     struct Line {
         QByteArray text; // without its line end
-        QByteArray end;  // "\r\n", "\n" or empty for a last line without one
+        QByteArray end;  // "\r\n", "\n"; for a last line "\r" or empty
     };
     enum class Kind { Other, Section, Key };
     struct Parsed {

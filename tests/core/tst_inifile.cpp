@@ -17,6 +17,8 @@ private slots:
     void valueSetReadsBack_data();
     void valueSetReadsBack();
     void fileByteOrderMark();
+    void keyAddedBehindTheLastLine_data();
+    void keyAddedBehindTheLastLine();
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("test.ini")); }
@@ -101,6 +103,44 @@ void TestIniFile::valueSetReadsBack() {
     QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("K")), readBack);
     QCOMPARE(again.keys(QStringLiteral("S")),
              QStringList({QStringLiteral("K"), QStringLiteral("L")}));
+}
+
+// L is added behind K, the last line of the file, which has no line end or only its CR.
+void TestIniFile::keyAddedBehindTheLastLine_data() {
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("saved");
+
+    QTest::newRow("no line end") << Format::Settings << QByteArray("[S]\nK=2")
+                                 << QByteArray("[S]\nK=2\nL=1\n");
+    QTest::newRow("no line end, *.par")
+        << Format::ParameterFile << QByteArray("[S]\r\nK=2") << QByteArray("[S]\r\nK=2\r\nL=1\r\n");
+    // A *.par value runs to the end of its line: the CR must not be taken into it, or the
+    // value would change the moment a line is added behind it.
+    QTest::newRow("cut after the CR, *.par") << Format::ParameterFile << QByteArray("[S]\r\nK=2\r")
+                                             << QByteArray("[S]\r\nK=2\r\nL=1\r\n");
+    QTest::newRow("cut after the CR")
+        << Format::Settings << QByteArray("[S]\nK=2\r") << QByteArray("[S]\nK=2\r\nL=1\n");
+}
+
+void TestIniFile::keyAddedBehindTheLastLine() {
+    QFETCH(Format, format);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, saved);
+    write(file);
+    IniFile ini(path(), format);
+    QVERIFY(ini.load());
+    QCOMPARE(ini.value(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("2"));
+    QVERIFY(ini.save());
+    QCOMPARE(read(), file);
+
+    ini.setValue(QStringLiteral("S"), QStringLiteral("L"), QStringLiteral("1"));
+    QVERIFY(ini.save());
+    QCOMPARE(read(), saved);
+    IniFile again(path(), format);
+    QVERIFY(again.load());
+    QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("K")), QStringLiteral("2"));
+    QCOMPARE(again.value(QStringLiteral("S"), QStringLiteral("L")), QStringLiteral("1"));
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)
