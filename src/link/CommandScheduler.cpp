@@ -322,10 +322,15 @@ void CommandScheduler::VaComm1RxChar(int count) {
     if (m_assembler.append(m_links.port.readText())) dispatch(m_assembler.buffer());
 }
 
-void CommandScheduler::dispatch(const QByteArray& frame) {
+void CommandScheduler::dispatch(const QByteArray& assembled) {
+    // The gap to the next request counts from the reply's last character, however long the
+    // decoders and the windows they redraw take.
     LinkClock& clock = m_links.clock;
     PocetPokusu = 0;
     clock.setEnabled(false);
+    clock.setInterval(NextRequestGap);
+    clock.setEnabled(true);
+    const QByteArray frame = assembled; // the next send resets the assembler's buffer
     emit replyAccepted(frame);
 
     if (midView(frame, 1, 2) != Frame::Header) {
@@ -344,8 +349,6 @@ void CommandScheduler::dispatch(const QByteArray& frame) {
             PocetPokusu = 6;
         }
     }
-    clock.setInterval(NextRequestGap);
-    clock.setEnabled(true);
 }
 
 bool CommandScheduler::answered(QByteArrayView code, const QByteArray& data) {

@@ -47,6 +47,8 @@ private slots:
     void monitorReplyStepsCursors();
     void monitorRecordLength_data();
     void monitorRecordLength();
+    void gapArmedBeforeDecoding_data();
+    void gapArmedBeforeDecoding();
     void unansweredRunAsks_data();
     void unansweredRunAsks();
     void answeredReplyEndsRun();
@@ -212,6 +214,37 @@ void TestCommandScheduler::monitorRecordLength() {
     // A record too short is no monitor record: no cursor step, no refresh progress.
     QCOMPARE(rig.image.MonChybySkup, decoded ? 1 : 0);
     QCOMPARE(rig.progress.position(), decoded ? 1 : 0);
+}
+
+// The 20 ms gap runs from the reply's acceptance: it is armed before the decoder (and the
+// windows it redraws) gets the record, so their cost does not stretch the poll.
+void TestCommandScheduler::gapArmedBeforeDecoding_data() {
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("monitor") << 2 << QByteArray("8042" + QByteArray(66, '0'));
+    QTest::newRow("sensor") << 64 << QByteArray("F33C" + QByteArray(60, '0'));
+    QTest::newRow("inputs") << 72 << QByteArray("F064" + QByteArray(100, '0'));
+}
+
+void TestCommandScheduler::gapArmedBeforeDecoding() {
+    QFETCH(int, state);
+    QFETCH(QByteArray, reply);
+    Rig rig;
+    rig.start();
+    rig.finishRefresh();
+    rig.scheduler.KomStav = state;
+    rig.tickPayload();
+    QCOMPARE(rig.scheduler.KomStavVyslany, state);
+    rig.clock.now += 7; // the reply's last character comes in 7 ms after the request
+    const qint64 replied = rig.clock.now;
+    qint64 deadline = -1;
+    rig.consumers.decoding = [&rig, &deadline] {
+        deadline = rig.clock.enabled ? rig.clock.deadline : -1;
+        rig.clock.now += 15; // decoding and redrawing take their time
+    };
+    rig.reply(reply);
+    QCOMPARE(deadline, replied + CommandScheduler::NextRequestGap);
+    QCOMPARE(rig.clock.deadline, replied + CommandScheduler::NextRequestGap);
 }
 
 // A unit that answers, but never what was asked, ends in the retry ladder's question instead

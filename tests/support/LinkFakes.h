@@ -134,11 +134,18 @@ public:
     QList<QByteArray> monitor, sensor, torque, inputs;
     int versions = 0;
     int transfersEnded = 0;
+    std::function<void()> decoding; // called as a record's decoder starts
 
-    void ZobrazMonitor(const QByteArray& data) override { monitor.append(data); }
+    void ZobrazMonitor(const QByteArray& data) override { record(monitor, data); }
     void ZobrazVerzi() override { ++versions; }
-    void ZobrazSnimac(const QByteArray& data) override { sensor.append(data); }
-    void ZobrazMoment(const QByteArray& data) override { torque.append(data); }
-    void ZobrazVstupy(const QByteArray& data) override { inputs.append(data); }
+    void ZobrazSnimac(const QByteArray& data) override { record(sensor, data); }
+    void ZobrazMoment(const QByteArray& data) override { record(torque, data); }
+    void ZobrazVstupy(const QByteArray& data) override { record(inputs, data); }
     void SouborVyp() override { ++transfersEnded; }
+
+private:
+    void record(QList<QByteArray>& records, const QByteArray& data) {
+        if (decoding) decoding();
+        records.append(data);
+    }
 };
