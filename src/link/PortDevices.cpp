@@ -1,15 +1,19 @@
 #include "link/PortDevices.h"
 
+#include "params/IniFile.h"
+#include "params/Setup.h"
+
 #include <QDir>
-#include <QSettings>
 
 PortDevices::PortDevices(const QString& iniPath)
     : m_iniPath(QDir::current().absoluteFilePath(iniPath)) {}
 
 QString PortDevices::deviceName(int number) const {
-    const QSettings ini(m_iniPath, QSettings::IniFormat);
+    // Read as the settings are read, so that a line means the same in both sections.
+    IniFile ini(m_iniPath);
+    if (!ini.load()) return defaultDeviceName(number);
     const QString named =
-        ini.value(QStringLiteral("Ports/COM") + QString::number(number)).toString().trimmed();
+        settingValue(ini, QStringLiteral("Ports"), QStringLiteral("COM") + QString::number(number));
     return named.isEmpty() ? defaultDeviceName(number) : named;
 }
 

@@ -3,9 +3,11 @@
 #include <QString>
 
 // Which device a COM number opens on this machine. The user picks ports by number (1..20);
-// kovr.ini may name the device for a number in section "Ports" (COM1=/dev/ttyUSB0), otherwise
-// the platform's usual name is used. The file is only read, at every lookup, so a changed
-// kovr.ini takes effect at the next open.
+// kovr.ini may name the device for a number in section "Ports" (COM1=/dev/ttyUSB0), read by the
+// same rules as the settings (settingValue): the first of a twice-written key counts, a
+// comment behind the path is no part of it, backslashes and commas are the path's own.
+// Otherwise the platform's usual name is used. The file is only read, at every lookup, so a
+// changed kovr.ini takes effect at the next open.
 class PortDevices {
 public:
     // `iniPath` relative to the working directory current now, not at lookup time.

@@ -37,7 +37,7 @@ bool TSetup::load(const QString& path, QString* error) {
     if (!ini.load(error)) return false;
     if (!ini.existed()) return true;
     for (const Field& field : fields())
-        this->*field.member = ini.value(Section, field.key);
+        this->*field.member = settingValue(ini, Section, field.key);
     // Port 0 is what a dialog without a selected port stores; it means the first port.
     if (Port == QStringLiteral("0")) Port = QStringLiteral("1");
     return true;
@@ -47,9 +47,40 @@ bool TSetup::save(const QString& path, QString* error) const {
     IniFile ini(path);
     // A file we cannot read is not overwritten: its other sections would be lost.
     if (!ini.load(error)) return false;
-    for (const Field& field : fields())
-        ini.setValue(Section, field.key, this->*field.member);
+    for (const Field& field : fields()) {
+        const QString& text = this->*field.member;
+        // A comment behind the value is the technician's: it stays on its line, and a line
+        // whose value did not change is left as it was.
+        const QString raw = ini.value(Section, field.key);
+        const qsizetype comment = settingCommentStart(raw);
+        if (comment < 0) {
+            ini.setValue(Section, field.key, text);
+            continue;
+        }
+        qsizetype valueEnd = comment;
+        while (valueEnd > 0 && raw.at(valueEnd - 1).isSpace())
+            --valueEnd;
+        if (raw.left(valueEnd) == text) continue;
+        QString tail = raw.mid(valueEnd);
+        // "Adr=; none" given a value: the comment needs its blank to stay a comment.
+        if (!text.isEmpty() && !tail.front().isSpace()) tail.prepend(u' ');
+        ini.setValue(Section, field.key, text + tail);
+    }
     return ini.save(error);
+}
+
+qsizetype settingCommentStart(const QString& raw) {
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw.at(i);
+        if ((c == u';' || c == u'#') && (i == 0 || raw.at(i - 1).isSpace())) return i;
+    }
+    return -1;
+}
+
+QString settingValue(const IniFile& ini, const QString& section, const QString& key) {
+    const QString raw = ini.value(section, key);
+    const qsizetype comment = settingCommentStart(raw);
+    return comment < 0 ? raw : raw.left(comment).trimmed();
 }
 
 int portNumber(const TSetup& setup) {

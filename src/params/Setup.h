@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class IniFile;
+
 // The settings kept between runs in section "Setup" of kovr.ini: COM port, unit address,
 // language and the torque test bench. Every field is text, as in the file; the helpers below
 // turn Port and Lang into numbers without ever failing.
@@ -36,3 +38,16 @@ int portNumber(const TSetup& setup);
 
 // Lang as a language index; a text that is not a number or is outside 0..3 gives 0 (Czech).
 int languageIndex(const TSetup& setup);
+
+// kovr.ini is read by one set of rules in every section, so that the settings and the port
+// devices never disagree about the same line. A value is the text after the first '=' of the
+// first line of its key in the first section of its name (as IniFile reads it), without the
+// blanks around it and without a comment behind it. The comment starts at a ';' or '#' that
+// begins the value or follows a blank: "COM1=/dev/ttyUSB0  ; bench adapter" names
+// /dev/ttyUSB0. Everything else is taken as written: backslashes are not escapes (a Windows
+// device such as \\.\COM12 stays as it is) and commas do not make a list.
+QString settingValue(const IniFile& ini, const QString& section, const QString& key);
+
+// Where the comment behind a value of kovr.ini starts in `raw` (a value as IniFile gives it),
+// or -1 without one.
+qsizetype settingCommentStart(const QString& raw);

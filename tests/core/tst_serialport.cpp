@@ -1,4 +1,5 @@
 #include "link/SerialPort.h"
+#include "params/Setup.h"
 #include "ptypair.h"
 
 #include <QDir>
@@ -94,19 +95,70 @@ private slots:
         QTest::newRow("other section ignored")
             << QByteArray("[Setup]\nCOM4=/dev/ttyUSB1\n") << 4 << "/dev/ttyS3";
         QTest::newRow("empty value") << QByteArray("[Ports]\nCOM5=\n") << 5 << "/dev/ttyS4";
+        QTest::newRow("only a comment")
+            << QByteArray("[Ports]\nCOM5= ; spare\n") << 5 << "/dev/ttyS4";
+        QTest::newRow("second Ports section ignored, as a second Setup section is")
+            << QByteArray("[Ports]\nCOM1=/dev/ttyUSB0\n[Setup]\nPort=2\n[Ports]\n"
+                          "COM2=/dev/ttyUSB1\n")
+            << 2 << "/dev/ttyS1";
+        QTest::newRow("utf-8 with byte-order mark, crlf")
+            << QByteArray("\xEF\xBB\xBF[Ports]\r\nCOM7=/dev/serial/by-id/usb-\xC5\xA0koda\r\n") << 7
+            << QStringLiteral("/dev/serial/by-id/usb-\u0160koda");
+        QTest::newRow("folder of that name") << QByteArray("<folder>") << 6 << "/dev/ttyS5";
         QTest::newRow("no file") << QByteArray() << 6 << "/dev/ttyS5";
     }
     void deviceName() {
         QFETCH(QByteArray, ini);
         QFETCH(int, number);
         QFETCH(QString, device);
-        if (!ini.isNull())
+        if (ini.isNull() || ini == "<folder>") QVERIFY(QFile::remove(iniPath()));
+        if (ini == "<folder>")
+            QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("kovr.ini")));
+        else if (!ini.isNull())
             writeIni(iniPath(), ini);
-        else
-            QVERIFY(QFile::remove(iniPath()));
 
         QCOMPARE(PortDevices(iniPath()).deviceName(number), device);
         QCOMPARE(makePort()->deviceName(number), device);
+    }
+
+    // The same line means the same under [Setup] and [Ports]: one set of rules reads the file.
+    void linesReadAlikeInEverySection_data() {
+        QTest::addColumn<QByteArrayList>("values"); // written for the key, in file order
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("comment behind the value")
+            << QByteArrayList{"/dev/ttyUSB0   ; adapter on the bench"} << "/dev/ttyUSB0";
+        QTest::newRow("comment after a tab, '#'")
+            << QByteArrayList{"/dev/ttyUSB0\t# adapter"} << "/dev/ttyUSB0";
+        QTest::newRow("';' inside the value is no comment")
+            << QByteArrayList{"/tmp/a;b"} << "/tmp/a;b";
+        // The settings reader keeps the first, and an edit further down that is meant to
+        // count must replace the line, not follow it.
+        QTest::newRow("twice-written key: the first counts")
+            << QByteArrayList{"/dev/ttyUSB0", "/dev/ttyUSB1"} << "/dev/ttyUSB0";
+        QTest::newRow("backslashes are the path's own")
+            << QByteArrayList{"\\\\.\\COM12"} << "\\\\.\\COM12";
+        QTest::newRow("commas make no list")
+            << QByteArrayList{"/dev/serial/by-id/usb-FTDI,_Inc_FT232R-if00-port0"}
+            << "/dev/serial/by-id/usb-FTDI,_Inc_FT232R-if00-port0";
+        QTest::newRow("quotes are kept")
+            << QByteArrayList{"\"/dev/ttyUSB0\""} << "\"/dev/ttyUSB0\"";
+    }
+    void linesReadAlikeInEverySection() {
+        QFETCH(QByteArrayList, values);
+        QFETCH(QString, expected);
+        QByteArray ini = "[Setup]\n";
+        for (const QByteArray& value : values)
+            ini += "Adr=" + value + "\n";
+        ini += "[Ports]\n";
+        for (const QByteArray& value : values)
+            ini += "COM3=" + value + "\n";
+        writeIni(iniPath(), ini);
+
+        TSetup setup;
+        QVERIFY(setup.load(iniPath()));
+        QCOMPARE(setup.Adr, expected);
+        QCOMPARE(PortDevices(iniPath()).deviceName(3), expected);
     }
 
     // kovr.ini belongs to the working directory at start-up, not to whatever is current later.

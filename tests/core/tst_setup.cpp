@@ -1,5 +1,5 @@
-#include "params/IniFile.h"
 #include "UnprivilegedUser.h"
+#include "params/IniFile.h"
 #include "params/Setup.h"
 
 #include <QDir>
@@ -95,6 +95,10 @@ private slots:
         QTest::newRow("first of twice-written key, comments skipped")
             << QByteArray("[Setup]\n;Port=8\nPort=6\nPort=7\n#Adr=9\n[Other]\nAdr=5\n")
             << QStringList{"6", "", "", "", "", "", "", "", ""};
+        QTest::newRow("comments behind values")
+            << QByteArray("[Setup]\nPort=3 ; bench adapter\nAdr= ; unused\nLang=1\t#en\n"
+                          "Stolice_50_O=4;5\n")
+            << QStringList{"3", "", "1", "4;5", "", "", "", "", ""};
         QTest::newRow("non-numbers read as text")
             << QByteArray("[Setup]\nPort=COM3\nLang=en\n")
             << QStringList{"COM3", "", "en", "", "", "", "", "", ""};
@@ -133,6 +137,36 @@ private slots:
             << QByteArray("[Setup]\nPort=2\r\nLang = 1\nAdr=1\nStolice_50_O=0\n"
                           "Stolice_100_O=0\nStolice_50_C=0\nStolice_100_C=0\nStolice_Smysl=0\n"
                           "Zpusob_Kal=0\n[Pozn\xe1mky]\nText=\x9a\xe8\n");
+    }
+
+    // A comment behind a value belongs to the technician: it stays where it was written.
+    void saveKeepsCommentsBehindValues_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<QByteArray>("after");
+
+        QTest::newRow("unchanged value: line as it was")
+            << QByteArray("Port = 3\t; bench") << "3" << QByteArray("Port = 3\t; bench");
+        QTest::newRow("changed value, comment kept")
+            << QByteArray("Port=3   ; bench") << "12" << QByteArray("Port=12   ; bench");
+        QTest::newRow("empty value given one")
+            << QByteArray("Port=; none yet") << "4" << QByteArray("Port=4 ; none yet");
+        QTest::newRow("value emptied")
+            << QByteArray("Port=3 # bench") << "" << QByteArray("Port= # bench");
+    }
+    void saveKeepsCommentsBehindValues() {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, port);
+        QFETCH(QByteArray, after);
+        writeIni("[Setup]\n" + line + "\n");
+        TSetup setup;
+        QVERIFY(setup.load(iniPath()));
+        setup.Port = port;
+        QVERIFY(setup.save(iniPath()));
+        QCOMPARE(readIni().split('\n').value(1), after);
+        TSetup again;
+        QVERIFY(again.load(iniPath()));
+        QCOMPARE(again.Port, port);
     }
 
     void saveKeepsTheRestOfTheFile() {
