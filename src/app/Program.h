@@ -39,6 +39,7 @@ public:
     // What asks the user's questions: the program's message boxes, or a test's prompter.
     Prompter& prompter() { return *m_prompter; }
     PrubehForm& progressWindow() { return *m_progress; }
+    AboutBox& aboutBox() { return *m_about; }
     // The torque and sensor dialogs.
     CalibrationDialogs& calibrationDialogs() { return *m_calibration; }
     // The position, motor, CPT, error-masks, outputs-test and control-signal dialogs.

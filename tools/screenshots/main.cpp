@@ -3,11 +3,13 @@
 //
 //   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
 //
-// Writes FOLDER/main-window-LANG.png, service-window-LANG.png, parameters-dialog-LANG.png and
-// the position, motor, CPT, error-masks, outputs, control-signal, torque and sensor dialogs' LANG
-// pictures.
+// Writes FOLDER/<window>-<cs|en|pl|ru>.png for all fourteen windows: the main window, the
+// service window, the parameters dialog, the position, motor, CPT, error-masks, outputs and
+// control-signal dialogs, the torque and sensor dialogs during a calibration, the setup dialog,
+// the about box and the progress window during a write of all parameters.
 // Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
-// every control of the main window is shown.
+// every control of the main window is shown. An offscreen window has no frame, so each picture
+// gets a drawn title bar with the window's caption.
 
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
@@ -16,15 +18,19 @@
 #include "app/ServiceDialogs.h"
 #include "app/Session.h"
 #include "link/Prompter.h"
+#include "link/ServiceActions.h"
 #include "params/ServiceEditing.h"
+#include "ui/AboutBox.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MomentForm.h"
 #include "ui/MotionForm.h"
 #include "ui/ParametryForm.h"
+#include "ui/PrubehForm.h"
 #include "ui/PwmForm.h"
 #include "ui/RSForm.h"
 #include "ui/ServiceForm.h"
+#include "ui/SetupForm.h"
 #include "ui/SnimacForm.h"
 #include "ui/StringGridView.h"
 #include "ui/UiFont.h"
@@ -36,6 +42,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -58,8 +65,56 @@ void run(int ms) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+// The buttons a title bar shows for the window's flags: close, maximise (only for a window
+// that can change its size), minimise.
+int titleButtons(const QWidget& window) {
+    const Qt::WindowFlags flags = window.windowFlags();
+    int buttons = 0;
+    if (flags & Qt::WindowCloseButtonHint) ++buttons;
+    if ((flags & Qt::WindowMaximizeButtonHint) && window.minimumSize() != window.maximumSize())
+        ++buttons;
+    if (flags & Qt::WindowMinimizeButtonHint) ++buttons;
+    return buttons;
+}
+
+// The window with a title bar above its client area: the caption in the bold window font, cut
+// with an ellipsis where it does not fit beside the buttons, as a title bar cuts it.
+QImage framed(QWidget& window) {
+    const QPixmap client = window.grab();
+    QFont font = window.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int bar = metrics.height() + 10;
+    QImage image(client.width(), client.height() + bar, QImage::Format_RGB32);
+    image.fill(QColor(0x2B, 0x57, 0x9A));
+    QPainter painter(&image);
+    painter.drawPixmap(0, bar, client);
+    painter.setPen(QPen(Qt::white, 1));
+    const int side = bar - 6;
+    int right = image.width() - 4;
+    for (int i = 0; i < titleButtons(window); ++i) {
+        const QRect box(right - side, 3, side, side);
+        const QRect glyph = box.adjusted(5, 5, -5, -5);
+        painter.drawRect(box.adjusted(0, 0, -1, -1));
+        if (i == 0) {
+            painter.drawLine(glyph.topLeft(), glyph.bottomRight());
+            painter.drawLine(glyph.topRight(), glyph.bottomLeft());
+        } else if (i == 1 && titleButtons(window) == 3) {
+            painter.drawRect(glyph);
+        } else {
+            painter.drawLine(glyph.bottomLeft(), glyph.bottomRight());
+        }
+        right = box.left() - 2;
+    }
+    const QRect captionBox(6, 0, right - 6 - 4, bar);
+    painter.setFont(font);
+    painter.drawText(captionBox, Qt::AlignLeft | Qt::AlignVCenter,
+                     metrics.elidedText(window.windowTitle(), Qt::ElideRight, captionBox.width()));
+    return image;
+}
+
 bool save(QWidget& window, const QString& path) {
-    if (window.grab().save(path)) return true;
+    if (framed(window).save(path)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }
@@ -150,17 +205,58 @@ bool saveCalibrationDialogs(Program& program, SimulatedUnit& unit, const QDir& f
     return ok;
 }
 
+// The setup dialog and the about box, each shown on its own.
+bool saveSetupAndAbout(Program& program, const QDir& folder, const QString& suffix) {
+    const std::pair<QDialog*, const char*> shots[] = {
+        {&program.setupForm(), "setup-dialog"},
+        {&program.aboutBox(), "about-box"},
+    };
+    bool ok = true;
+    for (const auto& [dialog, name] : shots) {
+        dialog->show();
+        run(300);
+        ok = save(*dialog, folder.filePath(QString::fromLatin1(name) + suffix)) && ok;
+        dialog->hide();
+    }
+    return ok;
+}
+
+// The progress window during a write of all parameters, as the service window's "Zapsat"
+// starts it, caught once half of the items are acknowledged. Last, since the write changes
+// the unit.
+bool saveProgressWindow(Program& program, const QDir& folder, const QString& suffix) {
+    PrubehForm& progress = program.progressWindow();
+    program.session().serviceActions().ZapsatParService();
+    QElapsedTimer timer;
+    timer.start();
+    const auto halfway = [&progress] {
+        return progress.isVisible() && progress.maximum() > 0 &&
+               progress.position() * 2 >= progress.maximum();
+    };
+    while (!halfway() && timer.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!halfway()) {
+        std::fprintf(stderr, "the write showed no progress window\n");
+        return false;
+    }
+    const bool ok = save(progress, folder.filePath(QStringLiteral("progress-window") + suffix));
+    while (progress.isVisible() && timer.elapsed() < 30000)
+        run(20);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setFont(kovrFont());
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: kovr-shots LANG FOLDER\n");
+    const QByteArray lang = argc == 3 ? QByteArray(argv[1]) : QByteArray();
+    static const char* const codes[] = {"cs", "en", "pl", "ru"};
+    if (lang.size() != 1 || lang[0] < '0' || lang[0] > '3') {
+        std::fprintf(stderr, "usage: kovr-shots LANG FOLDER   (LANG 0 cs, 1 en, 2 pl, 3 ru)\n");
         return 2;
     }
-    const QByteArray lang = argv[1];
     const QDir folder(QString::fromLocal8Bit(argv[2]));
     if (!folder.exists() && !QDir().mkpath(folder.path())) return 1;
 
@@ -191,7 +287,8 @@ int main(int argc, char* argv[]) {
         run(50);
     run(6000); // the texts and the last errors arrive a character and an item per poll
 
-    const QString suffix = QStringLiteral("-") + QString::fromLatin1(lang) + QStringLiteral(".png");
+    const QString suffix =
+        QStringLiteral("-") + QString::fromLatin1(codes[lang[0] - '0']) + QStringLiteral(".png");
     bool ok = save(program.mainWindow(), folder.filePath(QStringLiteral("main-window") + suffix));
 
     TServiceForm& service = program.serviceForm();
@@ -208,5 +305,7 @@ int main(int argc, char* argv[]) {
     service.hide();
     ok = saveServiceDialogs(program, folder, suffix) && ok;
     ok = saveCalibrationDialogs(program, unit, folder, suffix) && ok;
+    ok = saveSetupAndAbout(program, folder, suffix) && ok;
+    ok = saveProgressWindow(program, folder, suffix) && ok;
     return ok ? 0 : 1;
 }
