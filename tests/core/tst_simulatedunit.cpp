@@ -489,7 +489,17 @@ void TestSimulatedUnit::sweepTorqueShowsInTheTool() {
     QCOMPARE(unit.torque(), 500);
 }
 
-enum Fault { None, Silent, DropEvery, DropNext, CorruptEvery, ForeignHeader, WrongCode };
+enum Fault {
+    None,
+    Silent,
+    DropEvery,
+    DropNext,
+    CorruptEvery,
+    DropAndCorruptEvery,
+    ForeignHeader,
+    WrongCode,
+    WrongCodeNext
+};
 
 void TestSimulatedUnit::faults_data() {
     QTest::addColumn<int>("fault");
@@ -501,9 +511,14 @@ void TestSimulatedUnit::faults_data() {
     QTest::newRow("drop every 2nd") << int(DropEvery) << 2 << QByteArray("ok - ok -");
     QTest::newRow("drop next 3") << int(DropNext) << 3 << QByteArray("- - - ok");
     QTest::newRow("corrupt every 3rd") << int(CorruptEvery) << 3 << QByteArray("ok ok sum ok");
+    // A dropped reply is never the one to spoil: both faults show at every rate.
+    QTest::newRow("drop and corrupt every 2nd")
+        << int(DropAndCorruptEvery) << 2 << QByteArray("ok - sum -");
     QTest::newRow("foreign header")
         << int(ForeignHeader) << 0 << QByteArray("hdr00 hdr00 hdr00 hdr00");
     QTest::newRow("wrong code") << int(WrongCode) << 0 << QByteArray("code40 code40 code40 code40");
+    QTest::newRow("wrong code next 2")
+        << int(WrongCodeNext) << 2 << QByteArray("code40 code40 ok ok");
 }
 
 void TestSimulatedUnit::faults() {
@@ -517,8 +532,13 @@ void TestSimulatedUnit::faults() {
     case DropEvery: unit.setDropEvery(n); break;
     case DropNext: unit.dropNext(n); break;
     case CorruptEvery: unit.setCorruptEvery(n); break;
+    case DropAndCorruptEvery:
+        unit.setDropEvery(n);
+        unit.setCorruptEvery(n);
+        break;
     case ForeignHeader: unit.setForeignHeader(true); break;
     case WrongCode: unit.setWrongCode(true); break;
+    case WrongCodeNext: unit.wrongCodeNext(n); break;
     }
 
     QByteArrayList seen;

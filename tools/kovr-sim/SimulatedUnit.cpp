@@ -145,14 +145,20 @@ QByteArray SimulatedUnit::applyFaults(int code, QByteArrayView data) {
         return {};
     }
     if (m_dropEvery > 0 && m_replyNumber % m_dropEvery == 0) return {};
+    ++m_sentNumber;
 
+    bool wrongCode = m_wrongCode;
+    if (m_wrongCodeNext > 0) {
+        --m_wrongCodeNext;
+        wrongCode = true;
+    }
     QByteArray frame(1, Frame::Esc);
     frame.append(m_foreignHeader ? QByteArrayView("00") : Frame::Header);
-    frame.append(h2(m_wrongCode ? code & 0x7F : code));
+    frame.append(h2(wrongCode ? code & 0x7F : code));
     frame.append(h2(data.size()));
     frame.append(data);
     int sum = HexToInt(CRC(frame));
-    if (m_corruptEvery > 0 && m_replyNumber % m_corruptEvery == 0) sum = (sum + 1) & 0xFF;
+    if (m_corruptEvery > 0 && m_sentNumber % m_corruptEvery == 0) sum = (sum + 1) & 0xFF;
     frame.append(h2(sum));
     return frame;
 }
@@ -413,6 +419,10 @@ int SimulatedUnit::variant() const {
 void SimulatedUnit::setVariant(int variant) {
     m_cells[VariantIndex].value = quint32(variant) & 0xFF;
     updatePresence();
+}
+
+quint32 SimulatedUnit::backup(Kind kind, int index) const {
+    return m_backup[slot(kind, index)];
 }
 
 quint32 SimulatedUnit::parameter(Kind kind, int index) const {

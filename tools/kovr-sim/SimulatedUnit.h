@@ -57,13 +57,15 @@ public:
     void setClock(Clock msClock);
 
     // Fault options: they apply to every reply in this order: silence, drop, then header,
-    // code and checksum changes.
+    // code and checksum changes. "Every n-th" counts all replies for a drop, and the replies
+    // that go out for a spoilt checksum, so drops and corruption never hide each other.
     void setSilent(bool on) { m_silent = on; }
     void setDropEvery(int n) { m_dropEvery = n; } // every n-th reply is dropped; 0 = never
     void dropNext(int count) { m_dropNext = count; }
-    void setCorruptEvery(int n) { m_corruptEvery = n; }      // every n-th checksum is off by one
-    void setForeignHeader(bool on) { m_foreignHeader = on; } // "00", checksum still right
-    void setWrongCode(bool on) { m_wrongCode = on; }         // the request code, bit 7 clear
+    void setCorruptEvery(int n) { m_corruptEvery = n; }        // every n-th checksum is off by one
+    void setForeignHeader(bool on) { m_foreignHeader = on; }   // "00", checksum still right
+    void setWrongCode(bool on) { m_wrongCode = on; }           // the request code, bit 7 clear
+    void wrongCodeNext(int count) { m_wrongCodeNext = count; } // the next replies that go out
 
     int variant() const;
     void setVariant(int variant);
@@ -76,6 +78,9 @@ public:
     void setFaulty(Kind kind, int index, bool faulty);
     bool isSigned(Kind kind, int index) const;
     void setSigned(Kind kind, int index, bool isSigned);
+
+    // The parameter as the last "create backup" (function 3) copied it.
+    quint32 backup(Kind kind, int index) const;
 
     QByteArray text(int number) const;
     void setText(int number, QByteArrayView text);
@@ -200,5 +205,7 @@ private:
     int m_corruptEvery = 0;
     bool m_foreignHeader = false;
     bool m_wrongCode = false;
+    int m_wrongCodeNext = 0;
     quint64 m_replyNumber = 0;
+    quint64 m_sentNumber = 0;
 };

@@ -88,8 +88,8 @@ int main(int argc, char* argv[]) {
                                        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption corruptEvery(
         QStringLiteral("corrupt-every"),
-        QStringLiteral("Spoil the checksum of every <n>-th reply."), QStringLiteral("n"),
-        QStringLiteral("0"));
+        QStringLiteral("Spoil the checksum of every <n>-th reply that goes out."),
+        QStringLiteral("n"), QStringLiteral("0"));
     const QCommandLineOption foreignHeader(
         QStringLiteral("foreign-header"),
         QStringLiteral("Answer with header 00 (other firmware)."));
