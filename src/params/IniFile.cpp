@@ -35,9 +35,18 @@ QByteArray IniFile::encode(const QString& text) const {
         bytes = text.toUtf8();
     }
     // Nor has a line break (a unit's production text may hold the bytes): it would end the
-    // entry, and what follows it would be read as lines of their own, sections and keys.
-    for (char& c : bytes)
-        if (c == '\n' || c == '\r') c = '?';
+    // entry, and what follows it would be read as lines of their own, sections and keys. A CR
+    // on its own is a character, as load() reads it.
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+            bytes[i] = '?';
+    return bytes;
+}
+
+QByteArray IniFile::encodeValue(const QString& value, const QByteArray& lineEnd) const {
+    QByteArray bytes = encode(value);
+    // A CR last in the value would join a LF line end into a CR LF, or end the file's last line.
+    if (bytes.endsWith('\r') && lineEnd != "\r\n") bytes.back() = '?';
     return bytes;
 }
 
@@ -188,8 +197,8 @@ void IniFile::insertLine(int at, const QByteArray& text) {
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
-    const QByteArray encoded = encode(value);
     const int at = keyLine(section, key);
+    const QByteArray encoded = encodeValue(value, at >= 0 ? m_lines.at(at).end : m_newLineEnd);
     if (at >= 0) {
         QByteArray& text = m_lines[at].text;
         const int valueStart = parse(text).valueStart;

@@ -42,7 +42,7 @@ public:
     // Replaces the value in place, keeping the key and the blanks after '=' as written (a line
     // whose value is already `value` is left alone), or adds the key behind the section's
     // last key, or adds the section at the end. An entry is one line: a line break in a name
-    // or value is written as '?'.
+    // or value (LF, CR LF, a CR that would end the line) is written as '?'.
     void setValue(const QString& section, const QString& key, const QString& value);
 
     // Writes the whole document or nothing: a temporary file in the same folder is renamed
@@ -66,6 +66,7 @@ private:
     Parsed parse(const QByteArray& text) const;
     QString decode(const QByteArray& bytes) const;
     QByteArray encode(const QString& text) const;
+    QByteArray encodeValue(const QString& value, const QByteArray& lineEnd) const;
     bool sameName(const QString& a, const QString& b) const;
     // Index of the header line of `section`, or -1.
     int sectionLine(const QString& section) const;

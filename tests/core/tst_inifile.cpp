@@ -64,9 +64,14 @@ void TestIniFile::valueSetReadsBack_data() {
     QTest::newRow("CR LF in a production text")
         << Format::ParameterFile << QStringLiteral("ab\r\n1=-1") << QStringLiteral("ab??1=-1")
         << QByteArray("K=ab??1=-1");
+    // A CR on its own is a character; last in a value it stays ahead of a CR LF line end only.
     QTest::newRow("CR at the end of a production text")
-        << Format::ParameterFile << QStringLiteral("ab\r") << QStringLiteral("ab?")
-        << QByteArray("K=ab?");
+        << Format::ParameterFile << QStringLiteral("ab\r") << QStringLiteral("ab\r")
+        << QByteArray("K=ab\r");
+    QTest::newRow("CR at the end, LF line end") << Format::Settings << QStringLiteral("a b\r")
+                                                << QStringLiteral("a b?") << QByteArray("K=a b?");
+    QTest::newRow("CR inside a value") << Format::Settings << QStringLiteral("2\r0")
+                                       << QStringLiteral("2\r0") << QByteArray("K=2\r0");
 }
 
 // A file's own byte-order mark is kept, and does not make a value's U+FEFF a second one.
