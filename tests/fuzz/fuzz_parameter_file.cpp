@@ -59,11 +59,15 @@ void checkSame(const QStringList& expected, const QStringList& got) {
         FUZZ_CHECK(expected.at(i) == got.at(i), << expected.at(i) << "read back as" << got.at(i));
 }
 
-// A cell as the file can hold it: one byte per character, one line.
+// A cell as a new file (CR LF) can hold it: one byte per character, one line.
 QString asFileHolds(QString text) {
-    for (QChar& c : text)
-        if (c.unicode() > 0xFF || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char('?');
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool lineEnd =
+            c == QLatin1Char('\n') ||
+            (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'));
+        if (c.unicode() > 0xFF || lineEnd) text[i] = QLatin1Char('?');
+    }
     return text;
 }
 
