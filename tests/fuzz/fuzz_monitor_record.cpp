@@ -180,13 +180,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     while (in.remaining_bytes() > 0) {
         const std::string bytes = record(in);
         const QByteArray rec(bytes.data(), qsizetype(bytes.size()));
-        const QStringList was = stateOf(a);
-        const DeviceImage before = a.image;
-        a.decoder.ZobrazMonitor(rec);
         if (rec.size() < MonitorDecoder::RecordLength) {
+            const QStringList was = stateOf(a);
+            a.decoder.ZobrazMonitor(rec);
             FUZZ_CHECK(stateOf(a) == was, << "a short record changed something:" << rec);
             continue;
         }
+        const DeviceImage before = a.image;
+        a.decoder.ZobrazMonitor(rec);
         checkRanges(before, a);
         b.decoder.ZobrazMonitor(rec.left(MonitorDecoder::RecordLength) + otherTail);
         const QStringList sa = stateOf(a), sb = stateOf(b);
