@@ -4,7 +4,7 @@
 
 void ReplyAssembler::reset() {
     m_missing = Frame::MinimumReplyLength;
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps the capacity for the next reply
 }
 
 bool ReplyAssembler::append(const QByteArray& chars) {

@@ -1,6 +1,11 @@
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
@@ -37,6 +42,9 @@ bool SerialPort::open(QString* error) {
     m_serial.setParity(QSerialPort::NoParity);
     m_serial.setStopBits(QSerialPort::OneStop);
     m_serial.setFlowControl(QSerialPort::NoFlowControl);
+    // A bounded read buffer stays one small block that QIODevice keeps between replies; an
+    // unbounded one is taken from the heap in large blocks and given back on every poll.
+    m_serial.setReadBufferSize(ReadBufferSize);
     // QSerialPort takes the device exclusively (a lock file and TIOCEXCL on Unix).
     errno = 0;
     if (!m_serial.open(QIODevice::ReadWrite)) {
@@ -88,7 +96,11 @@ bool SerialPort::writeText(const QByteArray& text) {
 
 QByteArray SerialPort::readText() {
     if (m_lost || !m_serial.isOpen()) return {};
-    return m_serial.readAll();
+    // Into a buffer that is kept: its capacity outlives the reply.
+    m_received.resize(m_serial.bytesAvailable());
+    const qint64 read = m_serial.read(m_received.data(), m_received.size());
+    m_received.resize(std::max<qint64>(read, 0));
+    return m_received;
 }
 
 int SerialPort::bytesWaiting() const {
@@ -98,6 +110,14 @@ int SerialPort::bytesWaiting() const {
 
 void SerialPort::purgeReadWrite() {
     if (m_lost || !m_serial.isOpen()) return;
+#ifdef Q_OS_UNIX
+    // Usually nothing is left in QSerialPort's own buffers, and clearing them would free the
+    // block they keep: then only the driver's queues are flushed.
+    if (m_serial.bytesAvailable() == 0 && m_serial.bytesToWrite() == 0) {
+        ::tcflush(int(m_serial.handle()), TCIOFLUSH);
+        return;
+    }
+#endif
     m_serial.clear(QSerialPort::AllDirections);
     // What QSerialPort already took from the driver is "received but not yet read" too;
     // clear() drops it in current Qt, this keeps it so should that ever change.

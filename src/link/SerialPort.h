@@ -45,6 +45,8 @@ private:
 
     PortDevices m_devices;
     QSerialPort m_serial;
+    static constexpr qint64 ReadBufferSize = 4096; // a reply is at most 264 characters
+    QByteArray m_received;
     int m_portNum = 1;
     QString m_device; // what the open port was opened as
     // The device vanished: the port still counts as open but nothing passes.

@@ -42,6 +42,10 @@ public:
     bool write(const QByteArray& bytes) const {
         return ::write(m_master, bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
+    // As much of `bytes` as the line takes now; the count written, or -1.
+    qsizetype writeSome(const QByteArray& bytes) const {
+        return ::write(m_master, bytes.constData(), size_t(bytes.size()));
+    }
     // Whatever the slave side has sent so far; does not wait.
     QByteArray readAvailable() const {
         QByteArray result;
