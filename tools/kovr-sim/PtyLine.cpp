@@ -20,13 +20,8 @@ constexpr qint64 CharacterNs = 1'000'000'000 / PtyLine::CharactersPerSecond;
 PtyLine::PtyLine(SimulatedUnit* unit, QObject* parent)
     : QObject(parent)
     , m_unit(unit) {
-    m_clock.start();
-    for (QTimer* timer : {&m_rxTimer, &m_txTimer}) {
-        timer->setSingleShot(true);
-        timer->setTimerType(Qt::PreciseTimer);
-    }
-    connect(&m_rxTimer, &QTimer::timeout, this, &PtyLine::deliverReceived);
-    connect(&m_txTimer, &QTimer::timeout, this, &PtyLine::transmitDue);
+    connect(&m_rxTimer, &LineTimer::timeout, this, &PtyLine::deliverReceived);
+    connect(&m_txTimer, &LineTimer::timeout, this, &PtyLine::transmitDue);
     connect(m_unit, &SimulatedUnit::reply, this, &PtyLine::send);
 }
 
@@ -152,7 +147,7 @@ void PtyLine::readMaster() {
                 if (m_master < 0) return;
                 continue;
             }
-            const qint64 now = m_clock.nsecsElapsed();
+            const qint64 now = LineTimer::nowNs();
             for (ssize_t i = 0; i < n; ++i) {
                 m_rxLineFreeNs = std::max(now, m_rxLineFreeNs) + CharacterNs;
                 m_received.push_back({buffer[i], m_rxLineFreeNs});
@@ -166,17 +161,17 @@ void PtyLine::readMaster() {
         m_readNotifier->setEnabled(false);
         break;
     }
-    if (!m_received.empty()) arm(m_rxTimer, m_received.back().dueNs);
+    if (!m_received.empty()) m_rxTimer.startAt(m_received.back().dueNs);
 }
 
 void PtyLine::deliverReceived() {
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 now = LineTimer::nowNs();
     QByteArray ready;
     while (!m_received.empty() && m_received.front().dueNs <= now) {
         ready.append(m_received.front().byte);
         m_received.pop_front();
     }
-    if (!m_received.empty()) arm(m_rxTimer, m_received.back().dueNs);
+    if (!m_received.empty()) m_rxTimer.startAt(m_received.back().dueNs);
     if (!ready.isEmpty()) m_unit->feed(ready);
 }
 
@@ -189,7 +184,7 @@ void PtyLine::send(const QByteArray& frame) {
         flush();
         return;
     }
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 now = LineTimer::nowNs();
     for (char byte : frame) {
         m_txLineFreeNs = std::max(now, m_txLineFreeNs) + CharacterNs;
         m_toSend.push_back({byte, m_txLineFreeNs});
@@ -198,7 +193,7 @@ void PtyLine::send(const QByteArray& frame) {
 }
 
 void PtyLine::transmitDue() {
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 now = LineTimer::nowNs();
     QByteArray due;
     while (!m_toSend.empty() && m_toSend.front().dueNs <= now) {
         due.append(m_toSend.front().byte);
@@ -210,7 +205,7 @@ void PtyLine::transmitDue() {
     }
     if (!m_toSend.empty()) {
         const std::size_t last = std::min<std::size_t>(Burst, m_toSend.size()) - 1;
-        arm(m_txTimer, m_toSend[last].dueNs);
+        m_txTimer.startAt(m_toSend[last].dueNs);
     }
 }
 
@@ -230,10 +225,4 @@ void PtyLine::flush() {
         m_unwritten.clear();
     }
     if (m_writeNotifier) m_writeNotifier->setEnabled(false);
-}
-
-void PtyLine::arm(QTimer& timer, qint64 dueNs) {
-    const qint64 waitNs = dueNs - m_clock.nsecsElapsed();
-    // Round up: a character must never be early.
-    timer.start(int(std::max<qint64>(0, (waitNs + 999'999) / 1'000'000)));
 }

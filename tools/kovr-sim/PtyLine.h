@@ -1,10 +1,10 @@
 #pragma once
 
+#include "LineTimer.h"
+
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <deque>
 
@@ -64,7 +64,6 @@ private:
     void send(const QByteArray& frame);
     void transmitDue();
     void flush();
-    void arm(QTimer& timer, qint64 dueNs);
     bool makeLink();
     void dropLinkFile();
     void closeDescriptors();
@@ -79,13 +78,12 @@ private:
     QSocketNotifier* m_readNotifier = nullptr;
     QSocketNotifier* m_writeNotifier = nullptr;
 
-    QElapsedTimer m_clock;
     std::deque<Timed> m_received;
     std::deque<Timed> m_toSend;
     qint64 m_rxLineFreeNs = 0;
     qint64 m_txLineFreeNs = 0;
-    QTimer m_rxTimer;
-    QTimer m_txTimer;
+    LineTimer m_rxTimer; // due times on LineTimer::nowNs()
+    LineTimer m_txTimer;
     // Characters due but refused by a full master buffer.
     QByteArray m_unwritten;
 };
