@@ -1,18 +1,20 @@
-// Runs the link against the paced simulated unit (a separate process, as a real unit would be)
-// for a fixed number of monitor polls and prints what the line allows beside what the tool
-// reaches, and the tool's own share of every cycle.
+// Runs the whole program (its link, monitor decoding, display state and both panels of the
+// main window, drawn offscreen) against the paced simulated unit (a separate process, as a
+// real unit would be) and prints, as ratios of one run:
+//  - the full refresh at start against its line-rate minimum,
+//  - monitor polls per second against the line-rate limit,
+//  - the tool's gap, reply accepted -> next request written, against the 20 ms it must be.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench_link [POLLS]     300 polls by default
 
-#include "device/DeviceImage.h"
+#include "app/Program.h"
+#include "app/Session.h"
 #include "link/CommandScheduler.h"
-#include "link/PollInputs.h"
-#include "link/ProgressSink.h"
 #include "link/Prompter.h"
-#include "link/ReplyConsumers.h"
-#include "link/SerialPort.h"
-#include "link/TimerClock.h"
+#include "ui/MainWindow.h"
+#include "ui/UiFont.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -22,48 +24,34 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 struct QuietPrompter : Prompter {
-    bool askYesNo(const QString&) override { return true; }
+    bool askYesNo(const QString& text) override {
+        std::fprintf(stderr, "question: %s\n", qPrintable(text));
+        return true;
+    }
     void message(const QString& text, Icon) override {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
 };
 
-struct NoProgress : ProgressSink {
-    int minimum = 0, max = 0, pos = 0;
-    void setRange(int lo, int hi) override { minimum = lo, max = hi; }
-    void setPosition(int p) override { pos = p; }
-    int position() const override { return pos; }
-    int maximum() const override { return max; }
-    void show() override {}
-    void close() override {}
-    bool isActive() const override { return false; }
-    bool isEnabled() const override { return true; }
-};
-
-struct CountingConsumers : ReplyConsumers {
-    int monitor = 0;
-    void ZobrazMonitor(const QByteArray&) override { ++monitor; }
-    void ZobrazVerzi() override {}
-    void ZobrazSnimac(const QByteArray&) override {}
-    void ZobrazMoment(const QByteArray&) override {}
-    void ZobrazVstupy(const QByteArray&) override {}
-    void SouborVyp() override {}
-};
-
 double percentile(std::vector<double> values, double p) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(p * (values.size() - 1) + 0.5))];
+    return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
 }
+
+constexpr double CharactersPerSecond = 960.0;
+constexpr double GapSeconds = CommandScheduler::NextRequestGap / 1000.0;
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setFont(kovrFont());
     const int polls = argc > 1 ? QByteArray(argv[1]).toInt() : 300;
     const int warmup = 10;
 
@@ -80,58 +68,84 @@ int main(int argc, char* argv[]) {
     }
     QFile ini(dir.filePath(QStringLiteral("kovr.ini")));
     if (!ini.open(QIODevice::WriteOnly)) return 1;
-    ini.write("[Ports]\nCOM1=" + link.toUtf8() + "\n");
+    ini.write("[Ports]\nCOM1=" + link.toUtf8() + "\n\n[Setup]\nPort=1\nLang=0\n");
     ini.close();
 
-    SerialPort port{PortDevices(ini.fileName())};
-    TimerClock clock;
     QuietPrompter prompter;
-    NoProgress progress;
-    DeviceImage image;
-    PollInputs inputs;
-    CountingConsumers consumers;
-    CommandScheduler scheduler({port, clock, prompter, progress, image, inputs, consumers});
+    Program program(dir.path(), &prompter);
+    CommandScheduler& scheduler = program.session().scheduler();
 
     QElapsedTimer time;
     time.start();
-    qint64 acceptedAt = -1;
-    qint64 firstAt = 0;
-    std::vector<double> overheadMs;
+    // The refresh: every exchange from the first request to the last parameter stored.
+    qint64 refreshStart = -1, refreshEnd = -1;
+    double refreshLineSeconds = 0;
+    int refreshExchanges = 0;
+    qsizetype requestLength = 0;
+    bool refreshing = true;
+    // The monitor poll after it.
+    qint64 acceptedAt = -1, firstAt = 0, lastAt = 0;
+    std::vector<double> gapMs;
     int accepted = 0;
-    QObject::connect(&scheduler, &CommandScheduler::replyAccepted, &app, [&] {
-        acceptedAt = time.nsecsElapsed();
-        if (++accepted == warmup) firstAt = acceptedAt;
-        if (accepted == warmup + polls) app.quit();
+    QObject::connect(&scheduler, &CommandScheduler::frameWritten, &app,
+                     [&](const QByteArray& frame) {
+                         const qint64 now = time.nsecsElapsed();
+                         if (refreshStart < 0) refreshStart = now;
+                         requestLength = frame.size();
+                         if (acceptedAt >= 0 && accepted > warmup)
+                             gapMs.push_back(double(now - acceptedAt) / 1e6);
+                         acceptedAt = -1;
+                     });
+    QObject::connect(
+        &scheduler, &CommandScheduler::replyAccepted, &app, [&](const QByteArray& frame) {
+            const qint64 now = time.nsecsElapsed();
+            if (refreshing) {
+                ++refreshExchanges;
+                refreshLineSeconds += double(requestLength + frame.size()) / CharactersPerSecond;
+                return;
+            }
+            acceptedAt = now;
+            if (++accepted == warmup) firstAt = now;
+            if (accepted == warmup + polls) {
+                lastAt = now;
+                app.quit();
+            }
+        });
+    // The refresh ends inside the dispatch of its last reply, after replyAccepted.
+    QObject::connect(&program.session(), &Session::monitorUpdated, &app, [&] {
+        if (refreshing && refreshStart >= 0 && !scheduler.ObnovaBezi) {
+            refreshing = false;
+            refreshEnd = time.nsecsElapsed();
+        }
     });
-    QObject::connect(&scheduler, &CommandScheduler::frameWritten, &app, [&] {
-        if (acceptedAt >= 0 && accepted > warmup)
-            overheadMs.push_back((time.nsecsElapsed() - acceptedAt) / 1e6 -
-                                 CommandScheduler::NextRequestGap);
-        acceptedAt = -1;
-    });
-    scheduler.setPortSetting(QStringLiteral("1"));
-    scheduler.KomunikaceStart();
-    QTimer::singleShot(polls * 1000, &app, &QCoreApplication::quit); // a stalled link ends too
+    program.mainWindow().show();
+    QTimer::singleShot((polls + 200) * 1000, &app, &QCoreApplication::quit); // a stalled link
     app.exec();
     sim.terminate();
     sim.waitForFinished(2000);
 
-    const double seconds = (acceptedAt > 0 ? time.nsecsElapsed() - firstAt : 0) / 1e9;
     const int measured = accepted - warmup;
-    if (measured < polls) {
-        std::fprintf(stderr, "only %d of %d polls answered\n", measured, polls);
+    if (refreshEnd < 0 || measured < polls) {
+        std::fprintf(stderr, "the refresh did not end or only %d of %d polls were answered\n",
+                     std::max(0, measured), polls);
         return 1;
     }
-    const double rate = measured / seconds;
-    const double cycle = (25.0 + 75.0) / 960.0 + CommandScheduler::NextRequestGap / 1000.0;
-    const double limit = 1.0 / cycle;
-    std::printf("monitor polls measured:      %d\n", measured);
-    std::printf("polls per second:            %.3f\n", rate);
-    std::printf("line-rate limit:             %.3f polls/s (25 + 75 characters at 960/s + 20 ms)\n",
-                limit);
-    std::printf("ratio to the limit:          %.4f\n", rate / limit);
-    std::printf("tool overhead per cycle:     median %.3f ms, worst %.3f ms "
-                "(reply accepted -> next request written, less 20 ms)\n",
-                percentile(overheadMs, 0.5), percentile(overheadMs, 1.0));
+    const double refreshSeconds = double(refreshEnd - refreshStart) / 1e9;
+    const double refreshMinimum = refreshLineSeconds + (refreshExchanges - 1) * GapSeconds;
+    const double rate = measured / (double(lastAt - firstAt) / 1e9);
+    const double limit = 1.0 / ((25.0 + 75.0) / CharactersPerSecond + GapSeconds);
+    const double gap = CommandScheduler::NextRequestGap;
+    std::printf("full refresh:        %d exchanges in %.3f s, line-rate minimum %.3f s: "
+                "ratio %.4f\n",
+                refreshExchanges, refreshSeconds, refreshMinimum, refreshSeconds / refreshMinimum);
+    std::printf("monitor poll:        %d polls at %.3f/s, limit %.3f/s "
+                "(25 + 75 characters at 960/s + 20 ms): ratio %.4f\n",
+                measured, rate, limit, rate / limit);
+    std::printf("tool's gap:          reply accepted -> next request written, against 20 ms: "
+                "median %.4f, 99th percentile %.4f, worst %.4f\n",
+                percentile(gapMs, 0.5) / gap, percentile(gapMs, 0.99) / gap,
+                percentile(gapMs, 1.0) / gap);
+    std::printf("                     (median %+.3f ms, 99th percentile %+.3f ms over 20 ms)\n",
+                percentile(gapMs, 0.5) - gap, percentile(gapMs, 0.99) - gap);
     return 0;
 }
