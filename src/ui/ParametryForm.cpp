@@ -83,6 +83,9 @@ constexpr int LeftWidth = 329;
 constexpr int RightLeft = 8 + LeftWidth + 6;
 constexpr int RightWidth = 581 - 8 - RightLeft;
 constexpr int LabelWidth = 122;
+// The Modbus lists share the narrow right column: their labels ("Скорость передачи") need less
+// than the left column's, and the lists take the rest for "компонентное" and "komponentowa".
+constexpr int ModbusLabelWidth = 100;
 constexpr int RelayPitch = 38; // a label above each relay list
 
 int rowOf(QStringView combo) {
@@ -128,9 +131,10 @@ TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,
             m_lists[i] = place<QComboBox>(group, row.combo, 8, top + 15, inner, 21);
         } else {
             const int top = 18 + RowPitch * rows[row.group]++;
-            m_labels[i] = place<QLabel>(group, row.label, 8, top + 3, LabelWidth, 16);
-            m_lists[i] = place<QComboBox>(group, row.combo, 8 + LabelWidth + 4, top,
-                                          inner - LabelWidth - 4, 21);
+            const int labelWidth = row.group == Modbus ? ModbusLabelWidth : LabelWidth;
+            m_labels[i] = place<QLabel>(group, row.label, 8, top + 3, labelWidth, 16);
+            m_lists[i] = place<QComboBox>(group, row.combo, 8 + labelWidth + 4, top,
+                                          inner - labelWidth - 4, 21);
         }
         m_lists[i]->setEditable(false);
     }
