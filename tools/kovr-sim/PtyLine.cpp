@@ -167,12 +167,19 @@ void PtyLine::readMaster() {
 void PtyLine::deliverReceived() {
     const qint64 now = LineTimer::nowNs();
     QByteArray ready;
+    qint64 lastDueNs = now;
     while (!m_received.empty() && m_received.front().dueNs <= now) {
         ready.append(m_received.front().byte);
+        lastDueNs = m_received.front().dueNs;
         m_received.pop_front();
     }
     if (!m_received.empty()) m_rxTimer.startAt(m_received.back().dueNs);
-    if (!ready.isEmpty()) m_unit->feed(ready);
+    if (ready.isEmpty()) return;
+    // A reply the unit gives at once starts on the line when the request's last character
+    // was due, not when this late wake-up got to it.
+    m_replyOriginNs = lastDueNs;
+    m_unit->feed(ready);
+    m_replyOriginNs = -1;
 }
 
 // ---- sending -------------------------------------------------------------------------
@@ -184,9 +191,9 @@ void PtyLine::send(const QByteArray& frame) {
         flush();
         return;
     }
-    const qint64 now = LineTimer::nowNs();
+    const qint64 origin = m_replyOriginNs >= 0 ? m_replyOriginNs : LineTimer::nowNs();
     for (char byte : frame) {
-        m_txLineFreeNs = std::max(now, m_txLineFreeNs) + CharacterNs;
+        m_txLineFreeNs = std::max(origin, m_txLineFreeNs) + CharacterNs;
         m_toSend.push_back({byte, m_txLineFreeNs});
     }
     transmitDue();

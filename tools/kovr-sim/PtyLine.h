@@ -82,7 +82,8 @@ private:
     std::deque<Timed> m_toSend;
     qint64 m_rxLineFreeNs = 0;
     qint64 m_txLineFreeNs = 0;
-    LineTimer m_rxTimer; // due times on LineTimer::nowNs()
+    qint64 m_replyOriginNs = -1; // due time of the request a reply answers, while it is fed
+    LineTimer m_rxTimer;         // due times on LineTimer::nowNs()
     LineTimer m_txTimer;
     // Characters due but refused by a full master buffer.
     QByteArray m_unwritten;
