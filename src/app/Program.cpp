@@ -66,6 +66,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_setupForm = std::make_unique<TSetupForm>(
         m_setup, [session](int number) { return session->port().deviceName(number); },
         [session] { return session->scheduler().KomBezi; }, m_mainWindow.get());
+    m_setupForm->setPortInfo(&m_portInfo);
     m_calibration->createSensorDialog();
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
@@ -117,6 +118,10 @@ void Program::wire() {
     connect(window, &MainWindow::aboutRequested, m_about.get(), &QDialog::exec);
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
+    connect(m_setupForm.get(), &TSetupForm::portBound, session,
+            [session](int number, const QString& device) {
+                session->port().devices().bind(number, device);
+            });
 }
 
 void Program::restartLink() {
@@ -169,7 +174,8 @@ void Program::applyServiceCaptions() {
 
 bool Program::saveSettings() {
     QString error;
-    if (m_setup.save(m_iniPath, &error)) return true;
+    if (m_setup.save(m_iniPath, &error) && m_session->port().devices().saveBindings(&error))
+        return true;
     m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !"), Prompter::Icon::Error);
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/SerialPortList.h"
 #include "params/Setup.h"
 
 #include <QObject>
@@ -72,6 +73,7 @@ private:
 
     QString m_iniPath;
     TSetup m_setup;
+    SystemPortInfo m_portInfo;
     QTranslator m_qtTexts;
     std::unique_ptr<MessagePrompter> m_ownPrompter;
     Prompter* m_prompter = nullptr;

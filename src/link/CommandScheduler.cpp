@@ -5,6 +5,7 @@
 #include "device/OutputsTest.h"
 #include "lang/Lang.h"
 #include "link/LinkClock.h"
+#include "link/LinkNotices.h"
 #include "link/PollInputs.h"
 #include "link/Port.h"
 #include "link/ProgressSink.h"
@@ -96,6 +97,10 @@ CommandScheduler::CommandScheduler(const Links& links, QObject* parent)
     connect(&m_links.clock, &LinkClock::timeout, this, &CommandScheduler::Timer1Timer);
     connect(&m_links.port, &Port::rxChar, this, &CommandScheduler::VaComm1RxChar);
     connect(&m_links.port, &Port::lineError, this, &CommandScheduler::VaComm1Error);
+    // The link goes on sending into the silence, so the retry ladder still asks its question;
+    // the question then says what happened.
+    connect(&m_links.port, &Port::deviceLost, this,
+            [this] { m_lostDevice = m_links.port.deviceName(m_links.port.portNum()); });
     m_links.clock.setInterval(StartInterval);
     m_links.clock.setEnabled(true);
 }
@@ -129,10 +134,13 @@ void CommandScheduler::KomunikaceStart() {
     port.close();
     QString error;
     if (!port.open(&error)) {
-        m_links.prompter.message(LangText(QStringLiteral("Požadovaný COM port není k dispozici")),
-                                 Prompter::Icon::Error);
+        // Nothing can progress on a port that is not open: the always-on-top progress window
+        // of a refresh or transfer cut short would otherwise stay until the next restart.
+        if (m_links.progress.isActive()) m_links.progress.resetAndClose();
+        m_links.prompter.message(portUnavailableText(port.openProblem()), Prompter::Icon::Error);
         return;
     }
+    m_lostDevice.clear();
     abandonTransfer();
     KomStav = 2;
     m_unansweredRun = 0;
@@ -296,7 +304,7 @@ void CommandScheduler::VysliOutBuff() {
         port.writeText(OutBuff);
         emit frameWritten(OutBuff);
     } else if (PocetPokusu == 7) {
-        if (m_links.prompter.askYesNo(LangText(QStringLiteral("ChybaKomunikace")))) {
+        if (m_links.prompter.askYesNo(linkQuestionText(m_lostDevice))) {
             PocetPokusu = 0;
             KomunikaceStart();
         } else {

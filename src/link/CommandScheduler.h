@@ -115,5 +115,6 @@ private:
     bool m_lineErrorsShown = false;
     bool m_segmentLoaded = false; // state 110 has loaded its segment since KomPovel(110)
     int m_unansweredRun = 0;
+    QString m_lostDevice; // the port reported its device gone since the last open
     std::function<QDate()> m_today = [] { return QDate::currentDate(); };
 };

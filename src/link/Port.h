@@ -21,6 +21,17 @@ public:
     virtual QString deviceName(int number) const = 0;
     // Opens the port; on failure returns false and fills `error`.
     virtual bool open(QString* error) = 0;
+
+    // Why the last open failed, in terms the technician can act on.
+    enum class OpenFailure { None, Absent, NoPermission, Busy, Other };
+    struct OpenProblem {
+        OpenFailure reason = OpenFailure::None;
+        QString device;
+        QString group; // NoPermission: the group that may open the device, when known
+    };
+    // The problem of the last failed open; None after a successful one or when not known.
+    virtual OpenProblem openProblem() const { return {}; }
+
     virtual void close() = 0;
     // True while open. A port whose device vanished stays "open" (writes are dropped, nothing
     // arrives) until it is closed, so the link sees silence rather than a closed port.

@@ -9,6 +9,7 @@ PortDevices::PortDevices(const QString& iniPath)
     : m_iniPath(QDir::current().absoluteFilePath(iniPath)) {}
 
 QString PortDevices::deviceName(int number) const {
+    if (const auto bound = m_bound.constFind(number); bound != m_bound.cend()) return *bound;
     // Read as the settings are read, so that a line means the same in both sections.
     IniFile ini(m_iniPath);
     if (!ini.load()) return defaultDeviceName(number);
@@ -24,4 +25,15 @@ QString PortDevices::defaultDeviceName(int number) {
 #else
     return QStringLiteral("/dev/ttyS") + QString::number(number - 1);
 #endif
+}
+
+bool PortDevices::saveBindings(QString* error) const {
+    if (m_bound.isEmpty()) return true;
+    IniFile ini(m_iniPath);
+    // A file we cannot read is not overwritten: its other sections would be lost.
+    if (!ini.load(error)) return false;
+    for (auto it = m_bound.cbegin(); it != m_bound.cend(); ++it)
+        ini.setValue(QStringLiteral("Ports"), QStringLiteral("COM") + QString::number(it.key()),
+                     it.value());
+    return ini.save(error);
 }

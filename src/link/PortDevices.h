@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 // Which device a COM number opens on this machine. The user picks ports by number (1..20);
@@ -16,9 +17,18 @@ public:
     QString deviceName(int number) const;
     QString iniPath() const { return m_iniPath; }
 
+    // Binds a COM number to a device for this run, ahead of what kovr.ini says; saveBindings
+    // puts the bindings into kovr.ini when the settings are written.
+    void bind(int number, const QString& device) { m_bound.insert(number, device); }
+    QMap<int, QString> bindings() const { return m_bound; }
+    // Writes the bindings into section Ports (the rest of the file as it was); true when
+    // there were none or they were written.
+    bool saveBindings(QString* error = nullptr) const;
+
     // The name without a kovr.ini entry: /dev/ttyS<n-1> on Linux, COM<n> on Windows.
     static QString defaultDeviceName(int number);
 
 private:
     QString m_iniPath;
+    QMap<int, QString> m_bound;
 };

@@ -3,8 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <QFile>
+#include <QFileInfo>
+
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 #ifdef Q_OS_LINUX
@@ -34,6 +41,7 @@ bool SerialPort::open(QString* error) {
         return false;
     };
     const QString device = deviceName(m_portNum);
+    m_openProblem = {};
     if (isOpen()) return fail(QStringLiteral("Port already open (%1).").arg(m_device));
 
     m_serial.setPortName(device);
@@ -55,6 +63,7 @@ bool SerialPort::open(QString* error) {
         // elsewhere; then its error kind is the most honest number there is.
         const int code = qt_error_string(systemError) == text ? systemError : int(kind);
         m_serial.clearError();
+        m_openProblem = classify(device, kind, systemError);
         if (kind == QSerialPort::DeviceNotFoundError)
             return fail(QStringLiteral("Specified device not found (%1).").arg(device));
         return fail(QStringLiteral("Can't open specified device %1 (Error %2, %3)")
@@ -122,6 +131,36 @@ void SerialPort::purgeReadWrite() {
     // What QSerialPort already took from the driver is "received but not yet read" too;
     // clear() drops it in current Qt, this keeps it so should that ever change.
     m_serial.skip(m_serial.bytesAvailable());
+}
+
+Port::OpenProblem SerialPort::classify(const QString& device, QSerialPort::SerialPortError kind,
+                                       int systemError) {
+    OpenProblem problem{OpenFailure::Other, device, {}};
+    // A by-id link of a pulled adapter dangles: the device is as absent as a missing node.
+    if (kind == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device)) {
+        problem.reason = OpenFailure::Absent;
+        return problem;
+    }
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(device);
+    // Checked as this process's effective user, the one that opened the device.
+    if (::faccessat(AT_FDCWD, path.constData(), R_OK | W_OK, AT_EACCESS) != 0 && errno == EACCES) {
+        problem.reason = OpenFailure::NoPermission;
+        struct stat node {};
+        if (::stat(path.constData(), &node) == 0) {
+            group buffer{};
+            group* found = nullptr;
+            char names[1024];
+            if (::getgrgid_r(node.st_gid, &buffer, names, sizeof names, &found) == 0 && found)
+                problem.group = QString::fromLocal8Bit(found->gr_name);
+        }
+        return problem;
+    }
+#endif
+    // Allowed, yet refused: another program holds it (its lock file, or TIOCEXCL).
+    if (kind == QSerialPort::PermissionError || systemError == EBUSY)
+        problem.reason = OpenFailure::Busy;
+    return problem;
 }
 
 int SerialPort::lineErrorBits(const LineCounters& before, const LineCounters& after) {

@@ -25,7 +25,10 @@ public:
     void setPortNum(int number) override;
     int portNum() const override { return m_portNum; }
     QString deviceName(int number) const override;
+    // Which device each COM number opens; the setup dialog binds numbers to adapters.
+    PortDevices& devices() { return m_devices; }
     bool open(QString* error) override;
+    OpenProblem openProblem() const override { return m_openProblem; }
     void close() override;
     bool isOpen() const override;
     bool writeText(const QByteArray& text) override;
@@ -42,6 +45,8 @@ private:
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void finishLoss();
     bool readCounters(LineCounters* counters) const;
+    static OpenProblem classify(const QString& device, QSerialPort::SerialPortError kind,
+                                int systemError);
 
     PortDevices m_devices;
     QSerialPort m_serial;
@@ -49,6 +54,7 @@ private:
     QByteArray m_received;
     int m_portNum = 1;
     QString m_device; // what the open port was opened as
+    OpenProblem m_openProblem;
     // The device vanished: the port still counts as open but nothing passes.
     bool m_lost = false;
     QString m_lostReason;

@@ -9,10 +9,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -21,6 +24,11 @@ namespace {
 
 constexpr int PortCount = 20;
 constexpr int DeviceLabelWidth = 150;
+
+// The port list's columns, by the keys of their headers.
+const char* const PortColumns[] = {"SloupecZarizeni", "SloupecPopis", "SloupecVyrobce",
+                                   "SloupecSerioveCislo", "SloupecTrvalaCesta"};
+constexpr int PortColumnCount = int(std::size(PortColumns));
 
 // Width of the widest text of `key` in any language, so that the dialog keeps one size
 // whichever language is chosen.
@@ -91,6 +99,22 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     GroupBox1->setMinimumWidth(widestText(metrics, QStringLiteral("Komunikace")) +
                                4 * metrics.averageCharWidth());
 
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    tblPorts = new QTableWidget(0, PortColumnCount, GroupBox2);
+    tblPorts->setObjectName(QStringLiteral("tblPorts"));
+    tblPorts->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblPorts->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblPorts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblPorts->verticalHeader()->hide();
+    tblPorts->horizontalHeader()->setStretchLastSection(true);
+    tblPorts->setWordWrap(false);
+    tblPorts->setMinimumSize(640, 130);
+    auto* listLayout = new QVBoxLayout(GroupBox2);
+    listLayout->addWidget(tblPorts);
+    m_rescan = new QTimer(this);
+    m_rescan->setInterval(RescanInterval);
+
     auto* groups = new QHBoxLayout;
     groups->addWidget(RadioGroup1);
     groups->addWidget(GroupBox1, 1);
@@ -100,12 +124,16 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     buttons->addWidget(CancelBtn);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
+    layout->addWidget(GroupBox2);
     layout->addLayout(buttons);
 
     connect(cbComPort, &QComboBox::currentIndexChanged, this, &TSetupForm::showDevice);
     connect(btnRestart, &QPushButton::clicked, this, &TSetupForm::btnRestartClick);
     connect(OKBtn, &QPushButton::clicked, this, &TSetupForm::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(tblPorts, &QTableWidget::currentCellChanged, this,
+            [this](int row) { choosePort(row); });
+    connect(m_rescan, &QTimer::timeout, this, &TSetupForm::rescanPorts);
 
     applyCaptions();
     showDevice(cbComPort->currentIndex());
@@ -117,17 +145,89 @@ void TSetupForm::applyCaptions() {
     setWindowTitle(LangText(QStringLiteral("Nastavení")));
     GroupBox1->setTitle(LangText(QStringLiteral("Komunikace")));
     CancelBtn->setText(LangText(QStringLiteral("Storno")));
+    GroupBox2->setTitle(LangAddedText(QStringLiteral("PortyPocitace")));
+    QStringList headers;
+    for (const char* key : PortColumns)
+        headers << LangAddedText(QString::fromLatin1(key));
+    tblPorts->setHorizontalHeaderLabels(headers);
+}
+
+void TSetupForm::setPortInfo(const PortInfoSource* source) {
+    m_portInfo = source;
+    m_ports.clear();
+    tblPorts->setRowCount(0);
+    rescanPorts();
+}
+
+void TSetupForm::hideEvent(QHideEvent* event) {
+    m_rescan->stop();
+    QDialog::hideEvent(event);
+}
+
+void TSetupForm::rescanPorts() {
+    const QList<SerialPortEntry> ports =
+        m_portInfo ? m_portInfo->ports() : QList<SerialPortEntry>{};
+    if (ports == m_ports) return;
+    m_ports = ports;
+    m_filling = true;
+    tblPorts->clearContents();
+    tblPorts->setRowCount(int(ports.size()));
+    for (int row = 0; row < ports.size(); ++row) {
+        const SerialPortEntry& port = ports.at(row);
+        const QString texts[PortColumnCount] = {port.device, port.description, port.manufacturer,
+                                                port.serialNumber, port.stablePath};
+        for (int column = 0; column < PortColumnCount; ++column) {
+            auto* item = new QTableWidgetItem(texts[column]);
+            item->setToolTip(texts[column]);
+            tblPorts->setItem(row, column, item);
+        }
+    }
+    tblPorts->resizeColumnsToContents();
+    m_filling = false;
+    selectBoundRow();
+}
+
+void TSetupForm::selectBoundRow() {
+    const int index = cbComPort->currentIndex();
+    const QString device = deviceFor(index);
+    int found = -1;
+    for (int row = 0; row < m_ports.size() && found < 0; ++row)
+        if (m_ports.at(row).opensAs(device)) found = row;
+    m_filling = true;
+    if (found >= 0) {
+        tblPorts->setCurrentCell(found, 0);
+    } else {
+        tblPorts->setCurrentCell(-1, -1);
+        tblPorts->clearSelection();
+    }
+    m_filling = false;
+}
+
+void TSetupForm::choosePort(int row) {
+    const int index = cbComPort->currentIndex();
+    if (m_filling || row < 0 || row >= m_ports.size() || index < 0) return;
+    m_pending.insert(index + 1, m_ports.at(row).bindingPath());
+    showDevice(index);
+}
+
+void TSetupForm::confirmBindings() {
+    const QMap<int, QString> chosen = std::exchange(m_pending, {});
+    for (auto it = chosen.cbegin(); it != chosen.cend(); ++it)
+        emit portBound(it.key(), it.value());
 }
 
 void TSetupForm::showEvent(QShowEvent* event) {
     // Only a real show, not the window system re-showing a minimised dialog.
     if (!event->spontaneous()) FormActivate();
+    m_rescan->start();
     QDialog::showEvent(event);
 }
 
 void TSetupForm::FormActivate() {
     if (QAbstractButton* item = languageButtons->button(languageIndex(m_setup)))
         item->setChecked(true);
+    m_pending.clear(); // what Storno left behind
+    rescanPorts();
     // A port outside the list (0, above 20) leaves the list without a selection.
     const int index = portNumber(m_setup) - 1;
     cbComPort->setCurrentIndex(index >= 0 && index < PortCount ? index : -1);
@@ -139,15 +239,24 @@ QString TSetupForm::chosenPort() const {
     return QString::number(cbComPort->currentIndex() + 1);
 }
 
+QString TSetupForm::deviceFor(int index) const {
+    if (index < 0) return {};
+    if (const auto chosen = m_pending.constFind(index + 1); chosen != m_pending.cend())
+        return *chosen;
+    return m_deviceName ? m_deviceName(index + 1) : QString();
+}
+
 void TSetupForm::showDevice(int index) {
-    const QString device = index >= 0 && m_deviceName ? m_deviceName(index + 1) : QString();
+    const QString device = deviceFor(index);
     lblDevice->setToolTip(device);
     lblDevice->setText(
         lblDevice->fontMetrics().elidedText(device, Qt::ElideMiddle, lblDevice->width()));
+    if (!m_filling) selectBoundRow();
 }
 
 void TSetupForm::btnRestartClick() {
     m_setup.Port = chosenPort();
+    confirmBindings();
     emit restartRequested();
 }
 
@@ -156,6 +265,7 @@ void TSetupForm::OKBtnClick() {
     m_setup.Lang = QString::number(language);
     LangIndex = language;
     m_setup.Port = chosenPort();
+    confirmBindings();
     applyCaptions();
     emit captionsRequested();
     // A running link keeps its port until the next restart.

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/SerialPortList.h"
+
 #include <QDialog>
+#include <QMap>
 
 #include <functional>
 
@@ -10,6 +13,8 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QTableWidget;
+class QTimer;
 
 // TSetupForm: language and COM port. Edits the TSetup it is given; the file is written only
 // at exit. The dialog knows no link: it asks the program to restart it (restartRequested)
@@ -24,6 +29,11 @@ public:
 
     // The dialog's own captions in the current language.
     void applyCaptions();
+    // Where the list of this machine's serial ports comes from; without one the list stays
+    // empty. Re-read every RescanInterval ms while the dialog is shown, so an adapter plugged
+    // in or pulled shows up by itself.
+    void setPortInfo(const PortInfoSource* source);
+    static constexpr int RescanInterval = 1000;
 
     QGroupBox* RadioGroup1 = nullptr; // "Jazyk/Language/Język", items by language index
     QButtonGroup* languageButtons = nullptr;
@@ -31,6 +41,8 @@ public:
     QComboBox* cbComPort = nullptr; // "COM 1".."COM 20", item index = port number - 1
     QLabel* lblDevice = nullptr;
     QPushButton* btnRestart = nullptr;
+    QGroupBox* GroupBox2 = nullptr;   // this machine's serial ports
+    QTableWidget* tblPorts = nullptr; // device, description, manufacturer, serial, stable path
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 
@@ -39,9 +51,13 @@ signals:
     void restartRequested();
     // Apply the captions of LangIndex to the program's windows.
     void captionsRequested();
+    // COM `number` is to open `device` from now on (a port chosen in the list, confirmed by
+    // OK or Restart); raised before restartRequested.
+    void portBound(int number, const QString& device);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void FormActivate();
@@ -49,8 +65,19 @@ private:
     void OKBtnClick();
     void showDevice(int index);
     QString chosenPort() const;
+    // The device list item `index` opens: as chosen in the list, else as the program says.
+    QString deviceFor(int index) const;
+    void rescanPorts();
+    void selectBoundRow();
+    void choosePort(int row);
+    void confirmBindings();
 
     TSetup& m_setup;
     std::function<QString(int)> m_deviceName;
     std::function<bool()> m_linkRunning;
+    const PortInfoSource* m_portInfo = nullptr;
+    QList<SerialPortEntry> m_ports; // as the list shows them
+    QMap<int, QString> m_pending;   // chosen in the list, not yet confirmed
+    QTimer* m_rescan = nullptr;
+    bool m_filling = false; // the list is being set by the dialog, not chosen by the user
 };

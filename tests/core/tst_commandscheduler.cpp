@@ -67,6 +67,9 @@ private slots:
     void refresParSelect_data();
     void refresParSelect();
     void startFailureKeepsState();
+    void failedOpenSaysWhy_data();
+    void failedOpenSaysWhy();
+    void lostAdapterNamedInQuestion();
     void fieldsStayInTheirWidth();
     void lineErrors_data();
     void lineErrors();
@@ -396,10 +399,12 @@ void TestCommandScheduler::yesWithPortGoneFreezes() {
     rig.start();
     rig.prompter.answers = {true};
     rig.port.openFails = true;
+    QVERIFY(rig.progress.visible); // the start-up refresh, cut short
     rig.clock.advance(100 + 6 * 300 + 50);
     QCOMPARE(rig.prompter.messages,
              QStringList{LangText(QStringLiteral("Požadovaný COM port není k dispozici"))});
     QCOMPARE(rig.prompter.icons.first(), Prompter::Icon::Error);
+    QVERIFY(!rig.progress.visible);
     QVERIFY(rig.scheduler.KomBezi);
     QVERIFY(!rig.clock.isEnabled());
     const auto written = rig.port.written.size();
@@ -620,6 +625,72 @@ void TestCommandScheduler::stoppedLinkIgnoresInput() {
     rig.clock.setEnabled(false);
     rig.port.arrive("8042");
     QCOMPARE(rig.port.incoming.size(), 7); // timer off: left in the port
+}
+
+void TestCommandScheduler::failedOpenSaysWhy_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QStringList>("below"); // the lines under the dictionary's message
+    using F = Port::OpenFailure;
+    const QString dev = QStringLiteral("/dev/serial/by-id/usb-FTDI-if00");
+    QTest::newRow("absent") << 0 << int(F::Absent) << QString()
+                            << QStringList{QStringLiteral("Zařízení %1 neexistuje: adaptér není "
+                                                          "připojen, nebo kovr.ini v oddílu Ports "
+                                                          "uvádí jiné zařízení.")
+                                               .arg(dev)};
+    QTest::newRow("busy, English")
+        << 1 << int(F::Busy) << QString()
+        << QStringList{
+               QStringLiteral(
+                   "Device %1 is in use by another program. Close that program and try again.")
+                   .arg(dev)};
+    QTest::newRow("no permission, group known")
+        << 1 << int(F::NoPermission) << QStringLiteral("dialout")
+        << QStringList{QStringLiteral("You have no permission to use device %1: the user is not "
+                                      "in group dialout. This command fixes it (then log out and "
+                                      "in again):")
+                           .arg(dev),
+                       QStringLiteral("sudo usermod -aG dialout $USER")};
+    QTest::newRow("no permission, no group")
+        << 3 << int(F::NoPermission) << QString()
+        << QStringList{QStringLiteral("Нет прав доступа к устройству %1.").arg(dev)};
+    QTest::newRow("other") << 2 << int(F::Other) << QString() << QStringList{};
+}
+
+// The dictionary's message stays the first line; what the technician can do follows it.
+void TestCommandScheduler::failedOpenSaysWhy() {
+    QFETCH(int, language);
+    QFETCH(int, reason);
+    QFETCH(QString, group);
+    QFETCH(QStringList, below);
+    LangIndex = language;
+    Rig rig;
+    rig.port.openFails = true;
+    rig.port.problem = {Port::OpenFailure(reason),
+                        QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"), group};
+    rig.scheduler.KomunikaceStart();
+    const QString dictionary = LangText(QStringLiteral("Požadovaný COM port není k dispozici"));
+    LangIndex = 0;
+    QCOMPARE(rig.prompter.messages.size(), 1);
+    QCOMPARE(rig.prompter.messages.first().split(u'\n'), QStringList{dictionary} + below);
+}
+
+// The port reports a pulled adapter at once; the ladder's question then says so, and only
+// until the port opens again.
+void TestCommandScheduler::lostAdapterNamedInQuestion() {
+    Rig rig;
+    rig.start();
+    rig.prompter.answers = {true};
+    emit rig.port.deviceLost(QStringLiteral("Connection to fake1 lost (device removed)."));
+    rig.clock.advance(100 + 6 * 300 + 50);
+    QCOMPARE(rig.prompter.questions,
+             QStringList{LangText(QStringLiteral("ChybaKomunikace")) + u'\n' +
+                         QStringLiteral("Adaptér fake1 byl odpojen. Připojte ho a zvolte Ano.")});
+    QVERIFY(rig.scheduler.KomBezi); // reopened
+    rig.clock.advance(7 * 300 + 50);
+    QCOMPARE(rig.prompter.questions.size(), 2);
+    QCOMPARE(rig.prompter.questions.last(), LangText(QStringLiteral("ChybaKomunikace")));
 }
 
 QTEST_GUILESS_MAIN(TestCommandScheduler)

@@ -1,4 +1,7 @@
+#include "UnprivilegedUser.h"
 #include "link/SerialPort.h"
+#include "link/SerialPortList.h"
+#include "params/IniFile.h"
 #include "params/Setup.h"
 #include "ptypair.h"
 
@@ -9,10 +12,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
 #include <memory>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(LineCounters)
+Q_DECLARE_METATYPE(Port::OpenFailure)
 
 namespace {
 
@@ -122,6 +128,61 @@ private slots:
     }
 
     // The same line means the same under [Setup] and [Ports]: one set of rules reads the file.
+    // A number bound in the setup dialog opens its adapter at once and reaches kovr.ini with
+    // the settings; the other lines of the file stay as they were.
+    void boundDeviceWinsAndIsSaved() {
+        writeIni(iniPath(),
+                 "; bench PC\n[Ports]\nCOM3=/dev/ttyUSB7 ; old adapter\nCOM4=/dev/ttyS9\n"
+                 "[Setup]\nPort=3\n");
+        SerialPort bound{PortDevices(iniPath())};
+        QVERIFY(bound.devices().saveBindings()); // nothing bound: nothing written
+        bound.devices().bind(3, linkPath());
+        bound.devices().bind(12, QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"));
+        QCOMPARE(bound.deviceName(3), linkPath());
+        QCOMPARE(bound.deviceName(4), QStringLiteral("/dev/ttyS9"));
+        bound.setPortNum(3);
+        QString error;
+        QVERIFY2(bound.open(&error), qPrintable(error));
+        bound.close();
+
+        QVERIFY(bound.devices().saveBindings(&error));
+        QCOMPARE(PortDevices(iniPath()).deviceName(3), linkPath());
+        QCOMPARE(PortDevices(iniPath()).deviceName(12),
+                 QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"));
+        IniFile ini(iniPath());
+        QVERIFY(ini.load());
+        QCOMPARE(ini.keys(QStringLiteral("Ports")), (QStringList{"COM3", "COM4", "COM12"}));
+        QCOMPARE(ini.value(QStringLiteral("Setup"), QStringLiteral("Port")), QStringLiteral("3"));
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("; bench PC\n[Ports]\n"));
+    }
+
+    // The by-id link of an adapter is found by where it leads, whatever its tty number.
+    void stablePathFollowsLinks() {
+        const QString byId = dir->filePath(QStringLiteral("by-id"));
+        QVERIFY(QDir().mkpath(byId));
+        PtyPair other;
+        QVERIFY(other.isValid());
+        const QString mine = byId + QStringLiteral("/usb-FTDI_FT232R_A10K2LQ9-if00-port0");
+        QVERIFY(QFile::link(other.slavePath(), byId + QStringLiteral("/usb-Prolific-if00")));
+        QVERIFY(QFile::link(pty->slavePath(), mine));
+        QCOMPARE(SystemPortInfo::stablePath(pty->slavePath(), byId), mine);
+        QCOMPARE(SystemPortInfo::stablePath(linkPath(), byId), mine); // through another link
+        QCOMPARE(SystemPortInfo::stablePath(QStringLiteral("/dev/null"), byId), QString());
+        QCOMPARE(SystemPortInfo::stablePath(pty->slavePath(), dir->filePath("none")), QString());
+
+        const SerialPortEntry entry{pty->slavePath(), {}, {}, {}, mine};
+        QCOMPARE(entry.bindingPath(), mine);
+        QVERIFY(entry.opensAs(mine));
+        QVERIFY(entry.opensAs(linkPath()));
+        QVERIFY(entry.opensAs(pty->slavePath()));
+        QVERIFY(!entry.opensAs(other.slavePath()));
+        QVERIFY(!entry.opensAs(QString()));
+        QCOMPARE((SerialPortEntry{pty->slavePath(), {}, {}, {}, {}}).bindingPath(),
+                 pty->slavePath());
+    }
+
     void linesReadAlikeInEverySection_data() {
         QTest::addColumn<QByteArrayList>("values"); // written for the key, in file order
         QTest::addColumn<QString>("expected");
@@ -193,19 +254,66 @@ private slots:
     void openFailure_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<Port::OpenFailure>("reason");
         QTest::newRow("missing") << "/nonexistent/ttyUSB9"
-                                 << "Specified device not found (/nonexistent/ttyUSB9).";
-        QTest::newRow("not a serial device") << "/dev/null"
-                                             << "Can't open specified device /dev/null (Error ";
+                                 << "Specified device not found (/nonexistent/ttyUSB9)."
+                                 << Port::OpenFailure::Absent;
+        QTest::newRow("not a serial device")
+            << "/dev/null"
+            << "Can't open specified device /dev/null (Error " << Port::OpenFailure::Other;
     }
     void openFailure() {
         QFETCH(QString, device);
         QFETCH(QString, message);
+        QFETCH(Port::OpenFailure, reason);
         pointCom3At(device);
         QString error;
         QVERIFY(!port->open(&error));
         QVERIFY2(error.startsWith(message), qPrintable(error));
         QVERIFY(!port->isOpen());
+        QCOMPARE(port->openProblem().reason, reason);
+        QCOMPARE(port->openProblem().device, device);
+    }
+
+    // A pulled adapter leaves its by-id link dangling: absent, not some other failure.
+    void pulledAdapterIsAbsent() {
+        pullAdapter();
+        QVERIFY(QFile::link(QStringLiteral("/nonexistent/ttyUSB9"), linkPath()));
+        QString error;
+        QVERIFY(!port->open(&error));
+        QCOMPARE(port->openProblem().reason, Port::OpenFailure::Absent);
+        // The next open that succeeds forgets the problem.
+        pty = std::make_unique<PtyPair>();
+        QVERIFY(QFile::remove(linkPath()));
+        QVERIFY(QFile::link(pty->slavePath(), linkPath()));
+        openPort();
+        QCOMPARE(port->openProblem().reason, Port::OpenFailure::None);
+    }
+
+    // A device only a group may use: the problem names that group (dialout where the system
+    // has it, as a USB adapter's node has).
+    void noPermissionNamesTheGroup() {
+        if (::geteuid() != 0) QSKIP("needs root to hand the device to a group and act as nobody");
+        const QByteArray slave = QFile::encodeName(pty->slavePath());
+        const group* dialout = ::getgrnam("dialout");
+        struct stat node {};
+        QCOMPARE(::stat(slave.constData(), &node), 0);
+        const gid_t gid = dialout ? dialout->gr_gid : node.st_gid;
+        const QString groupName =
+            QString::fromLocal8Bit(dialout ? dialout->gr_name : ::getgrgid(gid)->gr_name);
+        QCOMPARE(::chown(slave.constData(), 0, gid), 0);
+        QCOMPARE(::chmod(slave.constData(), 0660), 0);
+        // Nobody must reach kovr.ini and the link, only not the device behind it.
+        QCOMPARE(::chmod(QFile::encodeName(dir->path()).constData(), 0755), 0);
+        QVERIFY(UnprivilegedUser::become());
+        QString error;
+        const bool opened = port->open(&error);
+        const Port::OpenProblem problem = port->openProblem();
+        QVERIFY(UnprivilegedUser::leave());
+        QVERIFY(!opened);
+        QCOMPARE(problem.reason, Port::OpenFailure::NoPermission);
+        QCOMPARE(problem.group, groupName);
+        QCOMPARE(problem.device, linkPath());
     }
 
     void exclusiveAccess() {
@@ -216,6 +324,7 @@ private slots:
         const QString expected = QStringLiteral("Can't open specified device ") + linkPath() +
                                  QStringLiteral(" (Error ");
         QVERIFY2(error.startsWith(expected), qPrintable(error));
+        QCOMPARE(other->openProblem().reason, Port::OpenFailure::Busy);
 
         port->close();
         QVERIFY2(other->open(&error), qPrintable(error));

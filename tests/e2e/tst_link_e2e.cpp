@@ -3,6 +3,8 @@
 
 #include "SimulatedSetup.h"
 #include "lang/Lang.h"
+#include "link/LinkNotices.h"
+#include "ptypair.h"
 #include "wire/Frame.h"
 
 #include <QElapsedTimer>
@@ -33,6 +35,7 @@ private slots:
     void foreignHeaderStopsLink();
     void wrongCodeUnitAsks();
     void pulledDeviceDoesNotHang();
+    void pluggedBackAdapterResumesOnYes();
 
 private:
     void startSession();
@@ -163,11 +166,16 @@ void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
     const double cpuBefore = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
+    QVERIFY(m_progress->isVisible()); // pulled during the start-up refresh
+    const QString link = m_line->linkPath();
     m_line->closeLine();
     QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
     QCOMPARE(lost.size(), 1);
+    QCOMPARE(m_prompter->questions.first(), linkQuestionText(link));
     QCOMPARE(m_prompter->messages,
-             QStringList{LangText(QStringLiteral("Požadovaný COM port není k dispozici"))});
+             QStringList{portUnavailableText({Port::OpenFailure::Absent, link, {}})});
+    // The refresh cannot go on: its always-on-top window must not stay behind.
+    QVERIFY(!m_progress->isVisible());
     // Frozen, quiet and not spinning.
     QTest::qWait(300);
     QCOMPARE(m_prompter->questions.size(), 1);
@@ -175,6 +183,46 @@ void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
     const double cpu = cpuSeconds() - cpuBefore;
     QVERIFY2(cpu < 0.5 * wall.elapsed() / 1000.0,
              qPrintable(QStringLiteral("cpu %1 s in %2 ms").arg(cpu).arg(wall.elapsed())));
+}
+
+// The adapter comes back while the question is up, its link path now naming another pty, as a
+// /dev/serial/by-id path survives a new ttyUSB number: Yes reopens it and the poll resumes.
+void TestLinkEndToEnd::pluggedBackAdapterResumesOnYes() {
+    startSession();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    const QString link = m_line->linkPath();
+    const QString firstPty = m_line->slavePath();
+    // Ptys that keep the pulled one's number taken, so the adapter comes back as another one.
+    std::vector<std::unique_ptr<PtyPair>> holders;
+    m_prompter->answers = {true};
+    bool linkGoneDuringQuestion = false;
+    m_prompter->duringQuestion = [&] {
+        linkGoneDuringQuestion = !QFileInfo(link).isSymLink();
+        while (holders.size() < 64 && (holders.empty() || holders.back()->slavePath() != firstPty))
+            holders.push_back(std::make_unique<PtyPair>());
+        QVERIFY(m_line->open());
+    };
+    m_line->closeLine();
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
+    QVERIFY(linkGoneDuringQuestion);
+    QCOMPARE(m_prompter->questions.first(), linkQuestionText(link));
+    QVERIFY(m_prompter->questions.first().startsWith(LangText(QStringLiteral("ChybaKomunikace"))));
+    QVERIFY(m_line->slavePath() != firstPty);
+    QCOMPARE(QFileInfo(link).symLinkTarget(), m_line->slavePath());
+    QVERIFY(m_prompter->messages.isEmpty());
+    QVERIFY(m_session->scheduler().KomBezi);
+    // A full refresh over the new line, then the poll goes on.
+    QVERIFY(m_progress->isVisible());
+    m_requests->clear();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QVERIFY(!m_progress->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(m_requests->size() > 90, 5000);
+    QCOMPARE(m_prompter->questions.size(), 1);
+    QVERIFY(m_prompter->messages.isEmpty());
+    // A later pull is reported afresh; a silent unit on a present line is not called a pull.
+    m_unit->setSilent(true);
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 2, 5000);
+    QCOMPARE(m_prompter->questions.last(), LangText(QStringLiteral("ChybaKomunikace")));
 }
 
 QTEST_MAIN(TestLinkEndToEnd)

@@ -16,6 +16,7 @@
 class FakePort : public Port {
 public:
     bool openFails = false;
+    OpenProblem problem; // what a failing open reports
     bool opened = false;
     int number = 0;
     int opens = 0;
@@ -34,6 +35,7 @@ public:
         opened = true;
         return true;
     }
+    OpenProblem openProblem() const override { return openFails ? problem : OpenProblem{}; }
     void close() override { opened = false; }
     bool isOpen() const override { return opened; }
     bool writeText(const QByteArray& text) override {

@@ -5,12 +5,34 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+namespace {
+
+// This machine's ports as a test wants them; counts how often the dialog looked.
+class FakePortInfo : public PortInfoSource {
+public:
+    QList<SerialPortEntry> list;
+    mutable int scans = 0;
+    QList<SerialPortEntry> ports() const override {
+        ++scans;
+        return list;
+    }
+};
+
+const SerialPortEntry Ftdi{QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"),
+                           QStringLiteral("FTDI"), QStringLiteral("A10K2LQ9"),
+                           QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_A10K2LQ9-if00-port0")};
+const SerialPortEntry Onboard{QStringLiteral("/dev/ttyT3"), {}, {}, {}, {}};
+
+} // namespace
 
 // A shown (never exec'd) dialog over a TSetup, with the program's side played by a log.
 class TestSetupForm : public QObject {
@@ -19,7 +41,9 @@ class TestSetupForm : public QObject {
 private:
     TSetup m_setup;
     bool m_linkRunning = false;
-    QStringList m_log; // "captions" / "restart Port=<n>", in the order they were asked for
+    // "captions" / "restart Port=<n>" / "bind COM<n>=<device>", in the order they were asked for
+    QStringList m_log;
+    FakePortInfo m_ports;
     std::unique_ptr<TSetupForm> m_form;
 
     TSetupForm& makeForm() {
@@ -30,6 +54,10 @@ private:
                 [this] { m_log << QStringLiteral("captions"); });
         connect(m_form.get(), &TSetupForm::restartRequested, this,
                 [this] { m_log << QStringLiteral("restart Port=") + m_setup.Port; });
+        connect(m_form.get(), &TSetupForm::portBound, this, [this](int number, const QString& dev) {
+            m_log << QStringLiteral("bind COM%1=%2").arg(number).arg(dev);
+        });
+        m_form->setPortInfo(&m_ports);
         return *m_form;
     }
 
@@ -38,6 +66,8 @@ private slots:
         m_setup = TSetup();
         m_linkRunning = false;
         m_log.clear();
+        m_ports.list = {Onboard, Ftdi};
+        m_ports.scans = 0;
         LangIndex = 0;
     }
     void cleanup() {
@@ -164,6 +194,87 @@ private slots:
         QCOMPARE(m_setup.Lang, QStringLiteral("1"));
         QCOMPARE(LangIndex, 1);
         QCOMPARE(m_log.size(), 1);
+    }
+
+    // Every column of every port, headed in the dialog's language; showing selects the port
+    // the chosen COM number opens now.
+    void portListShowsThePorts() {
+        m_setup.Port = QStringLiteral("3");
+        LangIndex = 1;
+        TSetupForm& form = makeForm();
+        form.show();
+        QTableWidget* list = form.tblPorts;
+        QCOMPARE(list->rowCount(), 2);
+        const QStringList ftdi{Ftdi.device, Ftdi.description, Ftdi.manufacturer, Ftdi.serialNumber,
+                               Ftdi.stablePath};
+        for (int column = 0; column < ftdi.size(); ++column)
+            QCOMPARE(list->item(1, column)->text(), ftdi.at(column));
+        QCOMPARE(list->horizontalHeaderItem(3)->text(), QStringLiteral("Serial number"));
+        QCOMPARE(list->currentRow(), 0); // COM 3 opens /dev/ttyT3
+        form.cbComPort->setCurrentIndex(0);
+        QVERIFY(list->selectedItems().isEmpty()); // /dev/ttyT1 is not in the list
+        QVERIFY(m_log.isEmpty());
+    }
+
+    void choosingBindsTheNumber_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("log");
+        const QString byId = Ftdi.stablePath;
+        QTest::newRow("OK, stable path")
+            << 1 << "OKBtn" << QStringList{"bind COM5=" + byId, "captions", "restart Port=5"};
+        QTest::newRow("Restart, stable path")
+            << 1 << "btnRestart" << QStringList{"bind COM5=" + byId, "restart Port=5"};
+        QTest::newRow("OK, no stable path: the device")
+            << 0 << "OKBtn" << QStringList{"bind COM5=/dev/ttyT3", "captions", "restart Port=5"};
+        QTest::newRow("Storno binds nothing") << 1 << "CancelBtn" << QStringList{};
+    }
+    void choosingBindsTheNumber() {
+        QFETCH(int, row);
+        QFETCH(QString, button);
+        TSetupForm& form = makeForm();
+        form.show();
+        form.cbComPort->setCurrentIndex(4);
+        form.tblPorts->setCurrentCell(row, 2);
+        const QString chosen = row == 1 ? Ftdi.stablePath : Onboard.device;
+        QCOMPARE(form.lblDevice->toolTip(), chosen);
+        // Another number shows its own device; back on COM 5 the choice is still there.
+        form.cbComPort->setCurrentIndex(1);
+        QCOMPARE(form.lblDevice->toolTip(), QStringLiteral("/dev/ttyT2"));
+        form.cbComPort->setCurrentIndex(4);
+        QCOMPARE(form.lblDevice->toolTip(), chosen);
+        QCOMPARE(form.tblPorts->currentRow(), row);
+        QVERIFY(m_log.isEmpty());
+        form.findChild<QPushButton*>(button)->click();
+        QTEST(m_log, "log");
+        // Shown again, the dialog has forgotten a choice it did not confirm.
+        m_log.clear();
+        form.hide(); // Restart left it open
+        form.show();
+        form.cbComPort->setCurrentIndex(4);
+        QCOMPARE(form.lblDevice->toolTip(), QStringLiteral("/dev/ttyT5"));
+    }
+
+    // An adapter plugged in or pulled shows up while the dialog is open, and only then is
+    // the machine asked.
+    void listFollowsPluggedAdapters() {
+        m_setup.Port = QStringLiteral("3");
+        TSetupForm& form = makeForm();
+        m_ports.list = {Onboard};
+        form.show();
+        QCOMPARE(form.tblPorts->rowCount(), 1);
+        m_ports.list = {Onboard, Ftdi};
+        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 2, 3 * TSetupForm::RescanInterval);
+        QCOMPARE(form.tblPorts->item(1, 0)->text(), Ftdi.device);
+        QCOMPARE(form.tblPorts->currentRow(), 0); // COM 3's port stays selected
+        m_ports.list = {Ftdi};
+        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 1, 3 * TSetupForm::RescanInterval);
+        QVERIFY(form.tblPorts->selectedItems().isEmpty());
+        QVERIFY(m_log.isEmpty()); // the list changing binds nothing
+        form.hide();
+        const int scans = m_ports.scans;
+        QTest::qWait(2 * TSetupForm::RescanInterval);
+        QCOMPARE(m_ports.scans, scans);
     }
 
     // One fixed size, and the translated texts have room in every language.

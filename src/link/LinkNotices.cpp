@@ -1,0 +1,31 @@
+#include "link/LinkNotices.h"
+
+#include "lang/Lang.h"
+
+QString portUnavailableText(const Port::OpenProblem& problem) {
+    QString text = LangText(QStringLiteral("Požadovaný COM port není k dispozici"));
+    const QString device = problem.device;
+    switch (problem.reason) {
+    case Port::OpenFailure::None:
+    case Port::OpenFailure::Other: return text;
+    case Port::OpenFailure::Absent:
+        return text + u'\n' + LangAddedText(QStringLiteral("PortNeexistuje")).arg(device);
+    case Port::OpenFailure::Busy:
+        return text + u'\n' + LangAddedText(QStringLiteral("PortObsazen")).arg(device);
+    case Port::OpenFailure::NoPermission:
+        if (problem.group.isEmpty())
+            return text + u'\n' + LangAddedText(QStringLiteral("PortBezOpravneni")).arg(device);
+        // The command is the same in every language; it goes on a line of its own so that it
+        // can be copied whole.
+        return text + u'\n' +
+               LangAddedText(QStringLiteral("PortBezSkupiny")).arg(device, problem.group) + u'\n' +
+               QStringLiteral("sudo usermod -aG %1 $USER").arg(problem.group);
+    }
+    return text;
+}
+
+QString linkQuestionText(const QString& lostDevice) {
+    const QString question = LangText(QStringLiteral("ChybaKomunikace"));
+    if (lostDevice.isEmpty()) return question;
+    return question + u'\n' + LangAddedText(QStringLiteral("AdapterOdpojen")).arg(lostDevice);
+}
