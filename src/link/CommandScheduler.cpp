@@ -144,6 +144,7 @@ void CommandScheduler::KomunikaceStart() {
     abandonTransfer();
     KomStav = 2;
     m_unansweredRun = 0;
+    m_awaitingReply = false;
     m_links.image.InicParam();
     KomBezi = true;
     RefresParAll();
@@ -256,6 +257,14 @@ QByteArray CommandScheduler::requestPayload(int state) {
 
 void CommandScheduler::Timer1Timer() {
     if (!KomBezi) return;
+    if (m_awaitingReply) {
+        // A tick that finds the request unanswered is its reply timeout.
+        m_awaitingReply = false;
+        if (m_trace)
+            m_trace->record(TraceEntry::Direction::In, KomStavVyslany,
+                            m_replyTraced ? QByteArrayView() : QByteArrayView(m_assembler.buffer()),
+                            TraceEntry::Outcome::Timeout);
+    }
     if (!isKnownState(KomStav)) KomStav = 2;
     if (KomStav != KomStavVyslany) m_unansweredRun = 0; // another request
     KomStavVyslany = KomStav;
@@ -297,12 +306,14 @@ void CommandScheduler::VysliOutBuff() {
         clock.setEnabled(true);
         port.writeText(OutBuff);
         emit frameWritten(OutBuff);
+        traceSent();
     } else if (PocetPokusu <= 6) {
         OutBuff = probeFrame();
         clock.setInterval(ReplyTimeout);
         clock.setEnabled(true);
         port.writeText(OutBuff);
         emit frameWritten(OutBuff);
+        traceSent();
     } else if (PocetPokusu == 7) {
         if (m_links.prompter.askYesNo(linkQuestionText(m_lostDevice))) {
             PocetPokusu = 0;
@@ -327,7 +338,38 @@ void CommandScheduler::giveUp() {
 
 void CommandScheduler::VaComm1RxChar(int count) {
     if (!m_assembler.wantsRead(count) || !m_links.clock.isEnabled()) return;
-    if (m_assembler.append(m_links.port.readText())) dispatch(m_assembler.buffer());
+    if (m_assembler.append(m_links.port.readText()))
+        dispatch(m_assembler.buffer());
+    else if (m_awaitingReply && !m_replyTraced)
+        traceSpoiltReply();
+}
+
+void CommandScheduler::traceSent() {
+    m_awaitingReply = true;
+    m_replyTraced = false;
+    if (!m_trace) return;
+    const TraceEntry::Outcome outcome = PocetPokusu > 3   ? TraceEntry::Outcome::Probe
+                                        : PocetPokusu > 1 ? TraceEntry::Outcome::Repeat
+                                                          : TraceEntry::Outcome::Request;
+    m_trace->record(TraceEntry::Direction::Out, KomStavVyslany, OutBuff, outcome);
+}
+
+void CommandScheduler::traceSpoiltReply() {
+    TraceEntry::Outcome outcome;
+    switch (m_assembler.verdict()) {
+    case ReplyAssembler::Verdict::BadChecksum: outcome = TraceEntry::Outcome::BadChecksum; break;
+    case ReplyAssembler::Verdict::TooLong: outcome = TraceEntry::Outcome::ExtraCharacters; break;
+    default: return; // more to come, or garbage the timeout will show
+    }
+    m_replyTraced = true;
+    if (m_trace)
+        m_trace->record(TraceEntry::Direction::In, KomStavVyslany, m_assembler.buffer(), outcome);
+}
+
+TraceEntry::Outcome CommandScheduler::refusal(QByteArrayView code) const {
+    const StateRow* row = findRow(KomStavVyslany);
+    return row && row->accepted && code == row->accepted ? TraceEntry::Outcome::ShortRecord
+                                                         : TraceEntry::Outcome::WrongCode;
 }
 
 void CommandScheduler::dispatch(const QByteArray& assembled) {
@@ -340,17 +382,28 @@ void CommandScheduler::dispatch(const QByteArray& assembled) {
     clock.setEnabled(true);
     const QByteArray frame = assembled; // the next send resets the assembler's buffer
     emit replyAccepted(frame);
+    m_awaitingReply = false;
+    // Stamped as it arrived; the outcome is amended once the state has judged the reply (its
+    // decoder may ask a question, and the link runs on meanwhile).
+    const quint64 traced = m_trace ? m_trace->next() : 0;
+    if (m_trace)
+        m_trace->record(TraceEntry::Direction::In, KomStavVyslany, frame,
+                        TraceEntry::Outcome::Accepted);
 
     if (midView(frame, 1, 2) != Frame::Header) {
         PocetPokusu = 255;
+        if (m_trace) m_trace->amend(traced, TraceEntry::Outcome::ForeignHeader);
     } else {
         const QByteArrayView code = midView(frame, 3, 2);
         if (HexToInt(code) == 0xC1 && m_links.progress.isActive()) m_links.progress.resetAndClose();
         // The data field as the frame's length field gives it, never the checksum behind it.
         const QByteArray data = frame.mid(7, frame.size() - Frame::Overhead);
-        if (answered(code, data))
+        if (answered(code, data)) {
             m_unansweredRun = 0;
-        else if (++m_unansweredRun >= UnansweredReplyLimit) {
+            return;
+        }
+        if (m_trace) m_trace->amend(traced, refusal(code));
+        if (++m_unansweredRun >= UnansweredReplyLimit) {
             // A unit that keeps answering something else than what was asked is as lost as a
             // silent one: the next send asks the retry ladder's question.
             m_unansweredRun = 0;

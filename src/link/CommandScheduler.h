@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/FrameTrace.h"
 #include "link/ReplyAssembler.h"
 
 #include <QByteArray>
@@ -46,6 +47,8 @@ public:
     explicit CommandScheduler(const Links& links, QObject* parent = nullptr);
 
     void setTransfer(TransferSteps* transfer) { m_transfer = transfer; }
+    // Where the frames on the line are recorded, with what became of each; none by default.
+    void setTrace(FrameTrace* trace) { m_trace = trace; }
     // The setting Port (text, "1".."20"); read by KomunikaceStart.
     void setPortSetting(const QString& port) { m_portSetting = port; }
     QString portSetting() const { return m_portSetting; }
@@ -107,6 +110,9 @@ private:
     QByteArray cptRequest() const;
     QByteArray dateStampRequest() const;
     void giveUp();
+    void traceSent();
+    void traceSpoiltReply();
+    TraceEntry::Outcome refusal(QByteArrayView code) const;
 
     Links m_links;
     TransferSteps* m_transfer = nullptr;
@@ -115,6 +121,9 @@ private:
     bool m_lineErrorsShown = false;
     bool m_segmentLoaded = false; // state 110 has loaded its segment since KomPovel(110)
     int m_unansweredRun = 0;
-    QString m_lostDevice; // the port reported its device gone since the last open
+    FrameTrace* m_trace = nullptr;
+    bool m_awaitingReply = false; // a request went out and nothing was accepted since
+    bool m_replyTraced = false;   // the spoilt reply to that request is in the trace already
+    QString m_lostDevice;         // the port reported its device gone since the last open
     std::function<QDate()> m_today = [] { return QDate::currentDate(); };
 };

@@ -1,0 +1,124 @@
+#include "link/FrameTrace.h"
+
+#include "lang/Lang.h"
+#include "wire/Frame.h"
+
+#include <QDateTime>
+#include <QSaveFile>
+#include <algorithm>
+
+FrameTrace::FrameTrace(int capacity)
+    : m_slots(size_t(std::max(capacity, 1)))
+    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+
+void FrameTrace::record(TraceEntry::Direction direction, int state, QByteArrayView frame,
+                        TraceEntry::Outcome outcome) {
+    TraceEntry& slot = m_slots[size_t(m_next % m_slots.size())];
+    slot.time = m_clock();
+    slot.direction = direction;
+    slot.outcome = outcome;
+    slot.state = state;
+    // Reuses the slot's buffer unless a shown copy still shares it.
+    slot.frame.resize(0);
+    slot.frame.append(frame);
+    ++m_next;
+    if (m_next - m_first > m_slots.size()) m_first = m_next - m_slots.size();
+}
+
+void FrameTrace::amend(quint64 number, TraceEntry::Outcome outcome) {
+    if (number >= m_first && number < m_next)
+        m_slots[size_t(number % m_slots.size())].outcome = outcome;
+}
+
+QList<TraceEntry> FrameTrace::since(quint64 from) const {
+    QList<TraceEntry> result;
+    const quint64 start = std::max(from, m_first);
+    if (start >= m_next) return result;
+    result.reserve(qsizetype(m_next - start));
+    for (quint64 n = start; n < m_next; ++n)
+        result.append(m_slots[size_t(n % m_slots.size())]);
+    return result;
+}
+
+namespace TraceText {
+
+namespace {
+
+const char* const outcomeKeys[] = {
+    "TraceDotaz",      "TraceOpakovani",    "TraceSonda",        "TracePrijato",
+    "TraceChybnyKod",  "TraceKratkyZaznam", "TraceCiziHlavicka", "TraceChybnySoucet",
+    "TraceZnakyNavic", "TraceBezOdpovedi",
+};
+
+QString added(const char* key) {
+    return LangAddedText(QString::fromLatin1(key));
+}
+
+} // namespace
+
+QString time(qint64 msecs) {
+    return QDateTime::fromMSecsSinceEpoch(msecs).toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
+QString dateTime(qint64 msecs) {
+    return QDateTime::fromMSecsSinceEpoch(msecs).toString(
+        QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
+QString direction(TraceEntry::Direction direction) {
+    return added(direction == TraceEntry::Direction::Out ? "TraceVen" : "TraceDovnitr");
+}
+
+QString outcome(TraceEntry::Outcome outcome) {
+    const auto index = size_t(outcome);
+    return index < std::size(outcomeKeys) ? added(outcomeKeys[index]) : QString();
+}
+
+QString frame(QByteArrayView frame) {
+    static const char digits[] = "0123456789ABCDEF";
+    QString text;
+    text.reserve(frame.size() + 4);
+    for (const char c : frame) {
+        const auto byte = quint8(c);
+        if (c == Frame::Esc) {
+            text += QStringLiteral("<ESC>");
+        } else if (c == '\\') {
+            text += QStringLiteral("\\\\");
+        } else if (byte >= 0x20 && byte < 0x7F && c != '<') {
+            text += QLatin1Char(c);
+        } else {
+            text += QStringLiteral("\\x");
+            text += QLatin1Char(digits[byte >> 4]);
+            text += QLatin1Char(digits[byte & 0x0F]);
+        }
+    }
+    return text;
+}
+
+QStringList columnTitles() {
+    return {added("TraceCas"), added("TraceSmer"), added("TraceStav"), added("TraceRamec"),
+            added("TraceVysledek")};
+}
+
+QString lines(const QList<TraceEntry>& entries) {
+    const QChar tab = QLatin1Char('\t');
+    QString text = columnTitles().join(tab) + QLatin1Char('\n');
+    for (const TraceEntry& entry : entries) {
+        text += dateTime(entry.time) + tab + direction(entry.direction) + tab +
+                QString::number(entry.state) + tab + frame(entry.frame) + tab +
+                outcome(entry.outcome) + QLatin1Char('\n');
+    }
+    return text;
+}
+
+bool save(const QString& path, const QList<TraceEntry>& entries, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(lines(entries).toUtf8()) < 0 ||
+        !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace TraceText
