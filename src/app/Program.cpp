@@ -15,6 +15,7 @@
 #include "ui/ReportPrinter.h"
 #include "ui/ServiceForm.h"
 #include "ui/SetupForm.h"
+#include "ui/TraceForm.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -68,6 +69,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
         [session] { return session->scheduler().KomBezi; }, m_mainWindow.get());
     m_setupForm->setPortInfo(&m_portInfo);
     m_calibration->createSensorDialog();
+    m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
@@ -116,6 +118,13 @@ void Program::wire() {
     connect(window, &MainWindow::closing, this, &Program::saveSettings);
     connect(window, &MainWindow::setupRequested, m_setupForm.get(), &QDialog::exec);
     connect(window, &MainWindow::aboutRequested, m_about.get(), &QDialog::exec);
+    TraceForm* trace = m_traceForm.get();
+    connect(window->action(QStringLiteral("ZaznamKomunikace")), &QAction::triggered, trace,
+            [trace] {
+                trace->show();
+                trace->raise();
+                trace->activateWindow();
+            });
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
     connect(m_setupForm.get(), &TSetupForm::portBound, session,
@@ -142,6 +151,7 @@ void Program::applyCaptions() {
     m_progress->applyCaptions();
     m_about->applyCaptions();
     m_serviceDialogs->controlSignalCaptions();
+    m_traceForm->applyCaptions();
 }
 
 void Program::useQtTranslation() {

@@ -20,6 +20,7 @@ class Session;
 class TParametryForm;
 class TServiceForm;
 class TSetupForm;
+class TraceForm;
 
 // The program as a whole: settings, the link session and the windows, wired together. main()
 // makes one; end-to-end tests make one with their own prompter and working directory.
@@ -46,6 +47,8 @@ public:
     // The position, motor, CPT, error-masks, outputs-test and control-signal dialogs.
     ServiceDialogs& serviceDialogs() { return *m_serviceDialogs; }
     QString iniPath() const { return m_iniPath; }
+    // The protocol trace, opened from the manufacturer menu.
+    TraceForm& traceForm() { return *m_traceForm; }
 
     // Napisy for the windows a confirmed language change re-translates.
     void applyCaptions();
@@ -86,5 +89,6 @@ private:
     std::unique_ptr<TParametryForm> m_parametryForm;
     std::unique_ptr<TServiceForm> m_serviceForm;
     std::unique_ptr<TSetupForm> m_setupForm;
+    std::unique_ptr<TraceForm> m_traceForm;
     std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

@@ -16,6 +16,7 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
     , m_files(
           {prompter, m_scheduler, m_transfer, m_editing, m_sheet, m_image, m_display.errorGrid}) {
     m_scheduler.setTransfer(&m_transfer);
+    m_scheduler.setTrace(&m_trace);
     m_transfer.setProductionText([this](int field) {
         return m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
                             ParameterCatalogue::productionField(field).row);

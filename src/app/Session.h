@@ -5,6 +5,7 @@
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
 #include "link/CommandScheduler.h"
+#include "link/FrameTrace.h"
 #include "link/ParameterFiles.h"
 #include "link/ParameterTransfer.h"
 #include "link/PollInputs.h"
@@ -30,6 +31,8 @@ public:
             const QString& iniPath = QStringLiteral("kovr.ini"), QObject* parent = nullptr);
 
     CommandScheduler& scheduler() { return m_scheduler; }
+    // The frames on the line, recorded all the time; the trace window shows them.
+    FrameTrace& trace() { return m_trace; }
     SerialPort& port() { return m_port; }
     DeviceImage& image() { return m_image; }
     PollInputs& inputs() { return m_inputs; }
@@ -75,6 +78,7 @@ private:
     ServiceSheet m_sheet;
     SerialPort m_port;
     TimerClock m_clock;
+    FrameTrace m_trace;
     CommandScheduler m_scheduler;
     ParameterTransfer m_transfer;
     MonitorDecoder m_decoder;

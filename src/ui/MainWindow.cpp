@@ -57,6 +57,7 @@ struct AddedEntry {
 constexpr AddedEntry addedEntries[] = {
     {"Print", "PrintPreview", "menuNahledTisku"},
     {"PrintPreview", "ExportPdf", "menuExportPdf"},
+    {"ChybyKomunikace", "ZaznamKomunikace", "menuZaznamKomunikace"},
 };
 
 constexpr int StatusBarHeight = 19;
