@@ -3,10 +3,11 @@
 //
 //   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
 //
-// Writes FOLDER/<window>-<cs|en|pl|ru>.png for all fourteen windows: the main window, the
-// service window, the parameters dialog, the position, motor, CPT, error-masks, outputs and
-// control-signal dialogs, the torque and sensor dialogs during a calibration, the setup dialog,
-// the about box and the progress window during a write of all parameters.
+// Writes FOLDER/<window>-<cs|en|pl|ru>.png for all fifteen windows: the main window, the
+// protocol trace during the start-up refresh, the service window, the parameters dialog, the
+// position, motor, CPT, error-masks, outputs and control-signal dialogs, the torque and sensor
+// dialogs during a calibration, the setup dialog, the about box and the progress window during a
+// write of all parameters.
 // Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
 // every control of the main window is shown. An offscreen window has no frame, so each picture
 // gets a drawn title bar with the window's caption.
@@ -33,6 +34,7 @@
 #include "ui/SetupForm.h"
 #include "ui/SnimacForm.h"
 #include "ui/StringGridView.h"
+#include "ui/TraceForm.h"
 #include "ui/UiFont.h"
 #include "ui/VystupyForm.h"
 
@@ -280,16 +282,29 @@ int main(int argc, char* argv[]) {
 
     NoQuestions prompter;
     Program program(dir.path(), &prompter);
-    program.mainWindow().show();
-    QElapsedTimer refresh;
-    refresh.start();
-    while (program.session().scheduler().ObnovaBezi && refresh.elapsed() < 30000)
-        run(50);
-    run(6000); // the texts and the last errors arrive a character and an item per poll
-
     const QString suffix =
         QStringLiteral("-") + QString::fromLatin1(codes[lang[0] - '0']) + QStringLiteral(".png");
-    bool ok = save(program.mainWindow(), folder.filePath(QStringLiteral("main-window") + suffix));
+    program.mainWindow().show();
+    // The protocol trace is open from the start and pictured halfway through the refresh.
+    TraceForm& trace = program.traceForm();
+    trace.show();
+    bool traced = false;
+    QElapsedTimer refresh;
+    refresh.start();
+    while (program.session().scheduler().ObnovaBezi && refresh.elapsed() < 30000) {
+        run(50);
+        const PrubehForm& progress = program.progressWindow();
+        if (!traced && progress.maximum() > 0 && progress.position() * 2 >= progress.maximum()) {
+            run(2 * TraceForm::RefreshMs); // the window takes in what came meanwhile
+            traced = save(trace, folder.filePath(QStringLiteral("trace-window") + suffix));
+        }
+    }
+    trace.hide();
+    if (!traced) std::fprintf(stderr, "the refresh ended before the trace was pictured\n");
+    run(6000); // the texts and the last errors arrive a character and an item per poll
+
+    bool ok = traced;
+    ok = save(program.mainWindow(), folder.filePath(QStringLiteral("main-window") + suffix)) && ok;
 
     TServiceForm& service = program.serviceForm();
     program.session().serviceEditing().NactiService(1, false);
