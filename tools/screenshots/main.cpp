@@ -19,6 +19,7 @@
 #include "app/ServiceDialogs.h"
 #include "app/Session.h"
 #include "link/Prompter.h"
+#include "link/SerialPortList.h"
 #include "link/ServiceActions.h"
 #include "params/ServiceEditing.h"
 #include "ui/AboutBox.h"
@@ -207,8 +208,33 @@ bool saveCalibrationDialogs(Program& program, SimulatedUnit& unit, const QDir& f
     return ok;
 }
 
+// The serial ports of a bench PC with two USB adapters, and the simulated unit's line that
+// COM 3 opens, so the setup dialog's list looks as it does in the workshop.
+struct BenchPorts : PortInfoSource {
+    QString simulated;
+    QList<SerialPortEntry> ports() const override {
+        return {
+            {QStringLiteral("/dev/ttyS0"), {}, {}, {}, {}},
+            {QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"),
+             QStringLiteral("FTDI"), QStringLiteral("A10K2LQ9"),
+             QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K2LQ9-if00-port0")},
+            {QStringLiteral("/dev/ttyUSB1"),
+             QStringLiteral("USB-Serial Controller"),
+             QStringLiteral("Prolific Technology Inc."),
+             {},
+             QStringLiteral("/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_"
+                            "Controller-if00-port0")},
+            {simulated, QStringLiteral("kovr-sim"), {}, {}, {}},
+        };
+    }
+};
+
 // The setup dialog and the about box, each shown on its own.
-bool saveSetupAndAbout(Program& program, const QDir& folder, const QString& suffix) {
+bool saveSetupAndAbout(Program& program, const QDir& folder, const QString& suffix,
+                       const QString& simulatedLine) {
+    BenchPorts bench;
+    bench.simulated = simulatedLine;
+    program.setupForm().setPortInfo(&bench);
     const std::pair<QDialog*, const char*> shots[] = {
         {&program.setupForm(), "setup-dialog"},
         {&program.aboutBox(), "about-box"},
@@ -220,6 +246,7 @@ bool saveSetupAndAbout(Program& program, const QDir& folder, const QString& suff
         ok = save(*dialog, folder.filePath(QString::fromLatin1(name) + suffix)) && ok;
         dialog->hide();
     }
+    program.setupForm().setPortInfo(nullptr);
     return ok;
 }
 
@@ -320,7 +347,7 @@ int main(int argc, char* argv[]) {
     service.hide();
     ok = saveServiceDialogs(program, folder, suffix) && ok;
     ok = saveCalibrationDialogs(program, unit, folder, suffix) && ok;
-    ok = saveSetupAndAbout(program, folder, suffix) && ok;
+    ok = saveSetupAndAbout(program, folder, suffix, line.slavePath()) && ok;
     ok = saveProgressWindow(program, folder, suffix) && ok;
     return ok ? 0 : 1;
 }
