@@ -1,0 +1,99 @@
+#include "device/TrendRecorder.h"
+
+#include "device/DeviceImage.h"
+#include "device/MonitorDisplay.h"
+
+#include <QDateTime>
+#include <QSaveFile>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double Unknown = std::numeric_limits<double>::quiet_NaN();
+
+// A number the panel shows as text, or Unknown when the edit is empty.
+double shownNumber(const QString& text) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok ? value : Unknown;
+}
+
+QString field(double value, int decimals) {
+    return TrendSample::known(value) ? QString::number(value, 'f', decimals) : QString();
+}
+
+} // namespace
+
+TrendRecorder::TrendRecorder(int capacity)
+    : m_slots(size_t(std::max(capacity, 1)))
+    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+
+void TrendRecorder::record(const DeviceImage& image, const MonitorDisplay& display) {
+    TrendSample s;
+    s.time = m_clock();
+    s.position = image.Poloha_Proc / 100.0;
+    s.controlSignal = shownNumber(display.Edit2);
+    // The side whose gauge shows a percentage; in the dead zone neither does.
+    if (display.Gauge4.showsText) {
+        s.torque = display.Gauge4.value;
+        s.torqueSide = 'O';
+    } else if (display.Gauge3.showsText) {
+        s.torque = display.Gauge3.value;
+        s.torqueSide = 'Z';
+    } else {
+        s.torque = Unknown;
+    }
+    s.torqueNm = shownNumber(display.Edit12);
+    s.temperature = shownNumber(display.Edit5);
+    append(s);
+}
+
+void TrendRecorder::append(const TrendSample& sample) {
+    m_slots[m_next % m_slots.size()] = sample;
+    ++m_next;
+    if (m_next - m_first > m_slots.size()) m_first = m_next - m_slots.size();
+}
+
+QList<TrendSample> TrendRecorder::since(quint64 from) const {
+    QList<TrendSample> out;
+    const quint64 start = std::max(from, m_first);
+    if (start >= m_next) return out;
+    out.reserve(qsizetype(m_next - start));
+    for (quint64 n = start; n < m_next; ++n)
+        out.append(m_slots[n % m_slots.size()]);
+    return out;
+}
+
+namespace TrendCsv {
+
+QString header() {
+    return QStringLiteral(
+        "time,position_pct,control_signal_mA,torque_pct,torque_side,torque_Nm,temperature_C");
+}
+
+QString line(const TrendSample& s) {
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(s.time);
+    const QString time = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    const QString side = s.torqueSide ? QString(QLatin1Char(s.torqueSide)) : QString();
+    return QStringList{time, field(s.position, 2), field(s.controlSignal, 1), field(s.torque, 0),
+                       side, field(s.torqueNm, 0), field(s.temperature, 0)}
+        .join(QLatin1Char(','));
+}
+
+QString text(const QList<TrendSample>& samples) {
+    QString out = header() + QLatin1Char('\n');
+    for (const TrendSample& s : samples)
+        out += line(s) + QLatin1Char('\n');
+    return out;
+}
+
+bool save(const QString& path, const QList<TrendSample>& samples, QString* error) {
+    QSaveFile file(path);
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(text(samples).toUtf8()) >= 0 && file.commit();
+    if (!written && error) *error = file.errorString();
+    return written;
+}
+
+} // namespace TrendCsv
