@@ -1,5 +1,6 @@
 #include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "device/TrendPlot.h"
 #include "device/TrendRecorder.h"
 
 #include <QDateTime>
@@ -46,6 +47,8 @@ private slots:
     void ringKeepsNewest();
     void csvTimesAndNumbers();
     void saveWholeOrNothing();
+    void plotWindowAndGaps();
+    void plotKeepsPeaks();
 };
 
 void TestTrendRecorder::recordsWhatThePanelShows_data() {
@@ -166,6 +169,51 @@ void TestTrendRecorder::saveWholeOrNothing() {
     QString error;
     QVERIFY(!TrendCsv::save(dir.filePath(QStringLiteral("missing/trend.csv")), samples, &error));
     QVERIFY(!error.isEmpty());
+}
+
+void TestTrendRecorder::plotWindowAndGaps() {
+    using Q = TrendPlot::Quantity;
+    QList<TrendSample> samples;
+    for (int n = 0; n < 5; ++n) {
+        TrendSample s = sampleAt(1000 * n, 10 * n);
+        s.torque = 60 + n;
+        s.torqueSide = n == 2 ? 0 : 'O'; // the third in the dead zone
+        s.torqueNm = n == 3 ? std::nan("") : 100 + n;
+        s.temperature = n < 2 ? std::nan("") : 20; // reported from the third on
+        samples.append(s);
+    }
+    const auto ys = [&](Q q, qint64 from) {
+        QList<double> out;
+        for (const QPointF& p : TrendPlot::points(samples, q, from, 100))
+            out.append(p.y());
+        return out;
+    };
+    QCOMPARE(ys(Q::Position, 0), (QList<double>{0, 10, 20, 30, 40}));
+    QCOMPARE(ys(Q::Position, 2500), (QList<double>{30, 40}));
+    QCOMPARE(ys(Q::Position, 5000), QList<double>{});
+    QCOMPARE(ys(Q::Torque, 0), (QList<double>{60, 61, 0, 63, 64}));
+    QCOMPARE(ys(Q::TorqueNm, 0), (QList<double>{100, 101, 0, 104}));
+    QCOMPARE(ys(Q::Temperature, 0), (QList<double>{20, 20, 20}));
+    QCOMPARE(TrendPlot::points(samples, Q::Temperature, 0, 100).first().x(), 2000.0);
+}
+
+void TestTrendRecorder::plotKeepsPeaks() {
+    // An hour at the poll rate into a chart 400 pixels wide, with one record's spike in it.
+    QList<TrendSample> samples;
+    for (int n = 0; n < 29000; ++n) {
+        TrendSample s = sampleAt(124 * qint64(n), 50 + 20 * std::sin(n / 500.0));
+        if (n == 17345) s.position = 99.5;
+        if (n == 17346) s.position = 0.5;
+        samples.append(s);
+    }
+    const QList<QPointF> points = TrendPlot::points(samples, TrendPlot::Quantity::Position, 0, 800);
+    QVERIFY(points.size() <= 800);
+    QVERIFY(points.size() >= 700);
+    QVERIFY(std::is_sorted(points.cbegin(), points.cend(),
+                           [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); }));
+    QVERIFY(points.contains(QPointF(124.0 * 17345, 99.5)));
+    QVERIFY(points.contains(QPointF(124.0 * 17346, 0.5)));
+    QCOMPARE(points.first().x(), 0.0);
 }
 
 QTEST_GUILESS_MAIN(TestTrendRecorder)
