@@ -8,9 +8,9 @@
 //   QT_QPA_PLATFORM=offscreen build/bench_link [POLLS]     300 polls by default
 
 #include "app/Program.h"
-#include "app/Session.h"
 #include "link/CommandScheduler.h"
 #include "link/Prompter.h"
+#include "session/Session.h"
 #include "ui/MainWindow.h"
 #include "ui/UiFont.h"
 

@@ -4,9 +4,9 @@
 // cursors, with the actuator moving.
 
 #include "SimulatedUnit.h"
-#include "app/Session.h"
 #include "link/CommandScheduler.h"
 #include "link/Prompter.h"
+#include "session/Session.h"
 #include "ui/MainWindow.h"
 #include "ui/MonitoringPanel.h"
 #include "ui/ParameterPanel.h"

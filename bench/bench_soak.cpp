@@ -6,10 +6,10 @@
 //   bench_soak [SECONDS] [KOVR-SIM OPTIONS...]     one hour by default
 //   bench_soak 600 --drop-every 25                 ten minutes, with the retry ladder at work
 
-#include "app/Session.h"
 #include "link/CommandScheduler.h"
 #include "link/ProgressSink.h"
 #include "link/Prompter.h"
+#include "session/Session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 #include "app/CalibrationDialogs.h"
 
-#include "app/Session.h"
 #include "params/ServiceTakeOver.h"
+#include "session/Session.h"
 #include "ui/MomentForm.h"
 #include "ui/ServiceForm.h"
 #include "ui/SnimacForm.h"

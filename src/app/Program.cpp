@@ -2,8 +2,8 @@
 
 #include "app/CalibrationDialogs.h"
 #include "app/ServiceDialogs.h"
-#include "app/Session.h"
 #include "lang/Lang.h"
+#include "session/Session.h"
 #include "ui/AboutBox.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagePrompter.h"

@@ -1,10 +1,10 @@
 #include "app/ServiceDialogs.h"
 
-#include "app/Session.h"
 #include "device/CptValues.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "params/ServiceTakeOver.h"
+#include "session/Session.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MonitoringPanel.h"

@@ -6,7 +6,7 @@
 #include "LinkFakes.h"
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
-#include "app/Session.h"
+#include "session/Session.h"
 #include "ui/PrubehForm.h"
 
 #include <QFile>

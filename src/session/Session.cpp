@@ -1,4 +1,4 @@
-#include "app/Session.h"
+#include "session/Session.h"
 
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
