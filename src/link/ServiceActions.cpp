@@ -6,6 +6,10 @@
 #include "link/ParameterTransfer.h"
 #include "link/Prompter.h"
 #include "params/ServiceEditing.h"
+#include "params/UnitBackup.h"
+
+#include <QDir>
+#include <QFile>
 
 namespace {
 
@@ -17,35 +21,41 @@ constexpr ServiceCommandRow Commands[] = {
      {{{0, 1, K::KindDW, false}, {0, 18, K::KindW, false}, {0, 64, K::KindB, true}}},
      3,
      true,
-     false},
+     false,
+     true},
     {ServiceCommand::WriteProduction,
      "ZapsatIdentifikacniData?",
      {{{3, 12, K::Texts, false}}},
      1,
      false,
-     false},
+     false,
+     true},
     {ServiceCommand::Defaults,
      "ZapsatDefaultParametry?",
      {{{0, 0, K::UnitFunction, false}}},
      1,
      false,
-     true},
+     true,
+     false},
     {ServiceCommand::Initialise,
      "InicializovatParametry?",
      {{{2, 2, K::UnitFunction, false}}},
      1,
      false,
-     true},
+     true,
+     false},
     {ServiceCommand::RestoreBackup,
      "ObnovitParametryZeZalohy?",
      {{{1, 1, K::UnitFunction, false}}},
      1,
      false,
-     true},
+     true,
+     false},
     {ServiceCommand::CreateBackup,
      "VytvoritZalohuParametru?",
      {{{3, 3, K::UnitFunction, false}}},
      1,
+     false,
      false,
      false},
     {ServiceCommand::ResetLastResets,
@@ -53,11 +63,13 @@ constexpr ServiceCommandRow Commands[] = {
      {{{4, 4, K::CounterReset, false}}},
      1,
      false,
+     false,
      false},
     {ServiceCommand::ResetLastErrors,
      "Vynulovat?",
      {{{3, 3, K::CounterReset, false}}},
      1,
+     false,
      false,
      false},
 };
@@ -79,6 +91,32 @@ const ServiceCommandRow& ServiceActions::row(ServiceCommand command) {
     return Commands[0];
 }
 
+void ServiceActions::setBackup(const SheetGrid& errorGrid, const QString& folder) {
+    m_errorGrid = &errorGrid;
+    m_backupFolder = folder;
+}
+
+bool ServiceActions::confirmWrite(const QString& questionKey, bool sendsCells) {
+    QString question = LangText(questionKey);
+    QString backup;
+    if (sendsCells && m_transfer.ZapisZeSouboru && m_errorGrid && !m_backupFolder.isEmpty()) {
+        const BackupResult saved = UnitBackup::save(m_image, *m_errorGrid, m_backupFolder);
+        if (!saved.ok()) {
+            m_prompter.message(LangAddedText(QStringLiteral("ZalohaSeNezdarila")) + u'\n' +
+                                   saved.error,
+                               Prompter::Icon::Error);
+            return false;
+        }
+        backup = saved.path;
+        question += u'\n' + LangAddedText(QStringLiteral("ZalohaJednotky")) + u'\n' +
+                    QDir::toNativeSeparators(backup);
+    }
+    if (m_prompter.askYesNo(question)) return true;
+    // Nothing is written, so there is nothing to undo.
+    if (!backup.isEmpty()) QFile::remove(backup);
+    return false;
+}
+
 void ServiceActions::queue(const ServiceCommandRow& row) {
     for (int i = 0; i < row.segmentCount; ++i) {
         const TUsek& s = row.segments[i];
@@ -88,7 +126,7 @@ void ServiceActions::queue(const ServiceCommandRow& row) {
 
 bool ServiceActions::run(ServiceCommand command) {
     const ServiceCommandRow& r = row(command);
-    if (!m_prompter.askYesNo(LangText(QString::fromLatin1(r.questionKey)))) return false;
+    if (!confirmWrite(QString::fromLatin1(r.questionKey), r.sendsCells)) return false;
     if (r.reparseFromFile && m_transfer.ZapisZeSouboru) {
         m_editing.StringGridToParAll();
         m_editing.PorovnejZmenuStringGrid();
@@ -106,7 +144,10 @@ void ServiceActions::ZapsatParService() {
 
 bool ServiceActions::FormCloseQuery() {
     if (!m_editing.hasPendingEdit()) return true;
-    if (!m_prompter.askYesNo(LangText(QStringLiteral("ChceteZapsatParametry?")))) return true;
+    // A declined write, or one whose backup failed, lets the window close unwritten.
+    if (!confirmWrite(QStringLiteral("ChceteZapsatParametry?"),
+                      row(ServiceCommand::WriteAll).sendsCells))
+        return true;
     ZapsatParService();
     return false;
 }

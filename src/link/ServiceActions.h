@@ -9,6 +9,7 @@ class CommandScheduler;
 class ParameterTransfer;
 class Prompter;
 class ServiceEditing;
+class SheetGrid;
 struct DeviceImage;
 
 // The service window's write commands.
@@ -31,14 +32,24 @@ struct ServiceCommandRow {
     int segmentCount;
     bool reparseFromFile; // in write-from-file mode the value cells go to set 2 first
     bool showUnitValues;  // the grids show set 1 in the normal presentation afterwards
+    bool sendsCells;      // sends what the grids show: in write-from-file mode the loaded file
 };
 
 // What the service window starts and how it closes, apart from drawing: every write asks its
 // question, queues its segments and asks the scheduler for the write sequence.
+//
+// Once backups are on, a write that would put a loaded file into the unit first saves the
+// unit's values (UnitBackup) and names the backup in its question; a backup that cannot be
+// written says so and nothing is written. A write the user declines removes its backup again.
 class ServiceActions {
 public:
     ServiceActions(Prompter& prompter, CommandScheduler& scheduler, ParameterTransfer& transfer,
                    ServiceEditing& editing, DeviceImage& image);
+
+    // Backups into `folder`; `errorGrid` is the monitoring panel's error grid, recorded with
+    // the values. An empty folder turns them off again.
+    void setBackup(const SheetGrid& errorGrid, const QString& folder);
+    QString backupFolder() const { return m_backupFolder; }
 
     static const ServiceCommandRow& row(ServiceCommand command);
 
@@ -55,10 +66,14 @@ public:
 
 private:
     void queue(const ServiceCommandRow& row);
+    // Asks the question of `questionKey`, after the backup when the write sends a loaded file.
+    bool confirmWrite(const QString& questionKey, bool sendsCells);
 
     Prompter& m_prompter;
     CommandScheduler& m_scheduler;
     ParameterTransfer& m_transfer;
     ServiceEditing& m_editing;
     DeviceImage& m_image;
+    const SheetGrid* m_errorGrid = nullptr;
+    QString m_backupFolder;
 };

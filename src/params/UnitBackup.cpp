@@ -1,0 +1,96 @@
+#include "params/UnitBackup.h"
+
+#include "device/DeviceImage.h"
+#include "params/ParameterFile.h"
+#include "params/ProductionTexts.h"
+#include "params/ServiceEditing.h"
+#include "params/ServiceSheet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+// "Výrobní číslo elektroniky": the control unit's own serial number.
+constexpr int SerialField = 3;
+// More backups than this in one second means something else is wrong.
+constexpr int MaximumAttempts = 100;
+
+bool fitsName(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
+           c == u'-';
+}
+
+} // namespace
+
+QString UnitBackup::defaultFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/backups");
+}
+
+QString UnitBackup::serialForName(const DeviceImage& image) {
+    // Anything else (blanks, slashes, bytes above 127) becomes one '_' per run.
+    QString serial;
+    for (QChar c : productionText(image, SerialField).trimmed()) {
+        if (fitsName(c))
+            serial += c;
+        else if (!serial.endsWith(u'_'))
+            serial += u'_';
+    }
+    while (serial.startsWith(u'_'))
+        serial.remove(0, 1);
+    while (serial.endsWith(u'_'))
+        serial.chop(1);
+    return serial.isEmpty() ? QStringLiteral("no-serial") : serial;
+}
+
+QString UnitBackup::fileName(const QString& serial, const QDateTime& now, int attempt) {
+    QString name = now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss_")) + serial;
+    if (attempt > 1) name += QStringLiteral("_%1").arg(attempt);
+    return name + QStringLiteral(".par");
+}
+
+void UnitBackup::fillUnitSheet(const DeviceImage& image, ServiceSheet& sheet) {
+    // The window's own fill of the unit's values, on a copy: it needs an image it may change.
+    DeviceImage unit = image;
+    const int selection = 0;
+    ServiceEditing(unit, sheet, selection).NactiService(1, false);
+    ZobrazVerzi(image, sheet);
+}
+
+BackupResult UnitBackup::save(const DeviceImage& image, const SheetGrid& errorGrid,
+                              const QString& folder, const QDateTime& now) {
+    const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
+    if (!QDir().mkpath(absoluteFolder))
+        return {QString(), QStringLiteral("%1: the folder cannot be created")
+                               .arg(QDir::toNativeSeparators(absoluteFolder))};
+
+    // The name is claimed by creating the file, so that no other backup can take it before
+    // the parameter file replaces the empty one.
+    const QString serial = serialForName(image);
+    QString path;
+    for (int attempt = 1; attempt <= MaximumAttempts && path.isEmpty(); ++attempt) {
+        const QString candidate = absoluteFolder + u'/' + fileName(serial, now, attempt);
+        QFile claim(candidate);
+        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            path = candidate;
+        } else if (!claim.exists()) {
+            return {QString(), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(candidate),
+                                                            claim.errorString())};
+        }
+    }
+    if (path.isEmpty())
+        return {QString(), QStringLiteral("%1: no free name left for this second")
+                               .arg(QDir::toNativeSeparators(absoluteFolder))};
+
+    ServiceSheet sheet;
+    fillUnitSheet(image, sheet);
+    QString error;
+    if (!ParameterFile::save(path, sheet, image, errorGrid, &error)) {
+        QFile::remove(path);
+        return {QString(), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error)};
+    }
+    return {path, QString()};
+}
