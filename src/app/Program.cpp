@@ -16,6 +16,7 @@
 #include "ui/ServiceForm.h"
 #include "ui/SetupForm.h"
 #include "ui/TraceForm.h"
+#include "ui/TrendForm.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -70,6 +71,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_setupForm->setPortInfo(&m_portInfo);
     m_calibration->createSensorDialog();
     m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());
+    m_trendForm = std::make_unique<TrendForm>(m_session->trend(), *m_prompter, m_mainWindow.get());
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
@@ -118,13 +120,18 @@ void Program::wire() {
     connect(window, &MainWindow::closing, this, &Program::saveSettings);
     connect(window, &MainWindow::setupRequested, m_setupForm.get(), &QDialog::exec);
     connect(window, &MainWindow::aboutRequested, m_about.get(), &QDialog::exec);
-    TraceForm* trace = m_traceForm.get();
-    connect(window->action(QStringLiteral("ZaznamKomunikace")), &QAction::triggered, trace,
-            [trace] {
-                trace->show();
-                trace->raise();
-                trace->activateWindow();
-            });
+    // The diagnostic windows are not modal: the menu shows one or brings it to the front.
+    const std::pair<const char*, QWidget*> diagnostics[] = {
+        {"ZaznamKomunikace", m_traceForm.get()},
+        {"PrubehVelicin", m_trendForm.get()},
+    };
+    for (const auto& [action, form] : diagnostics)
+        connect(window->action(QString::fromLatin1(action)), &QAction::triggered, form,
+                [form] {
+                    form->show();
+                    form->raise();
+                    form->activateWindow();
+                });
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
     connect(m_setupForm.get(), &TSetupForm::portBound, session,
@@ -152,6 +159,7 @@ void Program::applyCaptions() {
     m_about->applyCaptions();
     m_serviceDialogs->controlSignalCaptions();
     m_traceForm->applyCaptions();
+    m_trendForm->applyCaptions();
 }
 
 void Program::useQtTranslation() {

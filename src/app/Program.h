@@ -21,6 +21,7 @@ class TParametryForm;
 class TServiceForm;
 class TSetupForm;
 class TraceForm;
+class TrendForm;
 
 // The program as a whole: settings, the link session and the windows, wired together. main()
 // makes one; end-to-end tests make one with their own prompter and working directory.
@@ -49,6 +50,8 @@ public:
     QString iniPath() const { return m_iniPath; }
     // The protocol trace, opened from the manufacturer menu.
     TraceForm& traceForm() { return *m_traceForm; }
+    // The trend of the live values, opened from the manufacturer menu.
+    TrendForm& trendForm() { return *m_trendForm; }
 
     // Napisy for the windows a confirmed language change re-translates.
     void applyCaptions();
@@ -90,5 +93,6 @@ private:
     std::unique_ptr<TServiceForm> m_serviceForm;
     std::unique_ptr<TSetupForm> m_setupForm;
     std::unique_ptr<TraceForm> m_traceForm;
+    std::unique_ptr<TrendForm> m_trendForm;
     std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

@@ -38,6 +38,7 @@ void Session::requestWrite(int start, int stop, int typ, bool cs) {
 
 void Session::ZobrazMonitor(const QByteArray& data) {
     m_decoder.ZobrazMonitor(data);
+    m_trend.record(m_image, m_display);
     if (m_display.variantText != m_variantText) {
         m_variantText = m_display.variantText;
         emit statusText(8, m_variantText);

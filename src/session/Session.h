@@ -4,6 +4,7 @@
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "device/TrendRecorder.h"
 #include "link/CommandScheduler.h"
 #include "link/FrameTrace.h"
 #include "link/ParameterFiles.h"
@@ -33,6 +34,9 @@ public:
     CommandScheduler& scheduler() { return m_scheduler; }
     // The frames on the line, recorded all the time; the trace window shows them.
     FrameTrace& trace() { return m_trace; }
+    // The live values of every monitor record, recorded all the time; the trend window shows
+    // them.
+    TrendRecorder& trend() { return m_trend; }
     SerialPort& port() { return m_port; }
     DeviceImage& image() { return m_image; }
     PollInputs& inputs() { return m_inputs; }
@@ -79,6 +83,7 @@ private:
     SerialPort m_port;
     TimerClock m_clock;
     FrameTrace m_trace;
+    TrendRecorder m_trend;
     CommandScheduler m_scheduler;
     ParameterTransfer m_transfer;
     MonitorDecoder m_decoder;

@@ -58,6 +58,7 @@ constexpr AddedEntry addedEntries[] = {
     {"Print", "PrintPreview", "menuNahledTisku"},
     {"PrintPreview", "ExportPdf", "menuExportPdf"},
     {"ChybyKomunikace", "ZaznamKomunikace", "menuZaznamKomunikace"},
+    {"ZaznamKomunikace", "PrubehVelicin", "menuPrubehVelicin"},
 };
 
 constexpr int StatusBarHeight = 19;

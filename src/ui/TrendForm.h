@@ -1,0 +1,75 @@
+#pragma once
+
+#include "device/TrendPlot.h"
+#include "device/TrendRecorder.h"
+
+#include <QWidget>
+#include <array>
+
+class QCheckBox;
+class QChart;
+class QChartView;
+class QComboBox;
+class QDateTimeAxis;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QTimer;
+class QValueAxis;
+class Prompter;
+
+// The trend: position, torque, control signal and temperature of the monitor records against
+// time, as the session records them. Pausing freezes the picture while the recording goes on;
+// the export writes everything recorded. It never sends anything.
+class TrendForm : public QWidget {
+    Q_OBJECT
+public:
+    // How often the open window takes in what was recorded (two poll cycles).
+    static constexpr int RefreshMs = 250;
+    // The time windows offered, in minutes.
+    static constexpr std::array<int, 4> WindowMinutes{1, 5, 15, 60};
+
+    TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* parent = nullptr);
+    ~TrendForm() override;
+
+    void applyCaptions();
+
+    // Takes in the samples recorded since the last look and redraws; nothing while paused.
+    void refresh();
+    bool isPaused() const;
+    void setPaused(bool paused);
+    // Index into WindowMinutes.
+    void setTimeWindow(int index);
+    int timeWindowMinutes() const;
+    // Everything recorded, as CSV; false (after telling the user) when it cannot be written.
+    bool exportTo(const QString& path);
+
+    // The line drawn for a quantity (for tests and pictures).
+    QLineSeries* series(TrendPlot::Quantity quantity) const;
+    QChart* chart() const { return m_chart; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void redraw();
+    void showQuantity(TrendPlot::Quantity quantity, bool shown);
+    void chooseAndExport();
+
+    TrendRecorder& m_recorder;
+    Prompter& m_prompter;
+    QList<TrendSample> m_samples; // what the window has taken in, at most the window's span
+    quint64 m_seen = 0;
+    QChart* m_chart = nullptr;
+    QChartView* m_view = nullptr;
+    QDateTimeAxis* m_timeAxis = nullptr;
+    std::array<QLineSeries*, TrendPlot::QuantityCount> m_series{};
+    std::array<QValueAxis*, TrendPlot::QuantityCount> m_axes{};
+    std::array<QCheckBox*, TrendPlot::QuantityCount> m_shown{};
+    QLabel* m_windowLabel = nullptr;
+    QComboBox* m_window = nullptr;
+    QPushButton* m_pause = nullptr;
+    QPushButton* m_export = nullptr;
+    QTimer* m_timer = nullptr;
+};
