@@ -135,6 +135,11 @@ TransferSteps::Reply ParameterTransfer::itemReply(QByteArrayView code, QByteArra
             ZapIndex = ZapStart;
     }
     ++ParZapis.Prubeh;
+    if (reply == Reply::Acknowledged && m_stopRequested) {
+        m_stopRequested = false;
+        abandon();
+        reply = Reply::Finished;
+    }
     return reply;
 }
 

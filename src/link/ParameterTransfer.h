@@ -55,6 +55,12 @@ public:
     bool ZapCS = false;
     qint32 ZapIndex = 0;
 
+    // Ends the transfer at the next acknowledgement: the item in flight is written, the items
+    // after it stay queued as when the link gives up, and the write sequence closes as after
+    // its last item.
+    void stopAfterItemInFlight() { m_stopRequested = true; }
+    bool stopRequested() const { return m_stopRequested; }
+
     void begin() override;
     int total() const override { return ParZapis.Pocet; }
     int progress() const override { return ParZapis.Prubeh; }
@@ -74,4 +80,5 @@ private:
 
     DeviceImage& m_image;
     std::function<QString(int)> m_productionText;
+    bool m_stopRequested = false;
 };

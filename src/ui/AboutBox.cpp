@@ -1,6 +1,7 @@
 #include "ui/AboutBox.h"
 
 #include "lang/Lang.h"
+#include "session/ToolVersion.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -21,7 +22,7 @@ AboutBox::AboutBox(QWidget* parent)
     bold.setPointSize(bold.pointSize() + 4);
     product->setFont(bold);
     product->setGeometry(88, 16, 190, 24);
-    auto* version = new QLabel(QString::fromLatin1(Version), this);
+    auto* version = new QLabel(QStringLiteral("Ver. ") + QLatin1String(ToolVersion), this);
     version->setObjectName(QStringLiteral("Version"));
     version->setGeometry(88, 46, 190, 16);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

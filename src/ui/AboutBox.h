@@ -8,8 +8,6 @@ class QLabel;
 class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* Version = "Ver. 1.1.0.0";
-
     explicit AboutBox(QWidget* parent = nullptr);
     void applyCaptions();
 

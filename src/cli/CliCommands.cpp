@@ -1,0 +1,183 @@
+#include "cli/CliCommands.h"
+
+#include "cli/CliExit.h"
+#include "cli/IdentReport.h"
+#include "cli/InterruptSignal.h"
+#include "cli/MonitorLine.h"
+#include "cli/UnitConnection.h"
+#include "lang/Lang.h"
+#include "link/PortDevices.h"
+#include "link/SerialPortList.h"
+#include "params/PendingChanges.h"
+
+#include <cstdio>
+
+namespace {
+
+// The COM numbers the program offers.
+constexpr int ComNumbers = 20;
+
+void printOut(const QString& text) {
+    std::fputs(qUtf8Printable(text), stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+CliCommands::CliCommands(const CliRequest& request, InterruptSignal& interrupt,
+                         const QString& iniPath)
+    : m_request(request)
+    , m_interrupt(interrupt)
+    , m_iniPath(iniPath) {}
+
+int CliCommands::run() {
+    switch (m_request.command) {
+    case CliRequest::Command::Ports: return ports();
+    case CliRequest::Command::Read: return read();
+    case CliRequest::Command::Write: return write();
+    case CliRequest::Command::Ident: return ident();
+    case CliRequest::Command::Monitor: return monitor();
+    }
+    return ExitUsage;
+}
+
+int CliCommands::failed(const QString& text, int exitStatus) {
+    std::fprintf(stderr, "kovr-cli: %s\n", qUtf8Printable(text));
+    return exitStatus;
+}
+
+int CliCommands::failed(const UnitConnection& unit) {
+    if (m_waitExit == ExitInterrupted)
+        return failed(LangAddedText(QStringLiteral("CliPreruseno")), ExitInterrupted);
+    return failed(unit.failure(), unit.failureExit());
+}
+
+bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {
+    m_waitExit = 0;
+    if (!unit.open(m_request.port)) return false;
+    unit.progress().setLabel(LangAddedText(QStringLiteral("CliCteni")));
+    const UnitConnection::Wait wait =
+        withTexts ? unit.waitForFullRefresh() : unit.waitForParameters();
+    if (wait == UnitConnection::Wait::Interrupted) m_waitExit = ExitInterrupted;
+    return wait == UnitConnection::Wait::Done;
+}
+
+int CliCommands::ports() {
+    const PortDevices devices(m_iniPath);
+    for (const SerialPortEntry& entry : SystemPortInfo().ports()) {
+        // The COM numbers that open this port, as the setup dialog's label would show them.
+        QStringList numbers;
+        for (int n = 1; n <= ComNumbers; ++n)
+            if (entry.opensAs(devices.deviceName(n)))
+                numbers.append(QStringLiteral("COM%1").arg(n));
+        printOut(QStringList{entry.device, entry.description, entry.manufacturer,
+                             entry.serialNumber, entry.stablePath, numbers.join(QLatin1Char(' '))}
+                     .join(QLatin1Char('\t')) +
+                 QLatin1Char('\n'));
+    }
+    return ExitSuccess;
+}
+
+int CliCommands::read() {
+    UnitConnection unit(m_iniPath, m_interrupt);
+    if (!connectAndRefresh(unit, true)) return failed(unit);
+    // What "Uložit jako" writes after the refresh.
+    if (!unit.session().parameterFiles().save(m_request.file))
+        return failed(unit.prompter().lastError(), ExitFile);
+    return ExitSuccess;
+}
+
+int CliCommands::write() {
+    UnitConnection unit(m_iniPath, m_interrupt);
+    if (!connectAndRefresh(unit, true)) return failed(unit);
+    Session& session = unit.session();
+
+    // "Otevřít", the selection of "Zápis ze souboru", then "Zapsat" answered Yes.
+    if (!session.parameterFiles().open(m_request.file))
+        return failed(unit.prompter().lastError(), ExitFile);
+    session.transfer().writeFromFileSelection = m_request.selection;
+    session.serviceEditing().NactiService(1, true);
+
+    if (m_request.dryRun) {
+        const QList<PendingChange> changes =
+            pendingFileChanges(session.image(), m_request.selection);
+        for (const PendingChange& change : changes)
+            printOut(change.name + QLatin1Char('\t') + change.unitValue + QLatin1Char('\t') +
+                     change.fileValue + QLatin1Char('\n'));
+        if (changes.isEmpty())
+            std::fprintf(stderr, "%s\n",
+                         qUtf8Printable(LangAddedText(QStringLiteral("CliBezZmen"))));
+        return ExitSuccess;
+    }
+
+    ParameterTransfer& transfer = session.transfer();
+    const QString question = LangText(QStringLiteral("ZapsatParametry?"));
+    unit.prompter().expectQuestion(question);
+    unit.progress().setLabel(LangAddedText(QStringLiteral("CliZapis")));
+    bool ended = false;
+    QObject::connect(&session, &Session::transferEnded, &unit, [&ended] { ended = true; });
+    QObject::connect(&m_interrupt, &InterruptSignal::interrupted, &unit,
+                     [&transfer] { transfer.stopAfterItemInFlight(); });
+    if (m_interrupt.wasInterrupted()) transfer.stopAfterItemInFlight();
+    // The write backs the unit's values up first and names the backup below its question; a
+    // backup that cannot be written ends the command with nothing written.
+    if (!session.serviceActions().run(ServiceCommand::WriteAll))
+        return failed(unit.prompter().lastError(), ExitBackup);
+    const QString backup = unit.prompter().acceptedQuestion().mid(question.size());
+    if (!backup.trimmed().isEmpty()) printOut(CliPrompter::oneLine(backup) + QLatin1Char('\n'));
+    const int total = transfer.ParZapis.Pocet;
+
+    // Over when the unit has closed the write sequence (date stamp, then "4100") and the link
+    // polls again.
+    const CommandScheduler& scheduler = session.scheduler();
+    const UnitConnection::Wait wait = unit.runUntil([&] { return ended && scheduler.KomStav == 2; },
+                                                    UnitConnection::OnInterrupt::KeepRunning);
+    const int written = transfer.ParZapis.Prubeh;
+    if (wait != UnitConnection::Wait::Done) {
+        if (written < total)
+            std::fprintf(
+                stderr, "kovr-cli: %s\n",
+                qUtf8Printable(
+                    LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total)));
+        return failed(unit);
+    }
+    if (written < total)
+        return failed(LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total),
+                      ExitInterrupted);
+    printOut(LangAddedText(QStringLiteral("CliZapsano")).arg(written).arg(unit.device()) +
+             QLatin1Char('\n'));
+    return ExitSuccess;
+}
+
+int CliCommands::ident() {
+    UnitConnection unit(m_iniPath, m_interrupt);
+    if (!connectAndRefresh(unit, true)) return failed(unit);
+    Session& session = unit.session();
+    const QString variant = session.display().variantText;
+    if (m_request.json)
+        printOut(QString::fromUtf8(
+            IdentReport::json(session.sheet(), session.image(), variant, unit.device())));
+    else
+        printOut(IdentReport::text(session.sheet(), session.image(), variant));
+    return ExitSuccess;
+}
+
+int CliCommands::monitor() {
+    UnitConnection unit(m_iniPath, m_interrupt);
+    if (!connectAndRefresh(unit, false)) return failed(unit);
+    Session& session = unit.session();
+    if (m_request.csv) printOut(MonitorLine::csvHeader() + QLatin1Char('\n'));
+    int lines = 0;
+    QObject::connect(&session, &Session::monitorUpdated, &unit, [&] {
+        const QDateTime now = QDateTime::currentDateTime();
+        printOut((m_request.csv ? MonitorLine::csv(session.image(), session.display(), now)
+                                : MonitorLine::text(session.image(), session.display(), now)) +
+                 QLatin1Char('\n'));
+        ++lines;
+    });
+    const UnitConnection::Wait wait =
+        unit.runUntil([&] { return m_request.count > 0 && lines >= m_request.count; });
+    // Ctrl-C is how a monitor without --count is meant to end.
+    if (wait == UnitConnection::Wait::Interrupted) return ExitSuccess;
+    return wait == UnitConnection::Wait::Done ? ExitSuccess : failed(unit);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class ServiceSheet;
+struct DeviceImage;
+
+// What `kovr-cli ident` prints: the production data as the service window shows them
+// (serial numbers, dates and firmware versions) and the unit's variant.
+namespace IdentReport {
+
+// "label: text" lines in the service window's order, the labels in the current language.
+QString text(const ServiceSheet& sheet, const DeviceImage& image, const QString& variantText);
+// One JSON object with fixed English keys, for scripts.
+QByteArray json(const ServiceSheet& sheet, const DeviceImage& image, const QString& variantText,
+                const QString& device);
+
+} // namespace IdentReport

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+struct DeviceImage;
+struct MonitorDisplay;
+
+// One line of `kovr-cli monitor` per monitor record: time, position, control signal, torque,
+// temperature, running time, motor and the active error bits, as the main window shows them.
+namespace MonitorLine {
+
+QString text(const DeviceImage& image, const MonitorDisplay& display, const QDateTime& now);
+QString csvHeader();
+QString csv(const DeviceImage& image, const MonitorDisplay& display, const QDateTime& now);
+
+} // namespace MonitorLine

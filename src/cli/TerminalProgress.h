@@ -1,0 +1,34 @@
+#pragma once
+
+#include "link/ProgressSink.h"
+
+#include <QString>
+
+// The progress window of the link on stderr: "label n/m" redrawn on one line, and only when
+// stderr is a terminal, so that a script's log gets no progress noise.
+class TerminalProgress : public ProgressSink {
+public:
+    TerminalProgress();
+
+    // Shown in front of the counts: what the link is doing now.
+    void setLabel(const QString& label) { m_label = label; }
+
+    void setRange(int minimum, int maximum) override;
+    void setPosition(int position) override;
+    int position() const override { return m_position; }
+    int maximum() const override { return m_maximum; }
+    void show() override;
+    void close() override;
+    bool isActive() const override { return m_shown; }
+    bool isEnabled() const override { return m_shown; }
+
+private:
+    void draw();
+
+    bool m_terminal;
+    bool m_shown = false;
+    int m_minimum = 0;
+    int m_maximum = 100;
+    int m_position = 0;
+    QString m_label;
+};

@@ -1,0 +1,108 @@
+#include "cli/UnitConnection.h"
+
+#include "cli/CliExit.h"
+#include "cli/InterruptSignal.h"
+#include "lang/Lang.h"
+
+#include <QEventLoop>
+#include <QRegularExpression>
+
+namespace {
+
+// The COM number a device path is bound to for this run only; never written to kovr.ini.
+constexpr int PathPortNumber = 1;
+
+// Monitor records the refresh must be over by before its last double words count as read: they
+// follow the end of the refresh by a record or two.
+constexpr int RecordsAfterRefresh = 3;
+
+} // namespace
+
+UnitConnection::UnitConnection(const QString& iniPath, InterruptSignal& interrupt, QObject* parent)
+    : QObject(parent)
+    , m_session(m_prompter, m_progress, iniPath)
+    , m_interrupt(interrupt) {}
+
+void UnitConnection::fail(const QString& text, int exitStatus) {
+    m_failure = text;
+    m_failureExit = exitStatus;
+}
+
+bool UnitConnection::open(const QString& port) {
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,3})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch com = comName.match(port.trimmed());
+    int number = PathPortNumber;
+    if (com.hasMatch() && com.captured(1).toInt() > 0)
+        number = com.captured(1).toInt();
+    else
+        m_session.port().devices().bind(number, port);
+    m_device = m_session.port().deviceName(number);
+    m_progress.setLabel(m_device);
+    m_session.start(QString::number(number));
+    if (m_session.port().isOpen()) return true;
+    fail(m_prompter.lastError().isEmpty() ? m_device : m_prompter.lastError(), ExitPort);
+    return false;
+}
+
+UnitConnection::Wait UnitConnection::runUntil(const std::function<bool()>& done,
+                                              OnInterrupt onInterrupt) {
+    if (onInterrupt == OnInterrupt::Return && m_interrupt.wasInterrupted())
+        return Wait::Interrupted;
+    if (!m_session.scheduler().KomBezi) {
+        fail(LangAddedText(QStringLiteral("CliNeodpovida")).arg(m_device), ExitNoUnit);
+        return Wait::Failed;
+    }
+    if (done()) return Wait::Done;
+    QEventLoop loop;
+    // Asked once the reply has been dealt with, not while the scheduler is still at it.
+    connect(
+        &m_session.scheduler(), &CommandScheduler::replyAccepted, &loop,
+        [&] {
+            if (done()) loop.exit(int(Wait::Done));
+        },
+        Qt::QueuedConnection);
+    connect(&m_prompter, &CliPrompter::questionRefused, &loop, [&] {
+        fail(LangAddedText(QStringLiteral("CliNeodpovida")).arg(m_device), ExitNoUnit);
+        loop.exit(int(Wait::Failed));
+    });
+    connect(&m_prompter, &CliPrompter::errorShown, &loop, [&](const QString& text) {
+        fail(text, ExitNoUnit);
+        loop.exit(int(Wait::Failed));
+    });
+    if (onInterrupt == OnInterrupt::Return)
+        connect(&m_interrupt, &InterruptSignal::interrupted, &loop,
+                [&] { loop.exit(int(Wait::Interrupted)); });
+    const Wait result = Wait(loop.exec());
+    m_progress.close();
+    return result;
+}
+
+UnitConnection::Wait UnitConnection::waitForParameters() {
+    const CommandScheduler& scheduler = m_session.scheduler();
+    int records = 0;
+    return runUntil([&] {
+        if (scheduler.ObnovaBezi) return false;
+        if (scheduler.KomStavVyslany == 2) ++records;
+        return records >= RecordsAfterRefresh;
+    });
+}
+
+UnitConnection::Wait UnitConnection::waitForFullRefresh() {
+    const CommandScheduler& scheduler = m_session.scheduler();
+    const DeviceImage& image = m_session.image();
+    // The text cursor starts at text 0 with the refresh and returns to it when the unit has
+    // given every text once.
+    bool textsStarted = false;
+    bool textsRead = false;
+    int records = 0;
+    return runUntil([&] {
+        if (image.MonTextCislo > 0)
+            textsStarted = true;
+        else if (textsStarted)
+            textsRead = true;
+        if (scheduler.ObnovaBezi) return false;
+        if (scheduler.KomStavVyslany == 2) ++records;
+        return textsRead && records >= RecordsAfterRefresh;
+    });
+}

@@ -1,0 +1,34 @@
+// kovr-cli: the service tool without a window, for scripted commissioning and end-of-line
+// tests: list ports, read a unit into a parameter file, write a file into a unit, show the
+// production data, log the monitor.
+
+#include "cli/CliCommands.h"
+#include "cli/CliRequest.h"
+#include "cli/InterruptSignal.h"
+#include "lang/Lang.h"
+#include "params/Setup.h"
+#include "session/ToolVersion.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    // The program's name: backups go into the same folder whichever front end wrote them.
+    QCoreApplication::setApplicationName(QStringLiteral("KOVR NEVRA"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ToolVersion));
+
+    int exitStatus = 0;
+    const std::optional<CliRequest> request =
+        CliRequest::parse(QCoreApplication::arguments(), &exitStatus);
+    if (!request) return exitStatus;
+
+    // kovr.ini of the working directory, as the program reads it; --lang wins over its Lang.
+    const QString iniPath = QStringLiteral("kovr.ini");
+    TSetup setup;
+    setup.load(iniPath);
+    LangIndex = request->language >= 0 ? request->language : languageIndex(setup);
+
+    InterruptSignal interrupt;
+    CliCommands commands(*request, interrupt, iniPath);
+    return commands.run();
+}
