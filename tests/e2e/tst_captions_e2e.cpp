@@ -25,6 +25,8 @@
 #include "ui/ServiceForm.h"
 #include "ui/SetupForm.h"
 #include "ui/SnimacForm.h"
+#include "ui/TraceForm.h"
+#include "ui/TrendForm.h"
 #include "ui/UiFont.h"
 #include "ui/VystupyForm.h"
 
@@ -37,6 +39,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -187,8 +190,36 @@ QList<Window> translatedWindows(Program& program) {
     };
 }
 
-QStringList untranslated(Program& program) {
+// The windows of the tool's own, captioned from the added texts.
+QList<Window> addedTextWindows(Program& program) {
+    return {
+        {"trace window", &program.traceForm()},
+        {"trend window", &program.trendForm()},
+    };
+}
+
+// A text that an added key gives in some language, but not the current one: left over from the
+// language the window was made in.
+QStringList untranslatedAdded(Program& program) {
+    QSet<QString> current, other;
+    const int language = LangIndex;
+    for (int l = 0; l < 4; ++l) {
+        LangIndex = l;
+        for (const QString& key : LangAddedKeys())
+            (l == language ? current : other).insert(LangAddedText(key));
+    }
+    LangIndex = language;
     QStringList found;
+    for (const Window& window : addedTextWindows(program))
+        for (const ShownText& shown : shownTexts(window.widget))
+            if (other.contains(shown.text) && !current.contains(shown.text))
+                found << QStringLiteral("%1 %2: \"%3\"")
+                             .arg(QLatin1String(window.name), shown.where, shown.text);
+    return found;
+}
+
+QStringList untranslated(Program& program) {
+    QStringList found = untranslatedAdded(program);
     const QSet<QString> languageTexts = currentLanguageTexts();
     for (const Window& window : translatedWindows(program)) {
         const QString name = QString::fromLatin1(window.name);
@@ -340,6 +371,12 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
     program.session().serviceEditing().NactiService(1, false);
     parametry.show();
     dialogs.chybyForm().show();
+    // The diagnostic windows open from the manufacturer menu.
+    TraceForm& trace = program.traceForm();
+    TrendForm& trend = program.trendForm();
+    main.action(QStringLiteral("ZaznamKomunikace"))->trigger();
+    main.action(QStringLiteral("PrubehVelicin"))->trigger();
+    QVERIFY(trace.isVisible() && trend.isVisible());
     const QString sensorTitle = sensor.windowTitle();
     const QString torqueCell = cell(torque, "StringGrid1", 1, 0);
 
@@ -384,6 +421,10 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
                                     .arg(QLatin1String(e.window))
                                     .arg(language)
                                     .arg(e.shown)));
+        const QStringList leftOver = untranslatedAdded(program);
+        QVERIFY2(leftOver.isEmpty(), qPrintable(leftOver.join(QLatin1Char('\n'))));
+        QCOMPARE(trace.windowTitle(), LangAddedText(QStringLiteral("TraceTitulek")));
+        QCOMPARE(trend.windowTitle(), LangAddedText(QStringLiteral("TrendTitulek")));
         QCOMPARE(relay->currentIndex(), relayItem);
         QCOMPARE(readyRelay->currentIndex(), readyItem);
         QCOMPARE(relay->itemText(0), LangText(QStringLiteral("vypnuto")));
@@ -402,6 +443,17 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
         QCOMPARE(main.statusText(0), QStringLiteral("RUN"));
         QCOMPARE(main.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
     }
+    // Both show what the running link brought: its frames, and the position of the records.
+    QTRY_VERIFY(trace.table()->model()->rowCount() > 0);
+    QLineSeries* position = trend.series(TrendPlot::Quantity::Position);
+    QTRY_VERIFY(position->count() > 0);
+    const QPointF newest = position->at(position->count() - 1);
+    const QList<TrendSample> recorded = program.session().trend().samples();
+    const auto drawn = std::find_if(recorded.cbegin(), recorded.cend(), [&](const TrendSample& s) {
+        return s.time == qint64(newest.x());
+    });
+    QVERIFY(drawn != recorded.cend());
+    QCOMPARE(newest.y(), drawn->position);
     QCOMPARE(relay->itemText(0), QStringLiteral("off"));
     QCOMPARE(program.setup().Lang, QStringLiteral("1"));
     // The link went on through both changes: it was running, so it was not restarted.
