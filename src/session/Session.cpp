@@ -3,6 +3,7 @@
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ProductionTexts.h"
+#include "params/UnitBackup.h"
 
 Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniPath,
                  QObject* parent)
@@ -17,6 +18,8 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
           {prompter, m_scheduler, m_transfer, m_editing, m_sheet, m_image, m_display.errorGrid}) {
     m_scheduler.setTransfer(&m_transfer);
     m_scheduler.setTrace(&m_trace);
+    // A loaded file is never written over the unit without a backup of what it held.
+    m_actions.setBackup(m_display.errorGrid, UnitBackup::defaultFolder());
     m_transfer.setProductionText([this](int field) {
         return m_sheet.cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
                             ParameterCatalogue::productionField(field).row);
