@@ -1,0 +1,481 @@
+// kovr-cli as a separate process against simulated units on kernel pseudo-terminals: a unit
+// read into a file, the file's differences listed and written into another unit, a write
+// stopped by Ctrl-C, and the exit status and message of every failure.
+
+#include "PtyLine.h"
+#include "SimulatedSetup.h"
+#include "SimulatedUnit.h"
+#include "UnprivilegedUser.h"
+#include "lang/Lang.h"
+#include "link/SerialPort.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ParameterFile.h"
+#include "params/ServiceSheet.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+constexpr SimulatedUnit::Kind Kinds[] = {SimulatedUnit::KindB, SimulatedUnit::KindW,
+                                         SimulatedUnit::KindDW};
+constexpr int VariantIndex = 6; // B 6 decides which parameters a unit has
+
+QList<QList<quint32>> valuesOf(const SimulatedUnit& unit) {
+    QList<QList<quint32>> values;
+    for (SimulatedUnit::Kind kind : Kinds) {
+        QList<quint32> ofKind;
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
+            ofKind.append(unit.parameter(kind, i));
+        values.append(ofKind);
+    }
+    return values;
+}
+
+quint32 widthMask(int kind) {
+    return kind == SimulatedUnit::KindB ? 0xFFu : kind == SimulatedUnit::KindW ? 0xFFFFu : ~0u;
+}
+
+// A simulated unit on its own pseudo-terminal, behind a link the tool opens as its device.
+struct UnitOnLine {
+    SimulatedUnit unit{2};
+    PtyLine line{&unit};
+
+    // `name` is unique per test: the serial port's lock file is named after it.
+    bool open(const QString& folder, const QString& name) {
+        line.setPaced(false);
+        return line.open() && line.setLink(QDir(folder).filePath(name));
+    }
+    QString path() const { return line.linkPath(); }
+};
+
+struct CliResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// How a run is started: in which folder, as which user, and what the test does while the
+// tool's standard output grows.
+struct CliRun {
+    QString workDir;
+    bool asNobody = false;
+    std::function<void(QProcess&, const QString& out)> onOutput;
+};
+
+// Runs kovr-cli while this process's event loop keeps the simulated units answering.
+CliResult runCli(const QStringList& arguments, const CliRun& how) {
+    QProcess process;
+    process.setWorkingDirectory(how.workDir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Backups go below the test's folder, not into the user's data.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), QDir(how.workDir).filePath(QStringLiteral("data")));
+    process.setProcessEnvironment(env);
+    if (how.asNobody)
+        process.setChildProcessModifier([] {
+            if (::setgid(UnprivilegedUser::Nobody) != 0 || ::setuid(UnprivilegedUser::Nobody) != 0)
+                ::_exit(99);
+        });
+    CliResult result;
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [&] {
+        result.out += QString::fromUtf8(process.readAllStandardOutput());
+        if (how.onOutput) how.onOutput(process, result.out);
+    });
+    QSignalSpy finished(&process, &QProcess::finished);
+    process.start(QStringLiteral(KOVR_CLI_PATH), arguments);
+    if (!process.waitForStarted(5000)) return result;
+    if (!finished.wait(60000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return result;
+    }
+    result.out += QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return result;
+}
+
+QString failureText(const CliResult& run) {
+    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3")
+        .arg(run.exitCode)
+        .arg(run.out, run.err);
+}
+
+// The dry run's lines: name, unit value, file value.
+QStringList sortedLines(const QString& out) {
+    QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    return lines;
+}
+
+} // namespace
+
+class TestCliEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void readWritesWhatTheProgramSaves();
+    void writeFromFile_data();
+    void writeFromFile();
+    void interruptedWriteSaysHowFarItGot();
+    void identAndMonitorThroughKovrIni();
+    void failures_data();
+    void failures();
+
+private:
+    CliRun inDir() const { return CliRun{m_dir.path(), false, {}}; }
+
+    QTemporaryDir m_dir;
+    QString m_file; // unit A read by the tool
+    QList<QList<quint32>> m_fileValues;
+};
+
+void TestCliEndToEnd::initTestCase() {
+    LangIndex = 1; // the tool runs with --lang en
+    QVERIFY(m_dir.isValid());
+    UnitOnLine a;
+    QVERIFY(a.open(m_dir.path(), QStringLiteral("ttyCliA")));
+    m_file = m_dir.filePath(QStringLiteral("unit-a.par"));
+    const CliResult run =
+        runCli({QStringLiteral("read"), QStringLiteral("--port"), a.path(), QStringLiteral("--out"),
+                m_file, QStringLiteral("--lang"), QStringLiteral("en")},
+               inDir());
+    QVERIFY2(run.exitCode == 0, qPrintable(failureText(run)));
+    QVERIFY(QFileInfo::exists(m_file));
+    m_fileValues = valuesOf(a.unit);
+}
+
+// The tool's file is byte for byte what the program's "Uložit jako" writes for the same unit.
+void TestCliEndToEnd::readWritesWhatTheProgramSaves() {
+    SimulatedSetup program;
+    QString error;
+    QVERIFY2(program.open(&error), qPrintable(error));
+    program.start();
+    QVERIFY(QTest::qWaitFor([&] { return !program.session->scheduler().ObnovaBezi; }, 15000));
+    // The production texts take longer than the parameters: wait until the last one is there.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return program.session->sheet().cell(ServiceSheet::ProductionGrid,
+                                                 ServiceSheet::TextColumn,
+                                                 ParameterCatalogue::productionField(12).row) ==
+                   QString::fromLatin1(program.unit.text(12));
+        },
+        15000));
+    QTest::qWait(500); // a full round of the text cursor more
+    const QString saved = m_dir.filePath(QStringLiteral("program.par"));
+    QVERIFY(program.session->parameterFiles().save(saved));
+
+    QFile ours(m_file);
+    QFile theirs(saved);
+    QVERIFY(ours.open(QIODevice::ReadOnly) && theirs.open(QIODevice::ReadOnly));
+    const QList<QByteArray> cliLines = ours.readAll().split('\n');
+    const QList<QByteArray> programLines = theirs.readAll().split('\n');
+    QCOMPARE(cliLines.size(), programLines.size());
+    for (qsizetype i = 0; i < cliLines.size(); ++i)
+        QCOMPARE(cliLines.at(i), programLines.at(i));
+}
+
+void TestCliEndToEnd::writeFromFile_data() {
+    QTest::addColumn<int>("selection");
+    QTest::newRow("Omezení") << 0;
+    QTest::newRow("Výměna snímače") << 1;
+}
+
+// Unit B differs from the file in every third parameter: the dry run lists exactly those the
+// selection lets the file write, the write makes them equal and leaves the rest alone, and
+// the unit's old values are in the backup the write names.
+void TestCliEndToEnd::writeFromFile() {
+    QFETCH(int, selection);
+    UnitOnLine b;
+    QList<std::pair<int, int>> changed;
+    for (SimulatedUnit::Kind kind : Kinds)
+        for (int i = 0; i < ParameterCatalogue::count(kind); i += 3)
+            if (!(kind == SimulatedUnit::KindB && i == VariantIndex)) {
+                b.unit.setParameter(kind, i, (b.unit.parameter(kind, i) + 1) & widthMask(kind));
+                changed.append({kind, i});
+            }
+    const QList<QList<quint32>> before = valuesOf(b.unit);
+    QVERIFY(b.open(m_dir.path(), QStringLiteral("ttyCliB%1").arg(selection)));
+
+    QStringList expected;
+    for (const auto& [kind, i] : std::as_const(changed)) {
+        if (!ParameterCatalogue::fromFile(kind, i, selection) || !b.unit.isPresent(Kinds[kind], i))
+            continue;
+        const bool isSigned = b.unit.isSigned(Kinds[kind], i);
+        expected.append(LangText(ParameterCatalogue::nameKeyOf(kind, i)) + QLatin1Char('\t') +
+                        ParameterCatalogue::valueText(kind, before[kind][i], isSigned) +
+                        QLatin1Char('\t') +
+                        ParameterCatalogue::valueText(kind, m_fileValues[kind][i], isSigned));
+    }
+    expected.sort();
+    QVERIFY(expected.size() > 5);
+    QVERIFY(expected.size() < changed.size()); // some changes the selection keeps out
+
+    const QStringList common = {QStringLiteral("--port"),      b.path(),
+                                QStringLiteral("--selection"), QString::number(selection),
+                                QStringLiteral("--lang"),      QStringLiteral("en")};
+    const CliResult dry =
+        runCli(QStringList{QStringLiteral("write"), m_file, QStringLiteral("--dry-run")} + common,
+               inDir());
+    QVERIFY2(dry.exitCode == 0, qPrintable(failureText(dry)));
+    QCOMPARE(sortedLines(dry.out), expected);
+    QCOMPARE(valuesOf(b.unit), before);
+
+    const CliResult write = runCli(QStringList{QStringLiteral("write"), m_file} + common, inDir());
+    QVERIFY2(write.exitCode == 0, qPrintable(failureText(write)));
+    for (int k = 0; k < 3; ++k) {
+        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i) {
+            const bool allowed =
+                ParameterCatalogue::fromFile(k, i, selection) && b.unit.isPresent(Kinds[k], i);
+            QVERIFY2(b.unit.parameter(Kinds[k], i) == (allowed ? m_fileValues[k][i] : before[k][i]),
+                     qPrintable(QStringLiteral("kind %1 index %2").arg(k).arg(i)));
+        }
+    }
+    QVERIFY2(write.out.contains(QStringLiteral("86 items written")), qPrintable(write.out));
+
+    // The backup the write names opens as a parameter file and holds what the unit had.
+    const QRegularExpressionMatch named =
+        QRegularExpression(QStringLiteral(": (/.*\\.par)$"), QRegularExpression::MultilineOption)
+            .match(write.out);
+    QVERIFY2(named.hasMatch(), qPrintable(write.out));
+    QVERIFY(named.captured(1).startsWith(m_dir.path()));
+    ServiceSheet sheet;
+    DeviceImage image;
+    QCOMPARE(ParameterFile::load(named.captured(1), sheet, image, false),
+             ParameterFile::Read::Loaded);
+    for (const auto& [kind, i] : std::as_const(changed)) {
+        if (!b.unit.isPresent(Kinds[kind], i)) continue; // the unit never reported it
+        const GridPlace place = ParameterCatalogue::place(kind, i);
+        QCOMPARE(ParameterCatalogue::parseValue(
+                     kind, sheet.cell(place.grid, ServiceSheet::ValueColumn, place.row)),
+                 before[kind][i]);
+    }
+
+    // Written: nothing is left to change.
+    const CliResult again =
+        runCli(QStringList{QStringLiteral("write"), m_file, QStringLiteral("--dry-run")} + common,
+               inDir());
+    QVERIFY2(again.exitCode == 0, qPrintable(failureText(again)));
+    QCOMPARE(again.out, QString());
+}
+
+// Ctrl-C as soon as the write has begun: the tool stops after the item in flight, and the
+// count it reports is what the unit took, in the order of the walk (DW, W, then B).
+void TestCliEndToEnd::interruptedWriteSaysHowFarItGot() {
+    UnitOnLine b;
+    for (SimulatedUnit::Kind kind : Kinds)
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
+            if (!(kind == SimulatedUnit::KindB && i == VariantIndex))
+                b.unit.setParameter(kind, i, (b.unit.parameter(kind, i) + 1) & widthMask(kind));
+    const QList<QList<quint32>> before = valuesOf(b.unit);
+    QVERIFY(b.open(m_dir.path(), QStringLiteral("ttyCliStop")));
+
+    bool sent = false;
+    CliRun how = inDir();
+    how.onOutput = [&sent](QProcess& process, const QString& out) {
+        // The backup is named once the write has been queued.
+        if (!sent && out.contains(QStringLiteral(".par"))) {
+            ::kill(pid_t(process.processId()), SIGINT);
+            sent = true;
+        }
+    };
+    const CliResult run = runCli({QStringLiteral("write"), m_file, QStringLiteral("--port"),
+                                  b.path(), QStringLiteral("--lang"), QStringLiteral("en")},
+                                 how);
+    QVERIFY(sent);
+    QVERIFY2(run.exitCode == 130, qPrintable(failureText(run)));
+    const QRegularExpressionMatch stopped =
+        QRegularExpression(
+            QStringLiteral("^kovr-cli: Write stopped: (\\d+) of (\\d+) items written\\.$"),
+            QRegularExpression::MultilineOption)
+            .match(run.err);
+    QVERIFY2(stopped.hasMatch(), qPrintable(run.err));
+    const int written = stopped.captured(1).toInt();
+    QCOMPARE(stopped.captured(2).toInt(), 86);
+    QVERIFY(written >= 1 && written < 86);
+
+    int item = 0;
+    for (int k : {2, 1, 0}) {
+        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i, ++item) {
+            const bool allowed =
+                ParameterCatalogue::fromFile(k, i, 0) && b.unit.isPresent(Kinds[k], i);
+            const quint32 expected = allowed && item < written ? m_fileValues[k][i] : before[k][i];
+            QVERIFY2(b.unit.parameter(Kinds[k], i) == expected,
+                     qPrintable(QStringLiteral("item %1 (kind %2 index %3), %4 written")
+                                    .arg(item)
+                                    .arg(k)
+                                    .arg(i)
+                                    .arg(written)));
+        }
+    }
+}
+
+// COM<n> opens what kovr.ini's section Ports binds it to, as the program does.
+void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
+    UnitOnLine unit;
+    unit.unit.setPosition(4321);
+    QVERIFY(unit.open(m_dir.path(), QStringLiteral("ttyCliIdent")));
+    QTemporaryDir work;
+    QFile ini(work.filePath(QStringLiteral("kovr.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Setup]\nLang=1\n[Ports]\nCOM3=" + unit.path().toUtf8() + "  ; the simulator\n");
+    ini.close();
+    const CliRun how{work.path(), false, {}};
+
+    const CliResult ident = runCli({QStringLiteral("ident"), QStringLiteral("--port"),
+                                    QStringLiteral("COM3"), QStringLiteral("--json")},
+                                   how);
+    QVERIFY2(ident.exitCode == 0, qPrintable(failureText(ident)));
+    const QJsonObject json = QJsonDocument::fromJson(ident.out.toUtf8()).object();
+    QCOMPARE(json.value(QStringLiteral("port")).toString(), unit.path());
+    QCOMPARE(json.value(QStringLiteral("variant")).toInt(), 2);
+    const QJsonObject production = json.value(QStringLiteral("production")).toObject();
+    QCOMPARE(production.value(QStringLiteral("electronics_serial")).toString(),
+             QString::fromLatin1(unit.unit.text(3)));
+    QCOMPARE(production.value(QStringLiteral("fieldbus_firmware")).toString(),
+             QString::fromLatin1(unit.unit.text(12)));
+
+    const CliResult monitor =
+        runCli({QStringLiteral("monitor"), QStringLiteral("--port"), QStringLiteral("com3"),
+                QStringLiteral("--csv"), QStringLiteral("--count"), QStringLiteral("3")},
+               how);
+    QVERIFY2(monitor.exitCode == 0, qPrintable(failureText(monitor)));
+    const QStringList lines = monitor.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines.first().startsWith(QStringLiteral("time,position_pct")));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList fields = lines.at(i).split(QLatin1Char(','));
+        QCOMPARE(fields.size(), 10);
+        QCOMPARE(fields.at(1), QStringLiteral("43.21"));
+    }
+}
+
+void TestCliEndToEnd::failures_data() {
+    QTest::addColumn<QString>("unitState");     // "", silent, foreign, held, nobody
+    QTest::addColumn<QStringList>("arguments"); // {unit} the unit's link, {dir} the test folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    const QString ident = QStringLiteral("ident");
+    const QString port = QStringLiteral("--port");
+    QTest::newRow("absent port") << QString()
+                                 << QStringList{ident, port, QStringLiteral("{dir}/ttyNone")} << 3
+                                 << QStringLiteral("Required COM port is not available: Device ");
+    QTest::newRow("busy port") << QStringLiteral("held")
+                               << QStringList{ident, port, QStringLiteral("{unit}")} << 3
+                               << QStringLiteral("is in use by another program");
+    QTest::newRow("port not permitted")
+        << QStringLiteral("nobody") << QStringList{ident, port, QStringLiteral("{unit}")} << 3
+        << QStringLiteral("You have no permission to use device");
+    QTest::newRow("silent unit") << QStringLiteral("silent")
+                                 << QStringList{ident, port, QStringLiteral("{unit}")} << 4
+                                 << QStringLiteral(
+                                        "No unit answers on {unit}, not even after the retries.");
+    QTest::newRow("foreign protocol")
+        << QStringLiteral("foreign") << QStringList{ident, port, QStringLiteral("{unit}")} << 4
+        << QStringLiteral("Uncompatible firmware version");
+    // A file that is not there reads as empty, which is not a parameter file.
+    QTest::newRow("missing file") << QString()
+                                  << QStringList{QStringLiteral("write"),
+                                                 QStringLiteral("{dir}/missing.par"), port,
+                                                 QStringLiteral("{unit}"),
+                                                 QStringLiteral("--dry-run")}
+                                  << 5 << QStringLiteral("Wrong file {dir}/missing.par");
+    QTest::newRow("unreadable file")
+        << QString()
+        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/folder.par"), port,
+                       QStringLiteral("{unit}")}
+        << 5 << QStringLiteral("Error in reading file {dir}/folder.par");
+    QTest::newRow("wrong file") << QString()
+                                << QStringList{QStringLiteral("write"),
+                                               QStringLiteral("{dir}/wrong.par"), port,
+                                               QStringLiteral("{unit}")}
+                                << 5 << QStringLiteral("Wrong file {dir}/wrong.par");
+    QTest::newRow("file not writable")
+        << QString()
+        << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
+                       QStringLiteral("--out"), QStringLiteral("{dir}/no-folder/unit.par")}
+        << 5 << QStringLiteral("{dir}/no-folder/unit.par");
+    QTest::newRow("option of another command")
+        << QString()
+        << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
+                       QStringLiteral("--dry-run")}
+        << 2 << QStringLiteral("--dry-run does not go with read");
+    QTest::newRow("bad selection") << QString() << QStringList{QStringLiteral("write"),
+                                                               QStringLiteral("{dir}/wrong.par"),
+                                                               port,
+                                                               QStringLiteral("{unit}"),
+                                                               QStringLiteral("--selection"),
+                                                               QStringLiteral("2")}
+                                   << 2 << QStringLiteral("--selection takes 0 or 1");
+}
+
+// Each failure ends with its exit status and one line on stderr, and writes nothing.
+void TestCliEndToEnd::failures() {
+    QFETCH(QString, unitState);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    QFile wrong(work.filePath(QStringLiteral("wrong.par")));
+    QVERIFY(wrong.open(QIODevice::WriteOnly));
+    wrong.write("[Ident]\r\nSystem=OTHER\r\n[Parametry_B]\r\n0=1\r\n");
+    wrong.close();
+    QVERIFY(QDir(work.path()).mkdir(QStringLiteral("folder.par")));
+
+    UnitOnLine unit;
+    const QList<QList<quint32>> before = valuesOf(unit.unit);
+    static int row = 0;
+    QVERIFY(unit.open(work.path(), QStringLiteral("ttyCliFail%1").arg(++row)));
+    unit.unit.setSilent(unitState == QLatin1String("silent"));
+    unit.unit.setForeignHeader(unitState == QLatin1String("foreign"));
+    SerialPort holder;
+    if (unitState == QLatin1String("held")) {
+        holder.devices().bind(1, unit.path());
+        holder.setPortNum(1);
+        QString error;
+        QVERIFY2(holder.open(&error), qPrintable(error));
+    }
+    CliRun how{work.path(), false, {}};
+    if (unitState == QLatin1String("nobody")) {
+        // Root opens any device: the tool runs as nobody, who may reach the link but not the
+        // pseudo-terminal behind it.
+        if (!UnprivilegedUser::become()) QSKIP("this process cannot act as user nobody");
+        UnprivilegedUser::leave();
+        QVERIFY(QFile::setPermissions(
+            work.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                             QFileDevice::ReadOther | QFileDevice::ExeOther));
+        how.asNobody = true;
+        how.workDir = QDir::rootPath();
+    }
+
+    const auto fill = [&](QString text) {
+        return text.replace(QStringLiteral("{unit}"), unit.path())
+            .replace(QStringLiteral("{dir}"), work.path());
+    };
+    QStringList filled;
+    for (const QString& argument : std::as_const(arguments))
+        filled.append(fill(argument));
+    filled << QStringLiteral("--lang") << QStringLiteral("en");
+
+    const CliResult run = runCli(filled, how);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(failureText(run)));
+    const QStringList errLines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(errLines.size() == 1, qPrintable(run.err));
+    QVERIFY2(errLines.first().startsWith(QStringLiteral("kovr-cli: ")), qPrintable(run.err));
+    QVERIFY2(errLines.first().contains(fill(message)), qPrintable(run.err));
+    QCOMPARE(valuesOf(unit.unit), before);
+}
+
+QTEST_MAIN(TestCliEndToEnd)
+#include "tst_cli_e2e.moc"
