@@ -84,6 +84,7 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
     for (int a = 0; a < AxisCount; ++a) {
         axes[a] = new QValueAxis(m_chart);
         axes[a]->setRange(axisRows[a].fixedMin, axisRows[a].fixedMax);
+        axes[a]->setLabelFormat(QStringLiteral("%g"));
         m_chart->addAxis(axes[a], axisRows[a].side);
     }
 
@@ -98,6 +99,8 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
         series->setObjectName(QString::fromLatin1(row.objectName));
         QPen pen(QColor(row.colour));
         pen.setWidthF(1.5);
+        // Nm runs alongside the torque in %: dashed, so that both stay visible.
+        if (row.quantity == Quantity::TorqueNm) pen.setStyle(Qt::DashLine);
         series->setPen(pen);
         m_chart->addSeries(series);
         series->attachAxis(m_timeAxis);
@@ -233,6 +236,7 @@ void TrendForm::redraw() {
         const double max =
             std::max(axisRows[a].fixedMax, TrendSample::known(high[a]) ? high[a] : 0);
         axis->setRange(std::floor(min), std::ceil(max));
+        if (a != Percent) axis->applyNiceNumbers();
         axis->setVisible(used);
     }
 }

@@ -3,8 +3,9 @@
 //
 //   build/kovr-shots LANG FOLDER     LANG 0 Czech, 1 English, 2 Polish, 3 Russian
 //
-// Writes FOLDER/<window>-<cs|en|pl|ru>.png for all fifteen windows: the main window, the
-// protocol trace during the start-up refresh, the service window, the parameters dialog, the
+// Writes FOLDER/<window>-<cs|en|pl|ru>.png for all sixteen windows: the main window, the
+// protocol trace during the start-up refresh, the trend after a few minutes of a positioner at
+// work, the service window, the parameters dialog, the
 // position, motor, CPT, error-masks, outputs and control-signal dialogs, the torque and sensor
 // dialogs during a calibration, the setup dialog, the about box and the progress window during a
 // write of all parameters.
@@ -14,6 +15,7 @@
 
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "TrendScenario.h"
 #include "app/CalibrationDialogs.h"
 #include "app/Program.h"
 #include "app/ServiceDialogs.h"
@@ -36,12 +38,14 @@
 #include "ui/SnimacForm.h"
 #include "ui/StringGridView.h"
 #include "ui/TraceForm.h"
+#include "ui/TrendForm.h"
 #include "ui/UiFont.h"
 #include "ui/VystupyForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -274,6 +278,23 @@ bool saveProgressWindow(Program& program, const QDir& folder, const QString& suf
     return ok;
 }
 
+// The trend after a few minutes of a positioner at work, played on a unit of its own without
+// waiting for them.
+bool saveTrendWindow(Prompter& prompter, const QDir& folder, const QString& suffix) {
+    SimulatedUnit unit(3);
+    PrubehForm progress;
+    QTemporaryDir dir;
+    Session session(prompter, progress, dir.filePath(QStringLiteral("kovr.ini")));
+    const qint64 end = QDateTime::currentMSecsSinceEpoch();
+    TrendScenario(session, unit, end - TrendScenario::LengthMs).play();
+    TrendForm trend(session.trend(), prompter);
+    trend.show();
+    run(200);
+    trend.refresh();
+    run(200);
+    return save(trend, folder.filePath(QStringLiteral("trend-window") + suffix));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -349,5 +370,6 @@ int main(int argc, char* argv[]) {
     ok = saveCalibrationDialogs(program, unit, folder, suffix) && ok;
     ok = saveSetupAndAbout(program, folder, suffix, line.slavePath()) && ok;
     ok = saveProgressWindow(program, folder, suffix) && ok;
+    ok = saveTrendWindow(prompter, folder, suffix) && ok;
     return ok ? 0 : 1;
 }
