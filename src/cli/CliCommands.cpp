@@ -133,17 +133,12 @@ int CliCommands::write() {
     const UnitConnection::Wait wait = unit.runUntil([&] { return ended && scheduler.KomStav == 2; },
                                                     UnitConnection::OnInterrupt::KeepRunning);
     const int written = transfer.ParZapis.Prubeh;
-    if (wait != UnitConnection::Wait::Done) {
-        if (written < total)
-            std::fprintf(
-                stderr, "kovr-cli: %s\n",
-                qUtf8Printable(
-                    LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total)));
-        return failed(unit);
-    }
-    if (written < total)
-        return failed(LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total),
-                      ExitInterrupted);
+    const QString howFar =
+        LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total);
+    // The link lost during the write: one line with both what happened and how far it got.
+    if (wait != UnitConnection::Wait::Done)
+        return failed(unit.failure() + QLatin1Char(' ') + howFar, unit.failureExit());
+    if (written < total) return failed(howFar, ExitInterrupted);
     printOut(LangAddedText(QStringLiteral("CliZapsano")).arg(written).arg(unit.device()) +
              QLatin1Char('\n'));
     return ExitSuccess;
