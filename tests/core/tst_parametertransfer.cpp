@@ -83,6 +83,8 @@ private slots:
     void failedTransferKeepsUnacknowledged_data();
     void failedTransferKeepsUnacknowledged();
     void unitFunctionsAndResets();
+    void stopAfterItemInFlight_data();
+    void stopAfterItemInFlight();
 };
 
 void TestParameterTransfer::writeAllParameters() {
@@ -395,6 +397,52 @@ void TestParameterTransfer::unitFunctionsAndResets() {
     rig.scheduler.KomPovel(110);
     QCOMPARE(rig.runTransfer(), QList<QByteArray>{"3F0203"});
     QVERIFY(!rig.scheduler.ObnovaBezi); // a new backup needs no refresh
+}
+
+// Told to stop while an item is in flight, the transfer finishes that item, closes the write
+// sequence as after its last item, and keeps the rest queued for the next write in the order
+// it would have gone.
+void TestParameterTransfer::stopAfterItemInFlight_data() {
+    QTest::addColumn<int>("stopAt");      // items acknowledged when the stop comes
+    QTest::addColumn<QByteArray>("next"); // the first item of the next write: command + index
+    QTest::newRow("first item") << 1 << QByteArray("320C01");
+    QTest::newRow("last item of a segment") << 2 << QByteArray("320C00");
+    QTest::newRow("within a segment") << 5 << QByteArray("320C03");
+}
+
+void TestParameterTransfer::stopAfterItemInFlight() {
+    QFETCH(int, stopAt);
+    QFETCH(QByteArray, next);
+    TransferRig rig;
+    rig.transfer.NastavZapisPar(0, 1, 2, false);
+    rig.transfer.NastavZapisPar(0, 18, 1, false);
+    rig.transfer.NastavZapisPar(0, 64, 0, true);
+    rig.scheduler.KomPovel(110);
+    QCOMPARE(rig.tickPayload(), QByteArray("4000"));
+    rig.reply("C000");
+    QList<QByteArray> items;
+    for (int guard = 0; guard < 100 && items.size() < stopAt; ++guard) {
+        const QByteArray payload = rig.tickPayload();
+        items.append(payload);
+        if (items.size() == stopAt) rig.transfer.stopAfterItemInFlight();
+        rig.reply(echo("B2", HexToInt(payload.mid(4, 2))));
+    }
+    QCOMPARE(rig.consumers.transfersEnded, 1);
+    QCOMPARE(rig.transfer.progress(), stopAt);
+    QVERIFY(!rig.transfer.stopRequested());
+    // The date stamp and the closing request, then the monitor again.
+    QVERIFY(rig.tickPayload().startsWith("3408"));
+    rig.reply(echo("B4", 1));
+    QCOMPARE(rig.tickPayload(), QByteArray("4100"));
+    rig.reply("C100");
+    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.transfer.total(), 86 - stopAt);
+
+    rig.scheduler.KomPovel(110);
+    const QList<QByteArray> rest = rig.runTransfer();
+    QCOMPARE(rest.size(), 86 - stopAt);
+    QCOMPARE(rest.first().left(6), next);
+    QCOMPARE(rig.consumers.transfersEnded, 2);
 }
 
 QTEST_GUILESS_MAIN(TestParameterTransfer)
