@@ -54,8 +54,8 @@ int CliCommands::failed(const UnitConnection& unit) {
 
 bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {
     m_waitExit = 0;
-    if (!unit.open(m_request.port)) return false;
     unit.progress().setLabel(LangAddedText(QStringLiteral("CliCteni")));
+    if (!unit.open(m_request.port)) return false;
     const UnitConnection::Wait wait =
         withTexts ? unit.waitForFullRefresh() : unit.waitForParameters();
     if (wait == UnitConnection::Wait::Interrupted) m_waitExit = ExitInterrupted;

@@ -1,6 +1,7 @@
 #include "cli/CliRequest.h"
 
 #include "cli/CliExit.h"
+#include "lang/Lang.h"
 #include "session/ToolVersion.h"
 
 #include <QCommandLineParser>
@@ -25,15 +26,16 @@ constexpr CommandName Commands[] = {
 
 constexpr const char* Languages[] = {"cs", "en", "pl", "ru"};
 
+QString text(const char* key) {
+    return LangAddedText(QString::fromLatin1(key));
+}
+
 QString description() {
-    QString text =
-        QStringLiteral("Service tool of the KOVR control unit without a window.\n\nCommands:\n");
+    QString out =
+        text("CliPopis") + QStringLiteral("\n\n") + text("CliPrikazy") + QLatin1Char('\n');
     for (const CommandName& c : Commands)
-        text += QStringLiteral("  kovr-cli ") + QString::fromLatin1(c.usage) + QLatin1Char('\n');
-    text += QStringLiteral(
-        "\nDEV is COM<n> (the device kovr.ini binds it to in section Ports, as the program\n"
-        "opens it) or a device path such as /dev/ttyUSB0.");
-    return text;
+        out += QStringLiteral("  kovr-cli ") + QString::fromLatin1(c.usage) + QLatin1Char('\n');
+    return out + QLatin1Char('\n') + text("CliPortPopis");
 }
 
 int usageError(const QString& text) {
@@ -43,38 +45,44 @@ int usageError(const QString& text) {
 
 } // namespace
 
+int CliRequest::languageOf(const QStringList& arguments) {
+    QString value;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i) == QLatin1String("--lang") && i + 1 < arguments.size())
+            value = arguments.at(i + 1);
+        else if (arguments.at(i).startsWith(QLatin1String("--lang=")))
+            value = arguments.at(i).mid(7);
+    }
+    for (int i = 0; i < int(std::size(Languages)); ++i)
+        if (value == QLatin1String(Languages[i])) return i;
+    return -1;
+}
+
 std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* exitStatus) {
     QCommandLineParser parser;
     parser.setApplicationDescription(description());
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help."));
+                                  text("CliVolbaHelp"));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Shows the version."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Port of the unit: COM<n> or a device path."),
+                                     text("CliVolbaVersion"));
+    const QCommandLineOption port(QStringLiteral("port"), text("CliVolbaPort"),
                                   QStringLiteral("DEV"));
-    const QCommandLineOption out(QStringLiteral("out"),
-                                 QStringLiteral("read: the parameter file to write."),
+    const QCommandLineOption out(QStringLiteral("out"), text("CliVolbaOut"),
                                  QStringLiteral("FILE.par"));
     const QCommandLineOption selection(
         QStringLiteral("selection"),
-        QStringLiteral("write: 0 Omezení (default), 1 Výměna snímače."), QStringLiteral("0|1"),
-        QStringLiteral("0"));
-    const QCommandLineOption dryRun(
-        QStringLiteral("dry-run"),
-        QStringLiteral("write: list the parameters that would change, write nothing."));
-    const QCommandLineOption json(QStringLiteral("json"),
-                                  QStringLiteral("ident: one JSON object."));
-    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("monitor: CSV lines."));
-    const QCommandLineOption count(QStringLiteral("count"),
-                                   QStringLiteral("monitor: stop after N records."),
+        text("CliVolbaSelection")
+            .arg(LangText(QStringLiteral("Omezení")), LangText(QStringLiteral("Výměna snímače"))),
+        QStringLiteral("0|1"), QStringLiteral("0"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), text("CliVolbaDryRun"));
+    const QCommandLineOption json(QStringLiteral("json"), text("CliVolbaJson"));
+    const QCommandLineOption csv(QStringLiteral("csv"), text("CliVolbaCsv"));
+    const QCommandLineOption count(QStringLiteral("count"), text("CliVolbaCount"),
                                    QStringLiteral("N"));
-    const QCommandLineOption lang(QStringLiteral("lang"),
-                                  QStringLiteral("Language of the messages: cs, en, pl, ru."),
+    const QCommandLineOption lang(QStringLiteral("lang"), text("CliVolbaLang"),
                                   QStringLiteral("cs|en|pl|ru"));
     parser.addOptions({help, version, port, out, selection, dryRun, json, csv, count, lang});
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("ports, read, write, ident or monitor."));
+    parser.addPositionalArgument(QStringLiteral("command"), text("CliArgPrikaz"));
 
     *exitStatus = ExitSuccess;
     if (!parser.parse(arguments)) {
@@ -92,7 +100,7 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        *exitStatus = usageError(QStringLiteral("no command given"));
+        *exitStatus = usageError(text("CliChybiPrikaz"));
         return std::nullopt;
     }
     CliRequest request;
@@ -100,14 +108,13 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
     for (const CommandName& c : Commands)
         if (positional.first() == QLatin1String(c.name)) chosen = &c;
     if (!chosen) {
-        *exitStatus = usageError(QStringLiteral("unknown command \"%1\"").arg(positional.first()));
+        *exitStatus = usageError(text("CliNeznamyPrikaz").arg(positional.first()));
         return std::nullopt;
     }
     request.command = chosen->command;
     const int filesWanted = request.command == Command::Write ? 1 : 0;
     if (positional.size() - 1 != filesWanted) {
-        *exitStatus = usageError(
-            QStringLiteral("usage: kovr-cli %1").arg(QString::fromLatin1(chosen->usage)));
+        *exitStatus = usageError(text("CliPouziti").arg(QString::fromLatin1(chosen->usage)));
         return std::nullopt;
     }
     if (filesWanted) request.file = positional.at(1);
@@ -124,28 +131,28 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
     };
     for (const auto& [option, commands] : belongs) {
         if (parser.isSet(*option) && !commands.contains(request.command)) {
-            *exitStatus = usageError(QStringLiteral("--%1 does not go with %2")
-                                         .arg(option->names().constLast(), positional.first()));
+            *exitStatus = usageError(
+                text("CliVolbaNepatri").arg(option->names().constLast(), positional.first()));
             return std::nullopt;
         }
     }
     if (request.command != Command::Ports) {
         request.port = parser.value(port);
         if (request.port.isEmpty()) {
-            *exitStatus = usageError(QStringLiteral("%1 needs --port").arg(positional.first()));
+            *exitStatus = usageError(text("CliChybiPort").arg(positional.first()));
             return std::nullopt;
         }
     }
     if (request.command == Command::Read) {
         request.file = parser.value(out);
         if (request.file.isEmpty()) {
-            *exitStatus = usageError(QStringLiteral("read needs --out FILE.par"));
+            *exitStatus = usageError(text("CliChybiOut"));
             return std::nullopt;
         }
     }
     const QString chosenSelection = parser.value(selection);
     if (chosenSelection != QLatin1String("0") && chosenSelection != QLatin1String("1")) {
-        *exitStatus = usageError(QStringLiteral("--selection takes 0 or 1"));
+        *exitStatus = usageError(text("CliSpatnySelection"));
         return std::nullopt;
     }
     request.selection = chosenSelection.toInt();
@@ -156,17 +163,13 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
         bool valid = false;
         request.count = parser.value(count).toInt(&valid);
         if (!valid || request.count < 1) {
-            *exitStatus = usageError(QStringLiteral("--count takes a whole number >= 1"));
+            *exitStatus = usageError(text("CliSpatnyCount"));
             return std::nullopt;
         }
     }
-    if (parser.isSet(lang)) {
-        for (int i = 0; i < int(std::size(Languages)); ++i)
-            if (parser.value(lang) == QLatin1String(Languages[i])) request.language = i;
-        if (request.language < 0) {
-            *exitStatus = usageError(QStringLiteral("--lang takes cs, en, pl or ru"));
-            return std::nullopt;
-        }
+    if (parser.isSet(lang) && languageOf(arguments) < 0) {
+        *exitStatus = usageError(text("CliSpatnyLang"));
+        return std::nullopt;
     }
     return request;
 }

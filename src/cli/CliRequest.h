@@ -15,10 +15,12 @@ struct CliRequest {
     bool dryRun = false;
     bool json = false;
     bool csv = false;
-    int count = 0;     // monitor: records before it ends; 0 until interrupted
-    int language = -1; // --lang as a language index; -1 as kovr.ini says
+    int count = 0; // monitor: records before it ends; 0 until interrupted
+    // The language --lang asks for, found before the arguments are parsed so that the help and
+    // the messages about the arguments are in it; -1 without a valid --lang.
+    static int languageOf(const QStringList& arguments);
 
-    // The request, or nothing after --help, --version or a usage error, which are printed
-    // here; `exitStatus` then says how the tool ends.
+    // The request, in LangIndex, or nothing after --help, --version or a usage error, which are
+    // printed here; `exitStatus` then says how the tool ends.
     static std::optional<CliRequest> parse(const QStringList& arguments, int* exitStatus);
 };

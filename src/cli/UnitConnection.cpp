@@ -38,7 +38,6 @@ bool UnitConnection::open(const QString& port) {
     else
         m_session.port().devices().bind(number, port);
     m_device = m_session.port().deviceName(number);
-    m_progress.setLabel(m_device);
     m_session.start(QString::number(number));
     if (m_session.port().isOpen()) return true;
     fail(m_prompter.lastError().isEmpty() ? m_device : m_prompter.lastError(), ExitPort);

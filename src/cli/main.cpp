@@ -17,16 +17,17 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("KOVR NEVRA"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ToolVersion));
 
-    int exitStatus = 0;
-    const std::optional<CliRequest> request =
-        CliRequest::parse(QCoreApplication::arguments(), &exitStatus);
-    if (!request) return exitStatus;
-
     // kovr.ini of the working directory, as the program reads it; --lang wins over its Lang.
     const QString iniPath = QStringLiteral("kovr.ini");
+    const QStringList arguments = QCoreApplication::arguments();
     TSetup setup;
     setup.load(iniPath);
-    LangIndex = request->language >= 0 ? request->language : languageIndex(setup);
+    const int language = CliRequest::languageOf(arguments);
+    LangIndex = language >= 0 ? language : languageIndex(setup);
+
+    int exitStatus = 0;
+    const std::optional<CliRequest> request = CliRequest::parse(arguments, &exitStatus);
+    if (!request) return exitStatus;
 
     InterruptSignal interrupt;
     CliCommands commands(*request, interrupt, iniPath);
