@@ -30,8 +30,10 @@ QString CliPrompter::oneLine(const QString& text) {
     parts.removeAll(QString());
     QString line;
     for (const QString& part : std::as_const(parts)) {
+        // A line that ends a sentence or introduces the next is followed by a blank only.
         if (!line.isEmpty())
-            line += line.endsWith(QLatin1Char(':')) ? QStringLiteral(" ") : QStringLiteral(": ");
+            line += QStringView(u".:!?").contains(line.back()) ? QStringLiteral(" ")
+                                                               : QStringLiteral(": ");
         line += part;
     }
     return line;

@@ -380,8 +380,9 @@ void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
 }
 
 void TestCliEndToEnd::failures_data() {
-    QTest::addColumn<QString>("unitState");     // "", silent, foreign, held, nobody
-    QTest::addColumn<QStringList>("arguments"); // {unit} the unit's link, {dir} the test folder
+    QTest::addColumn<QString>("unitState"); // "", silent, foreign, held, nobody
+    // {unit} the unit's link, {dir} the test folder, {file} unit A's parameter file
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
 
@@ -425,6 +426,13 @@ void TestCliEndToEnd::failures_data() {
         << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
                        QStringLiteral("--out"), QStringLiteral("{dir}/no-folder/unit.par")}
         << 5 << QStringLiteral("{dir}/no-folder/unit.par");
+    QTest::newRow("backup not possible")
+        << QStringLiteral("nobackup")
+        << QStringList{QStringLiteral("write"), QStringLiteral("{file}"), port,
+                       QStringLiteral("{unit}")}
+        << 6
+        << QStringLiteral("The unit's present values could not be backed up; nothing has been "
+                          "written to the unit. {dir}/data/");
     QTest::newRow("option of another command")
         << QString()
         << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
@@ -467,6 +475,11 @@ void TestCliEndToEnd::failures() {
         QString error;
         QVERIFY2(holder.open(&error), qPrintable(error));
     }
+    if (unitState == QLatin1String("nobackup")) {
+        // The backups' folder cannot be made where a file stands in its way.
+        QFile inTheWay(work.filePath(QStringLiteral("data")));
+        QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+    }
     CliRun how{work.path(), false, {}};
     if (unitState == QLatin1String("nobody")) {
         // Root opens any device: the tool runs as nobody, who may reach the link but not the
@@ -482,7 +495,8 @@ void TestCliEndToEnd::failures() {
 
     const auto fill = [&](QString text) {
         return text.replace(QStringLiteral("{unit}"), unit.path())
-            .replace(QStringLiteral("{dir}"), work.path());
+            .replace(QStringLiteral("{dir}"), work.path())
+            .replace(QStringLiteral("{file}"), m_file);
     };
     QStringList filled;
     for (const QString& argument : std::as_const(arguments))
