@@ -21,14 +21,14 @@ struct BackupResult {
 // The backup is built from the device image alone: parameter values of set 1 (what the unit
 // reported), the unit's production-data texts and the flags, never the service sheet, which in
 // write-from-file mode shows the loaded file. Opening a file sets the flags of the parameters
-// the unit has from the file until the monitor reports each one again (a round of about two
-// seconds), so a backup taken at once records those flags as the file had them. The file is what
+// the unit has from the file until the monitor reports each one again (a round through all 86
+// parameters), so a backup taken at once records those flags as the file had them. The file is what
 // "Uložit jako" writes, so the program opens it like any other parameter file.
 //
 // Names: `<yyyy-MM-dd_HH-mm-ss>_<serial>.par` from the local time and the electronics serial
-// number ("Výrobní číslo elektroniky"), cut down to letters, digits, '-' and '_' ("no-serial"
-// when nothing is left); a second backup in the same second gets "_2", "_3", ... and never
-// replaces an earlier one, whichever process wrote it.
+// number ("Výrobní číslo elektroniky"), with every run of characters other than letters, digits and
+// '-' made one '_' ("no-serial" when nothing is left); a second backup in the same second gets
+// "_2", "_3", ... and never replaces an earlier one, whichever process wrote it.
 class UnitBackup {
 public:
     // The platform's application data location + "/backups". It follows the application (and
