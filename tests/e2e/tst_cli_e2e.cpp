@@ -128,6 +128,7 @@ private slots:
     void stoppedWriteSaysHowFarItGot_data();
     void stoppedWriteSaysHowFarItGot();
     void identAndMonitorThroughKovrIni();
+    void portsShowTheirComNumbers();
     void failures_data();
     void failures();
 
@@ -377,6 +378,33 @@ void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
         QCOMPARE(fields.size(), 10);
         QCOMPARE(fields.at(1), QStringLiteral("43.21"));
     }
+}
+
+// The machine's ports, each with the COM numbers that open it: a binding in kovr.ini shows.
+void TestCliEndToEnd::portsShowTheirComNumbers() {
+    QTemporaryDir work;
+    const CliRun how{work.path(), false, {}};
+    const CliResult plain = runCli({QStringLiteral("ports")}, how);
+    QVERIFY2(plain.exitCode == 0, qPrintable(failureText(plain)));
+    const QStringList lines = plain.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty()) QSKIP("this machine has no serial port");
+    for (const QString& line : lines)
+        QCOMPARE(line.count(QLatin1Char('\t')), 5);
+    const QString device = lines.first().section(QLatin1Char('\t'), 0, 0);
+    QVERIFY(!lines.first().section(QLatin1Char('\t'), 5).contains(QStringLiteral("COM17")));
+
+    QFile ini(work.filePath(QStringLiteral("kovr.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\nCOM17=" + device.toUtf8() + "\n");
+    ini.close();
+    const CliResult bound = runCli({QStringLiteral("ports")}, how);
+    QVERIFY2(bound.exitCode == 0, qPrintable(failureText(bound)));
+    const QString first = bound.out.section(QLatin1Char('\n'), 0, 0);
+    QCOMPARE(first.section(QLatin1Char('\t'), 0, 0), device);
+    QVERIFY2(first.section(QLatin1Char('\t'), 5)
+                 .split(QLatin1Char(' '))
+                 .contains(QStringLiteral("COM17")),
+             qPrintable(first));
 }
 
 void TestCliEndToEnd::failures_data() {
