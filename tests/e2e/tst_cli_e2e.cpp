@@ -162,16 +162,18 @@ void TestCliEndToEnd::readWritesWhatTheProgramSaves() {
     QVERIFY2(program.open(&error), qPrintable(error));
     program.start();
     QVERIFY(QTest::qWaitFor([&] { return !program.session->scheduler().ObnovaBezi; }, 15000));
-    // The production texts take longer than the parameters: wait until the last one is there.
+    // The production texts take longer than the parameters: wait until every one is there.
     QVERIFY(QTest::qWaitFor(
         [&] {
-            return program.session->sheet().cell(ServiceSheet::ProductionGrid,
-                                                 ServiceSheet::TextColumn,
-                                                 ParameterCatalogue::productionField(12).row) ==
-                   QString::fromLatin1(program.unit.text(12));
+            for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field)
+                if (program.session->sheet().cell(ServiceSheet::ProductionGrid,
+                                                  ServiceSheet::TextColumn,
+                                                  ParameterCatalogue::productionField(field).row) !=
+                    QString::fromLatin1(program.unit.text(field)))
+                    return false;
+            return true;
         },
         15000));
-    QTest::qWait(500); // a full round of the text cursor more
     const QString saved = m_dir.filePath(QStringLiteral("program.par"));
     QVERIFY(program.session->parameterFiles().save(saved));
 
