@@ -5,13 +5,17 @@
 //  - monitor polls per second against the line-rate limit,
 //  - the tool's gap, reply accepted -> next request written, against the 20 ms it must be.
 //
-//   QT_QPA_PLATFORM=offscreen build/bench_link [POLLS]     300 polls by default
+//   QT_QPA_PLATFORM=offscreen build/bench_link [POLLS] [--trend]     300 polls by default
+//
+// With --trend the trend window is open as well, on its shortest time window (the most
+// frequent redraw), so that its cost shows in the same figures.
 
 #include "app/Program.h"
 #include "link/CommandScheduler.h"
 #include "link/Prompter.h"
 #include "session/Session.h"
 #include "ui/MainWindow.h"
+#include "ui/TrendForm.h"
 #include "ui/UiFont.h"
 
 #include <QApplication>
@@ -52,7 +56,11 @@ constexpr double GapSeconds = CommandScheduler::NextRequestGap / 1000.0;
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setFont(kovrFont());
-    const int polls = argc > 1 ? QByteArray(argv[1]).toInt() : 300;
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    const bool withTrend = args.contains(QStringLiteral("--trend"));
+    int polls = 300;
+    for (const QString& arg : args)
+        if (!arg.startsWith(QLatin1Char('-'))) polls = arg.toInt();
     const int warmup = 10;
 
     QTemporaryDir dir;
@@ -123,6 +131,10 @@ int main(int argc, char* argv[]) {
         }
     });
     program.mainWindow().show();
+    if (withTrend) {
+        program.trendForm().setTimeWindow(0);
+        program.trendForm().show();
+    }
     QTimer::singleShot((polls + 200) * 1000, &app, &QCoreApplication::quit); // a stalled link
     app.exec();
     sim.terminate();

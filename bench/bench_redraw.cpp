@@ -1,5 +1,6 @@
 // Decoding plus redraw per monitor record, beside the 20 ms poll gap: first with the main window
-// alone, then with the service window open as well. The windows are real (offscreen platform)
+// alone, then with the service window open as well, then with the trend window open on its
+// shortest and its longest time window. The windows are real (offscreen platform)
 // and paint every change; the records are the simulated unit's answers to a walking set of
 // cursors, with the actuator moving.
 
@@ -12,6 +13,7 @@
 #include "ui/ParameterPanel.h"
 #include "ui/PrubehForm.h"
 #include "ui/ServiceForm.h"
+#include "ui/TrendForm.h"
 #include "ui/UiFont.h"
 #include "wire/Frame.h"
 
@@ -28,9 +30,10 @@ struct NoQuestions : Prompter {
     void message(const QString&, Icon) override {}
 };
 
-// Feeds `records` monitor records through the session and returns the cost of each in ms.
+// Feeds `records` monitor records through the session and returns the cost of each in ms. An open
+// trend window takes in what was recorded as often as its timer would on the made-up clock.
 std::vector<double> measure(Session& session, MainWindow& window, SimulatedUnit& unit,
-                            qint64& fakeMs, int records) {
+                            qint64& fakeMs, int records, TrendForm* trend = nullptr) {
     const DeviceImage& image = session.image();
     std::vector<double> costMs;
     QElapsedTimer timer;
@@ -46,6 +49,10 @@ std::vector<double> measure(Session& session, MainWindow& window, SimulatedUnit&
         session.ZobrazMonitor(data);
         window.monitoringPanel()->render(session.display());
         window.parameterPanel()->render(session.display());
+        if (trend) {
+            const qint64 every = trend->refreshIntervalMs();
+            if (fakeMs / every != (fakeMs - 124) / every) trend->refresh();
+        }
         QApplication::processEvents(); // paints what changed
         costMs.push_back(timer.nsecsElapsed() / 1e6);
     }
@@ -94,5 +101,24 @@ int main(int argc, char* argv[]) {
     session.serviceEditing().NactiService(1, false);
     service.show();
     report("main window and service window", measure(session, window, unit, fakeMs, records));
+    service.hide();
+
+    // The trend shows the records on the same made-up clock, with an hour recorded before so that
+    // its longest time window draws its most: the records so far, repeated at the poll's pace.
+    session.trend().setClock([&fakeMs] { return fakeMs; });
+    const QList<TrendSample> recent = session.trend().samples();
+    for (qint64 t = fakeMs - 3600 * 1000, n = 0; t < fakeMs; t += 124, ++n) {
+        TrendSample sample = recent.at(n % recent.size());
+        sample.time = t;
+        session.trend().append(sample);
+    }
+    TrendForm trend(session.trend(), prompter, &window);
+    trend.show();
+    for (int choice : {0, int(TrendForm::WindowMinutes.size()) - 1}) {
+        trend.setTimeWindow(choice);
+        const QByteArray what = "main window and trend window, " +
+                                QByteArray::number(TrendForm::WindowMinutes[choice]) + " min";
+        report(what.constData(), measure(session, window, unit, fakeMs, records, &trend));
+    }
     return 0;
 }

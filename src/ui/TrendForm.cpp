@@ -30,16 +30,16 @@ using Quantity = TrendPlot::Quantity;
 enum Axis { Percent, Newton, Milliampere, Celsius, AxisCount };
 
 struct AxisRow {
-    const char* key; // added text of its unit
+    const char* unit; // the unit as written in every language, or the key of its added text
     Qt::Alignment side;
     double fixedMin, fixedMax; // the range it always shows at least
 };
 
 constexpr AxisRow axisRows[AxisCount] = {
-    {"TrendOsaProcenta", Qt::AlignLeft, 0, 100},
+    {"%", Qt::AlignLeft, 0, 100},
     {"TrendOsaNm", Qt::AlignRight, 0, 1},
     {"TrendOsaMa", Qt::AlignRight, 0, 20},
-    {"TrendOsaTeplota", Qt::AlignRight, 0, 40},
+    {"°C", Qt::AlignRight, 0, 40},
 };
 
 struct QuantityRow {
@@ -57,6 +57,11 @@ constexpr QuantityRow quantityRows[TrendPlot::QuantityCount] = {
     {Quantity::ControlSignal, "TrendSignal", "TrendControlSignal", 0x1e8449, Milliampere},
     {Quantity::Temperature, "TrendTeplota", "TrendTemperature", 0xd68910, Celsius},
 };
+
+QString unitText(const char* unit) {
+    const QString text = QString::fromUtf8(unit);
+    return text.startsWith(QLatin1String("Trend")) ? LangAddedText(text) : text;
+}
 
 QIcon colourMark(QRgb colour) {
     QPixmap mark(14, 4);
@@ -98,7 +103,9 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
         auto* series = new QLineSeries(m_chart);
         series->setObjectName(QString::fromLatin1(row.objectName));
         QPen pen(QColor(row.colour));
-        pen.setWidthF(1.5);
+        // One pixel wide: a wider line is stroked as a path, which takes a hundred times as
+        // long for a chart full of points.
+        pen.setWidth(0);
         // Nm runs alongside the torque in %: dashed, so that both stay visible.
         if (row.quantity == Quantity::TorqueNm) pen.setStyle(Qt::DashLine);
         series->setPen(pen);
@@ -144,9 +151,12 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
     layout->addLayout(buttons);
 
     m_timer = new QTimer(this);
-    m_timer->setInterval(RefreshMs);
+    m_timer->setInterval(refreshIntervalMs());
     connect(m_timer, &QTimer::timeout, this, &TrendForm::refresh);
-    connect(m_window, &QComboBox::currentIndexChanged, this, &TrendForm::redraw);
+    connect(m_window, &QComboBox::currentIndexChanged, this, [this] {
+        m_timer->setInterval(refreshIntervalMs());
+        redraw();
+    });
     connect(m_pause, &QPushButton::toggled, this, &TrendForm::setPaused);
     connect(m_export, &QPushButton::clicked, this, &TrendForm::chooseAndExport);
     applyCaptions();
@@ -161,9 +171,7 @@ void TrendForm::applyCaptions() {
         m_shown[int(row.quantity)]->setText(LangAddedText(QString::fromLatin1(row.key)));
     for (int a = 0; a < AxisCount; ++a)
         for (const QuantityRow& row : quantityRows)
-            if (row.axis == a)
-                m_axes[int(row.quantity)]->setTitleText(
-                    LangAddedText(QString::fromLatin1(axisRows[a].key)));
+            if (row.axis == a) m_axes[int(row.quantity)]->setTitleText(unitText(axisRows[a].unit));
     m_windowLabel->setText(LangAddedText(QStringLiteral("TrendOkno")));
     const QString minutes = LangAddedText(QStringLiteral("TrendMinut"));
     for (int i = 0; i < int(WindowMinutes.size()); ++i)
@@ -174,6 +182,10 @@ void TrendForm::applyCaptions() {
 
 QLineSeries* TrendForm::series(TrendPlot::Quantity quantity) const {
     return m_series[int(quantity)];
+}
+
+int TrendForm::refreshIntervalMs() const {
+    return std::max(RefreshMs, timeWindowMinutes() * 60 * 1000 / TimeSteps);
 }
 
 int TrendForm::timeWindowMinutes() const {
@@ -206,8 +218,8 @@ void TrendForm::redraw() {
     const qint64 from = last - span;
     m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
                          QDateTime::fromMSecsSinceEpoch(last));
-    // Two points per pixel of the plot at most: more would not show.
-    const int maxPoints = std::max(200, 2 * int(m_chart->plotArea().width()));
+    // A point per pixel of the plot at most: more would not show.
+    const int maxPoints = std::max(200, int(m_chart->plotArea().width()));
 
     std::array<double, AxisCount> low, high;
     low.fill(std::nan(""));

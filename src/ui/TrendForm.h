@@ -24,8 +24,10 @@ class Prompter;
 class TrendForm : public QWidget {
     Q_OBJECT
 public:
-    // How often the open window takes in what was recorded (two poll cycles).
+    // How often the open window takes in what was recorded: every two poll cycles, or when the
+    // time window has moved on by one of TimeSteps, whichever is the longer.
     static constexpr int RefreshMs = 250;
+    static constexpr int TimeSteps = 600;
     // The time windows offered, in minutes.
     static constexpr std::array<int, 4> WindowMinutes{1, 5, 15, 60};
 
@@ -41,6 +43,7 @@ public:
     // Index into WindowMinutes.
     void setTimeWindow(int index);
     int timeWindowMinutes() const;
+    int refreshIntervalMs() const;
     // Everything recorded, as CSV; false (after telling the user) when it cannot be written.
     bool exportTo(const QString& path);
 
