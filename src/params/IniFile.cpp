@@ -50,9 +50,8 @@ QByteArray IniFile::encodeValue(const QString& value, const QByteArray& lineEnd)
     return bytes;
 }
 
-bool IniFile::sameName(const QString& a, const QString& b) const {
-    return a.compare(b, m_format == Format::ParameterFile ? Qt::CaseInsensitive
-                                                          : Qt::CaseSensitive) == 0;
+QString IniFile::matchName(const QString& name) const {
+    return m_format == Format::ParameterFile ? name.toCaseFolded() : name;
 }
 
 bool IniFile::load(QString* error) {
@@ -102,6 +101,7 @@ bool IniFile::load(QString* error) {
             if (!endSeen) m_newLineEnd = line.end;
             endSeen = true;
         }
+        line.parsed = parse(line.text);
         m_lines.append(line);
     }
     return true;
@@ -116,6 +116,7 @@ IniFile::Parsed IniFile::parse(const QByteArray& text) const {
         if (close > 0) {
             parsed.kind = Kind::Section;
             parsed.name = decode(trimmed.mid(1, close - 1)).trimmed();
+            parsed.match = matchName(parsed.name);
         }
         return parsed;
     }
@@ -125,6 +126,7 @@ IniFile::Parsed IniFile::parse(const QByteArray& text) const {
     if (key.isEmpty()) return parsed;
     parsed.kind = Kind::Key;
     parsed.name = key;
+    parsed.match = matchName(key);
     // The value starts behind the blanks that follow '=', which the rewrite keeps.
     qsizetype start = eq + 1;
     // A parameter file's values are the unit's texts to the last blank.
@@ -136,26 +138,28 @@ IniFile::Parsed IniFile::parse(const QByteArray& text) const {
 }
 
 int IniFile::sectionLine(const QString& section) const {
+    const QString name = matchName(section);
     for (int i = 0; i < m_lines.size(); ++i) {
-        const Parsed p = parse(m_lines.at(i).text);
-        if (p.kind == Kind::Section && sameName(p.name, section)) return i;
+        const Parsed& p = m_lines.at(i).parsed;
+        if (p.kind == Kind::Section && p.match == name) return i;
     }
     return -1;
 }
 
 int IniFile::sectionEnd(int header) const {
     for (int i = header + 1; i < m_lines.size(); ++i)
-        if (parse(m_lines.at(i).text).kind == Kind::Section) return i;
+        if (m_lines.at(i).parsed.kind == Kind::Section) return i;
     return int(m_lines.size());
 }
 
 int IniFile::keyLine(const QString& section, const QString& key) const {
     const int header = sectionLine(section);
     if (header < 0) return -1;
+    const QString name = matchName(key);
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-        const Parsed p = parse(m_lines.at(i).text);
-        if (p.kind == Kind::Key && sameName(p.name, key)) return i;
+        const Parsed& p = m_lines.at(i).parsed;
+        if (p.kind == Kind::Key && p.match == name) return i;
     }
     return -1;
 }
@@ -167,8 +171,8 @@ bool IniFile::contains(const QString& section, const QString& key) const {
 QString IniFile::value(const QString& section, const QString& key, const QString& fallback) const {
     const int at = keyLine(section, key);
     if (at < 0) return fallback;
-    const QByteArray& text = m_lines.at(at).text;
-    const QString raw = decode(text.mid(parse(text).valueStart));
+    const Line& line = m_lines.at(at);
+    const QString raw = decode(line.text.mid(line.parsed.valueStart));
     return m_format == Format::Settings ? raw.trimmed() : raw;
 }
 
@@ -178,7 +182,7 @@ QStringList IniFile::keys(const QString& section) const {
     if (header < 0) return result;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i) {
-        const Parsed p = parse(m_lines.at(i).text);
+        const Parsed& p = m_lines.at(i).parsed;
         if (p.kind == Kind::Key) result.append(p.name);
     }
     return result;
@@ -193,19 +197,21 @@ void IniFile::insertLine(int at, const QByteArray& text) {
         else if (end == "\r")
             end = "\r\n";
     }
-    m_lines.insert(at, Line{text, m_newLineEnd});
+    m_lines.insert(at, Line{text, m_newLineEnd, parse(text)});
 }
 
 void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
     const int at = keyLine(section, key);
     const QByteArray encoded = encodeValue(value, at >= 0 ? m_lines.at(at).end : m_newLineEnd);
     if (at >= 0) {
-        QByteArray& text = m_lines[at].text;
-        const int valueStart = parse(text).valueStart;
+        Line& line = m_lines[at];
+        const int valueStart = line.parsed.valueStart;
         // Keep the key as it was written (spacing included) and touch only the value.
-        const QByteArray old = text.mid(valueStart);
-        if ((m_format == Format::Settings ? old.trimmed() : old) != encoded)
-            text = text.left(valueStart) + encoded;
+        const QByteArray old = line.text.mid(valueStart);
+        if ((m_format == Format::Settings ? old.trimmed() : old) != encoded) {
+            line.text = line.text.left(valueStart) + encoded;
+            line.parsed = parse(line.text);
+        }
         return;
     }
     const QByteArray line = encode(key) + '=' + encoded;
@@ -225,7 +231,7 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
     int after = header;
     const int end = sectionEnd(header);
     for (int i = header + 1; i < end; ++i)
-        if (parse(m_lines.at(i).text).kind == Kind::Key) after = i;
+        if (m_lines.at(i).parsed.kind == Kind::Key) after = i;
     insertLine(after + 1, line);
 }
 

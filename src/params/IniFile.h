@@ -52,22 +52,27 @@ public:
     bool save(QString* error = nullptr) const;
 
 private:
-    struct Line {
-        QByteArray text; // without its line end
-        QByteArray end;  // "\r\n", "\n"; for a last line "\r" or empty
-    };
     enum class Kind { Other, Section, Key };
     struct Parsed {
         Kind kind = Kind::Other;
-        QString name;       // section name or key
+        QString name;       // section name or key, as written
+        QString match;      // the name as lookups compare it: case-folded in a parameter file
         int valueStart = 0; // byte offset of the value's first non-blank (keys)
+    };
+    // A line with what it says, worked out once when the line is read or changed: a lookup
+    // then only compares names, and a save of a few hundred entries stays quick.
+    struct Line {
+        QByteArray text; // without its line end
+        QByteArray end;  // "\r\n", "\n"; for a last line "\r" or empty
+        Parsed parsed;
     };
 
     Parsed parse(const QByteArray& text) const;
+    // A name as lines keep it for matching.
+    QString matchName(const QString& name) const;
     QString decode(const QByteArray& bytes) const;
     QByteArray encode(const QString& text) const;
     QByteArray encodeValue(const QString& value, const QByteArray& lineEnd) const;
-    bool sameName(const QString& a, const QString& b) const;
     // Index of the header line of `section`, or -1.
     int sectionLine(const QString& section) const;
     // One past the last line that belongs to the section whose header is at `header`.
