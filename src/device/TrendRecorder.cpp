@@ -26,7 +26,7 @@ QString field(double value, int decimals) {
 } // namespace
 
 TrendRecorder::TrendRecorder(int capacity)
-    : m_slots(size_t(std::max(capacity, 1)))
+    : m_ring(capacity)
     , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
 void TrendRecorder::record(const DeviceImage& image, const MonitorDisplay& display) {
@@ -50,19 +50,7 @@ void TrendRecorder::record(const DeviceImage& image, const MonitorDisplay& displ
 }
 
 void TrendRecorder::append(const TrendSample& sample) {
-    m_slots[m_next % m_slots.size()] = sample;
-    ++m_next;
-    if (m_next - m_first > m_slots.size()) m_first = m_next - m_slots.size();
-}
-
-QList<TrendSample> TrendRecorder::since(quint64 from) const {
-    QList<TrendSample> out;
-    const quint64 start = std::max(from, m_first);
-    if (start >= m_next) return out;
-    out.reserve(qsizetype(m_next - start));
-    for (quint64 n = start; n < m_next; ++n)
-        out.append(m_slots[n % m_slots.size()]);
-    return out;
+    m_ring.push() = sample;
 }
 
 namespace TrendCsv {

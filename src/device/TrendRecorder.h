@@ -1,9 +1,10 @@
 #pragma once
 
+#include "wire/RingBuffer.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
-#include <vector>
 
 struct DeviceImage;
 struct MonitorDisplay;
@@ -40,20 +41,18 @@ public:
     void record(const DeviceImage& image, const MonitorDisplay& display);
     void append(const TrendSample& sample);
     // Forgets what is held; numbering goes on.
-    void clear() { m_first = m_next; }
+    void clear() { m_ring.clear(); }
 
-    int capacity() const { return int(m_slots.size()); }
-    int size() const { return int(m_next - m_first); }
+    int capacity() const { return m_ring.capacity(); }
+    int size() const { return m_ring.size(); }
     // Number of the next sample to be recorded: samples are numbered from 0 in recording order.
-    quint64 next() const { return m_next; }
+    quint64 next() const { return m_ring.next(); }
     // The held samples numbered `from` or later, oldest first.
-    QList<TrendSample> since(quint64 from) const;
+    QList<TrendSample> since(quint64 from) const { return m_ring.since(from); }
     QList<TrendSample> samples() const { return since(0); }
 
 private:
-    std::vector<TrendSample> m_slots;
-    quint64 m_first = 0;
-    quint64 m_next = 0;
+    RingBuffer<TrendSample> m_ring;
     std::function<qint64()> m_clock;
 };
 

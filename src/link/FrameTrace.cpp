@@ -8,12 +8,12 @@
 #include <algorithm>
 
 FrameTrace::FrameTrace(int capacity)
-    : m_slots(size_t(std::max(capacity, 1)))
+    : m_ring(capacity)
     , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
 void FrameTrace::record(TraceEntry::Direction direction, int state, QByteArrayView frame,
                         TraceEntry::Outcome outcome) {
-    TraceEntry& slot = m_slots[size_t(m_next % m_slots.size())];
+    TraceEntry& slot = m_ring.push();
     slot.time = m_clock();
     slot.direction = direction;
     slot.outcome = outcome;
@@ -21,23 +21,10 @@ void FrameTrace::record(TraceEntry::Direction direction, int state, QByteArrayVi
     // Reuses the slot's buffer unless a shown copy still shares it.
     slot.frame.resize(0);
     slot.frame.append(frame);
-    ++m_next;
-    if (m_next - m_first > m_slots.size()) m_first = m_next - m_slots.size();
 }
 
 void FrameTrace::amend(quint64 number, TraceEntry::Outcome outcome) {
-    if (number >= m_first && number < m_next)
-        m_slots[size_t(number % m_slots.size())].outcome = outcome;
-}
-
-QList<TraceEntry> FrameTrace::since(quint64 from) const {
-    QList<TraceEntry> result;
-    const quint64 start = std::max(from, m_first);
-    if (start >= m_next) return result;
-    result.reserve(qsizetype(m_next - start));
-    for (quint64 n = start; n < m_next; ++n)
-        result.append(m_slots[size_t(n % m_slots.size())]);
-    return result;
+    if (TraceEntry* entry = m_ring.find(number)) entry->outcome = outcome;
 }
 
 namespace TraceText {

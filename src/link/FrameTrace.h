@@ -1,10 +1,11 @@
 #pragma once
 
+#include "wire/RingBuffer.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <functional>
-#include <vector>
 
 // One frame event on the line, as the scheduler saw it.
 struct TraceEntry {
@@ -46,20 +47,18 @@ public:
     // A later verdict on event `number`; nothing once it has left the ring.
     void amend(quint64 number, TraceEntry::Outcome outcome);
     // Forgets what is held; numbering goes on.
-    void clear() { m_first = m_next; }
+    void clear() { m_ring.clear(); }
 
-    int capacity() const { return int(m_slots.size()); }
-    int size() const { return int(m_next - m_first); }
+    int capacity() const { return m_ring.capacity(); }
+    int size() const { return m_ring.size(); }
     // Number of the next event to be recorded: events are numbered from 0 in recording order.
-    quint64 next() const { return m_next; }
+    quint64 next() const { return m_ring.next(); }
     // The held events numbered `from` or later, oldest first.
-    QList<TraceEntry> since(quint64 from) const;
+    QList<TraceEntry> since(quint64 from) const { return m_ring.since(from); }
     QList<TraceEntry> entries() const { return since(0); }
 
 private:
-    std::vector<TraceEntry> m_slots;
-    quint64 m_first = 0; // oldest held
-    quint64 m_next = 0;
+    RingBuffer<TraceEntry> m_ring;
     std::function<qint64()> m_clock;
 };
 
