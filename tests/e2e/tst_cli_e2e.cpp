@@ -25,20 +25,7 @@
 
 namespace {
 
-constexpr SimulatedUnit::Kind Kinds[] = {SimulatedUnit::KindB, SimulatedUnit::KindW,
-                                         SimulatedUnit::KindDW};
 constexpr int VariantIndex = 6; // B 6 decides which parameters a unit has
-
-QList<QList<quint32>> valuesOf(const SimulatedUnit& unit) {
-    QList<QList<quint32>> values;
-    for (SimulatedUnit::Kind kind : Kinds) {
-        QList<quint32> ofKind;
-        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
-            ofKind.append(unit.parameter(kind, i));
-        values.append(ofKind);
-    }
-    return values;
-}
 
 quint32 widthMask(int kind) {
     return kind == SimulatedUnit::KindB ? 0xFFu : kind == SimulatedUnit::KindW ? 0xFFFFu : ~0u;

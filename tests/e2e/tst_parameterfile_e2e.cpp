@@ -15,24 +15,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-namespace {
-
-constexpr SimulatedUnit::Kind Kinds[] = {SimulatedUnit::KindB, SimulatedUnit::KindW,
-                                         SimulatedUnit::KindDW};
-
-// Every value of a unit, by kind and index.
-QList<QList<quint32>> valuesOf(const SimulatedUnit& unit) {
-    QList<QList<quint32>> values;
-    for (SimulatedUnit::Kind kind : Kinds) {
-        QList<quint32> ofKind;
-        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
-            ofKind.append(unit.parameter(kind, i));
-        values.append(ofKind);
-    }
-    return values;
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestParameterFileEndToEnd : public QObject {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "LinkFakes.h"
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
+#include "params/ParameterCatalogue.h"
 #include "session/Session.h"
 #include "ui/PrubehForm.h"
 
@@ -13,6 +14,22 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <memory>
+
+// The parameter kinds in the catalogue's order: B, W, DW.
+inline constexpr SimulatedUnit::Kind Kinds[] = {SimulatedUnit::KindB, SimulatedUnit::KindW,
+                                                SimulatedUnit::KindDW};
+
+// Every value of a unit, by kind and index.
+inline QList<QList<quint32>> valuesOf(const SimulatedUnit& unit) {
+    QList<QList<quint32>> values;
+    for (SimulatedUnit::Kind kind : Kinds) {
+        QList<quint32> ofKind;
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
+            ofKind.append(unit.parameter(kind, i));
+        values.append(ofKind);
+    }
+    return values;
+}
 
 struct SimulatedSetup {
     QTemporaryDir dir;
