@@ -56,8 +56,11 @@ void CalibrationDialogs::wire(TServiceForm& service) {
     connect(snimac, &TSnimacForm::komPovelRequested, &session,
             [&session](int state) { session.scheduler().KomPovel(state); });
 
-    // Results go into the parameters' rows, each row current in turn as it is taken.
+    // Results go into the parameters' rows, each row current in turn as it is taken. A result
+    // the dialog never got (the side not calibrated, an offset not read) is empty: its row keeps
+    // the value it has, rather than an empty cell that a write would send as 0.
     const auto takeOver = [&session, &service](ParamRef parameter, const QString& text) {
+        if (text.isEmpty()) return;
         const GridPlace at =
             takeOverParameter(session.sheet(), session.serviceEditing(), parameter, text);
         if (at.grid >= 0) service.setCurrentRow(at.grid, at.row);

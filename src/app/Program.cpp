@@ -2,6 +2,9 @@
 
 #include "app/CalibrationDialogs.h"
 #include "app/ServiceDialogs.h"
+#include "files/FileProblem.h"
+#include "files/FileReader.h"
+#include "files/FileSaver.h"
 #include "lang/Lang.h"
 #include "session/Session.h"
 #include "ui/AboutBox.h"
@@ -22,12 +25,14 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLibraryInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 Program::Program(const QString& workingDir, Prompter* prompter)
     : m_iniPath(QDir(workingDir).absoluteFilePath(QStringLiteral("kovr.ini"))) {
@@ -126,12 +131,11 @@ void Program::wire() {
         {"PrubehVelicin", m_trendForm.get()},
     };
     for (const auto& [action, form] : diagnostics)
-        connect(window->action(QString::fromLatin1(action)), &QAction::triggered, form,
-                [form] {
-                    form->show();
-                    form->raise();
-                    form->activateWindow();
-                });
+        connect(window->action(QString::fromLatin1(action)), &QAction::triggered, form, [form] {
+            form->show();
+            form->raise();
+            form->activateWindow();
+        });
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
     connect(m_setupForm.get(), &TSetupForm::portBound, session,
@@ -194,7 +198,11 @@ bool Program::saveSettings() {
     QString error;
     if (m_setup.save(m_iniPath, &error) && m_session->port().devices().saveBindings(&error))
         return true;
-    m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !"), Prompter::Icon::Error);
+    // The text of old, then which file and why, so that the technician can act on it.
+    m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !\n") +
+                            QDir::toNativeSeparators(QFileInfo(m_iniPath).absoluteFilePath()) +
+                            u'\n' + error,
+                        Prompter::Icon::Error);
     return false;
 }
 
@@ -231,14 +239,36 @@ bool Program::saveParameterFile(const QString& path) {
 }
 
 bool Program::exportPdf(const QString& path) {
+    // The printer writes its file as it goes: it draws into a scratch file, and the PDF reaches
+    // `path` through the saver, whole or not at all.
+    QString reason;
+    const QByteArray pdf = renderPdf(m_session->parameterFiles().reportLines(), &reason);
+    if (!pdf.isEmpty() && FileSaver::save(path, pdf, &reason)) return true;
+    m_prompter->message(FileProblem::writeFailed(path, reason), Prompter::Icon::Error);
+    return false;
+}
+
+QByteArray Program::renderPdf(const QStringList& lines, QString* reason) {
+    // Far beyond the few pages of a report with its fonts.
+    constexpr qint64 MaximumPdfSize = 64 * 1024 * 1024;
+    const QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        *reason = scratch.errorString();
+        return {};
+    }
+    const QString file = scratch.filePath(QStringLiteral("report.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    if (printReport(printer, m_session->parameterFiles().reportLines())) return true;
-    m_prompter->message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
-                            QDir::toNativeSeparators(path),
-                        Prompter::Icon::Error);
-    return false;
+    printer.setOutputFileName(file);
+    QByteArray pdf;
+    // A PDF that the printer could not finish lacks its end-of-file mark.
+    if (printReport(printer, lines) &&
+        FileReader::read(file, MaximumPdfSize, &pdf, reason) == FileReader::Outcome::Read &&
+        pdf.trimmed().endsWith("%%EOF"))
+        return pdf;
+    *reason = LangAddedText(QStringLiteral("PdfNevytvoren"))
+                  .arg(QDir::toNativeSeparators(QDir::tempPath()));
+    return {};
 }
 
 void Program::chooseAndOpen() {

@@ -63,6 +63,8 @@ public:
     bool openParameterFile(const QString& path);
     bool saveParameterFile(const QString& path);
     bool exportPdf(const QString& path);
+    // The report as a PDF document; empty, with the reason, when it could not be drawn.
+    static QByteArray renderPdf(const QStringList& lines, QString* reason);
 
 private:
     void wire();

@@ -5,10 +5,13 @@
 #include "cli/InterruptSignal.h"
 #include "cli/MonitorLine.h"
 #include "cli/UnitConnection.h"
+#include "files/FileProblem.h"
+#include "files/FileSaver.h"
 #include "lang/Lang.h"
 #include "link/PortDevices.h"
 #include "link/SerialPortList.h"
 #include "params/PendingChanges.h"
+#include "params/ValueCheck.h"
 
 #include <cstdio>
 
@@ -42,7 +45,8 @@ int CliCommands::run() {
 }
 
 int CliCommands::failed(const QString& text, int exitStatus) {
-    std::fprintf(stderr, "kovr-cli: %s\n", qUtf8Printable(text));
+    // A script reads one line per failure, however many lines the window's message has.
+    std::fprintf(stderr, "kovr-cli: %s\n", qUtf8Printable(CliPrompter::oneLine(text)));
     return exitStatus;
 }
 
@@ -79,6 +83,10 @@ int CliCommands::ports() {
 }
 
 int CliCommands::read() {
+    // What can be known before a whole read of the unit: where its values are to go.
+    QString reason;
+    if (!FileSaver::checkTarget(m_request.file, &reason))
+        return failed(FileProblem::writeFailed(m_request.file, reason), ExitFile);
     UnitConnection unit(m_iniPath, m_interrupt);
     if (!connectAndRefresh(unit, true)) return failed(unit);
     // What "Uložit jako" writes after the refresh.
@@ -88,6 +96,11 @@ int CliCommands::read() {
 }
 
 int CliCommands::write() {
+    // A file that cannot be written is refused before the port is opened: unreadable, no
+    // parameter file, or a value its parameter cannot take.
+    if (const QString problem = checkParameterFile(m_request.file, m_request.selection);
+        !problem.isEmpty())
+        return failed(problem, ExitFile);
     UnitConnection unit(m_iniPath, m_interrupt);
     if (!connectAndRefresh(unit, true)) return failed(unit);
     Session& session = unit.session();

@@ -5,6 +5,7 @@
 #include "session/ToolVersion.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <cstdio>
 
 namespace {
@@ -44,6 +45,13 @@ int usageError(const QString& text) {
 }
 
 } // namespace
+
+int CliRequest::checkEncoding(const QStringList& arguments, const QList<QByteArray>& raw) {
+    for (qsizetype i = 1; i < arguments.size() && i < raw.size(); ++i)
+        if (QFile::encodeName(arguments.at(i)) != raw.at(i))
+            return usageError(text("CliArgKodovani").arg(arguments.at(i)));
+    return ExitSuccess;
+}
 
 int CliRequest::languageOf(const QStringList& arguments) {
     QString value;
@@ -117,7 +125,13 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
         *exitStatus = usageError(text("CliPouziti").arg(QString::fromLatin1(chosen->usage)));
         return std::nullopt;
     }
-    if (filesWanted) request.file = positional.at(1);
+    if (filesWanted) {
+        request.file = positional.at(1);
+        if (request.file.isEmpty()) {
+            *exitStatus = usageError(text("CliPouziti").arg(QString::fromLatin1(chosen->usage)));
+            return std::nullopt;
+        }
+    }
 
     // Every option must belong to the command: a --dry-run given to read must not pass unseen.
     const std::pair<const QCommandLineOption*, QList<Command>> belongs[] = {

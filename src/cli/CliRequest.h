@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -19,6 +21,10 @@ struct CliRequest {
     // The language --lang asks for, found before the arguments are parsed so that the help and
     // the messages about the arguments are in it; -1 without a valid --lang.
     static int languageOf(const QStringList& arguments);
+
+    // An argument whose bytes (`raw`, as the program got them) do not survive the conversion
+    // into text names another file than the one typed: ExitUsage with a message, else 0.
+    static int checkEncoding(const QStringList& arguments, const QList<QByteArray>& raw);
 
     // The request, in LangIndex, or nothing after --help, --version or a usage error, which are
     // printed here; `exitStatus` then says how the tool ends.

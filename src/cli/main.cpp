@@ -25,6 +25,11 @@ int main(int argc, char* argv[]) {
     const int language = CliRequest::languageOf(arguments);
     LangIndex = language >= 0 ? language : languageIndex(setup);
 
+    QList<QByteArray> raw;
+    for (int i = 0; i < argc; ++i)
+        raw.append(QByteArray(argv[i]));
+    if (const int status = CliRequest::checkEncoding(arguments, raw); status != 0) return status;
+
     int exitStatus = 0;
     const std::optional<CliRequest> request = CliRequest::parse(arguments, &exitStatus);
     if (!request) return exitStatus;

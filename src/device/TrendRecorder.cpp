@@ -2,9 +2,9 @@
 
 #include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "files/FileSaver.h"
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <cmath>
 #include <limits>
 
@@ -77,11 +77,7 @@ QString text(const QList<TrendSample>& samples) {
 }
 
 bool save(const QString& path, const QList<TrendSample>& samples, QString* error) {
-    QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(text(samples).toUtf8()) >= 0 && file.commit();
-    if (!written && error) *error = file.errorString();
-    return written;
+    return FileSaver::save(path, text(samples).toUtf8(), error);
 }
 
 } // namespace TrendCsv

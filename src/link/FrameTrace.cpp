@@ -1,10 +1,10 @@
 #include "link/FrameTrace.h"
 
+#include "files/FileSaver.h"
 #include "lang/Lang.h"
 #include "wire/Frame.h"
 
 #include <QDateTime>
-#include <QSaveFile>
 #include <algorithm>
 
 FrameTrace::FrameTrace(int capacity)
@@ -99,13 +99,7 @@ QString lines(const QList<TraceEntry>& entries) {
 }
 
 bool save(const QString& path, const QList<TraceEntry>& entries, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(lines(entries).toUtf8()) < 0 ||
-        !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return FileSaver::save(path, lines(entries).toUtf8(), error);
 }
 
 } // namespace TraceText

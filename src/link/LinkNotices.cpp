@@ -6,8 +6,11 @@ QString portUnavailableText(const Port::OpenProblem& problem) {
     QString text = LangText(QStringLiteral("Požadovaný COM port není k dispozici"));
     const QString device = problem.device;
     switch (problem.reason) {
-    case Port::OpenFailure::None:
-    case Port::OpenFailure::Other: return text;
+    case Port::OpenFailure::None: return text;
+    case Port::OpenFailure::Other:
+        return problem.detail.isEmpty() ? text : text + u'\n' + problem.detail;
+    case Port::OpenFailure::NotSerial:
+        return text + u'\n' + LangAddedText(QStringLiteral("PortNeniSeriovy")).arg(device);
     case Port::OpenFailure::Absent:
         return text + u'\n' + LangAddedText(QStringLiteral("PortNeexistuje")).arg(device);
     case Port::OpenFailure::Busy:

@@ -1,5 +1,6 @@
 #include "link/ParameterFiles.h"
 
+#include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "link/CommandScheduler.h"
 #include "link/ParameterTransfer.h"
@@ -16,14 +17,15 @@ ParameterFiles::ParameterFiles(const Parts& parts)
 
 bool ParameterFiles::open(const QString& path) {
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.KomBezi)) {
+    QString reason;
+    switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.KomBezi,
+                                &reason)) {
     case ParameterFile::Read::WrongFile:
         m_parts.prompter.message(LangText(QStringLiteral("ChybnySoubor")) + shown,
                                  Prompter::Icon::Error);
         return false;
     case ParameterFile::Read::Failed:
-        m_parts.prompter.message(LangText(QStringLiteral("ChybaCteniSouboru")) + shown,
-                                 Prompter::Icon::Error);
+        m_parts.prompter.message(FileProblem::readFailed(path, reason), Prompter::Icon::Error);
         return false;
     case ParameterFile::Read::Loaded: break;
     }
@@ -35,10 +37,10 @@ bool ParameterFiles::open(const QString& path) {
 }
 
 bool ParameterFiles::save(const QString& path) {
-    if (ParameterFile::save(path, m_parts.sheet, m_parts.image, m_parts.errorGrid)) return true;
-    m_parts.prompter.message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
-                                 QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                             Prompter::Icon::Error);
+    QString reason;
+    if (ParameterFile::save(path, m_parts.sheet, m_parts.image, m_parts.errorGrid, &reason))
+        return true;
+    m_parts.prompter.message(FileProblem::writeFailed(path, reason), Prompter::Icon::Error);
     return false;
 }
 

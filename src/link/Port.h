@@ -23,11 +23,13 @@ public:
     virtual bool open(QString* error) = 0;
 
     // Why the last open failed, in terms the technician can act on.
-    enum class OpenFailure { None, Absent, NoPermission, Busy, Other };
+    // NotSerial: the name is a folder, a file, a FIFO or a device that is no terminal.
+    enum class OpenFailure { None, Absent, NoPermission, Busy, NotSerial, Other };
     struct OpenProblem {
         OpenFailure reason = OpenFailure::None;
         QString device;
-        QString group; // NoPermission: the group that may open the device, when known
+        QString group;  // NoPermission: the group that may open the device, when known
+        QString detail; // Other: what the system said
     };
     // The problem of the last failed open; None after a successful one or when not known.
     virtual OpenProblem openProblem() const { return {}; }

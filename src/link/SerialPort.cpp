@@ -53,6 +53,15 @@ bool SerialPort::open(QString* error) {
     // A bounded read buffer stays one small block that QIODevice keeps between replies; an
     // unbounded one is taken from the heap in large blocks and given back on every poll.
     m_serial.setReadBufferSize(ReadBufferSize);
+#ifdef Q_OS_UNIX
+    // A folder, a file or a FIFO named as the port is no line to a unit, and a FIFO must not
+    // be opened at all: that could wait for ever for its other end.
+    struct stat node {};
+    if (::stat(QFile::encodeName(device).constData(), &node) == 0 && !S_ISCHR(node.st_mode)) {
+        m_openProblem = {OpenFailure::NotSerial, device, {}, {}};
+        return fail(QStringLiteral("Not a serial port (%1).").arg(device));
+    }
+#endif
     // QSerialPort takes the device exclusively (a lock file and TIOCEXCL on Unix).
     errno = 0;
     if (!m_serial.open(QIODevice::ReadWrite)) {
@@ -64,6 +73,7 @@ bool SerialPort::open(QString* error) {
         const int code = qt_error_string(systemError) == text ? systemError : int(kind);
         m_serial.clearError();
         m_openProblem = classify(device, kind, systemError);
+        if (m_openProblem.reason == OpenFailure::Other) m_openProblem.detail = text;
         if (kind == QSerialPort::DeviceNotFoundError)
             return fail(QStringLiteral("Specified device not found (%1).").arg(device));
         return fail(QStringLiteral("Can't open specified device %1 (Error %2, %3)")
@@ -135,10 +145,15 @@ void SerialPort::purgeReadWrite() {
 
 Port::OpenProblem SerialPort::classify(const QString& device, QSerialPort::SerialPortError kind,
                                        int systemError) {
-    OpenProblem problem{OpenFailure::Other, device, {}};
+    OpenProblem problem{OpenFailure::Other, device, {}, {}};
     // A by-id link of a pulled adapter dangles: the device is as absent as a missing node.
     if (kind == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(device)) {
         problem.reason = OpenFailure::Absent;
+        return problem;
+    }
+    // A device that takes no line settings (/dev/null) is no serial port.
+    if (systemError == ENOTTY || kind == QSerialPort::UnsupportedOperationError) {
+        problem.reason = OpenFailure::NotSerial;
         return problem;
     }
 #ifdef Q_OS_UNIX

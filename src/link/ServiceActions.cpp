@@ -96,6 +96,19 @@ void ServiceActions::setBackup(const SheetGrid& errorGrid, const QString& folder
     m_backupFolder = folder;
 }
 
+bool ServiceActions::sendsParameters(const ServiceCommandRow& row) {
+    for (int i = 0; i < row.segmentCount; ++i)
+        if (row.segments[i].Typ <= K::KindDW) return true;
+    return false;
+}
+
+bool ServiceActions::valuesFit() {
+    const QList<InvalidValue> invalid = m_editing.invalidValues(m_transfer.ZapisZeSouboru);
+    if (invalid.isEmpty()) return true;
+    m_prompter.message(invalidValuesText(invalid), Prompter::Icon::Error);
+    return false;
+}
+
 bool ServiceActions::confirmWrite(const QString& questionKey, bool sendsCells) {
     QString question = LangText(questionKey);
     QString backup;
@@ -126,6 +139,8 @@ void ServiceActions::queue(const ServiceCommandRow& row) {
 
 bool ServiceActions::run(ServiceCommand command) {
     const ServiceCommandRow& r = row(command);
+    // Before the backup and the question: nothing is asked of a write that cannot go out.
+    if (sendsParameters(r) && !valuesFit()) return false;
     if (!confirmWrite(QString::fromLatin1(r.questionKey), r.sendsCells)) return false;
     if (r.reparseFromFile && m_transfer.ZapisZeSouboru) {
         m_editing.StringGridToParAll();
@@ -144,7 +159,9 @@ void ServiceActions::ZapsatParService() {
 
 bool ServiceActions::FormCloseQuery() {
     if (!m_editing.hasPendingEdit()) return true;
-    // A declined write, or one whose backup failed, lets the window close unwritten.
+    // A declined write, one whose values do not fit or whose backup failed, lets the window
+    // close unwritten.
+    if (!valuesFit()) return true;
     if (!confirmWrite(QStringLiteral("ChceteZapsatParametry?"),
                       row(ServiceCommand::WriteAll).sendsCells))
         return true;

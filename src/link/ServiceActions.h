@@ -38,6 +38,9 @@ struct ServiceCommandRow {
 // What the service window starts and how it closes, apart from drawing: every write asks its
 // question, queues its segments and asks the scheduler for the write sequence.
 //
+// A write of parameters whose value cells hold a text that is no value of the parameter's width
+// is refused with a message naming them, before its backup and its question.
+//
 // Once backups are on, a write that would put a loaded file into the unit first saves the
 // unit's values (UnitBackup) and names the backup in its question; a backup that cannot be
 // written says so and nothing is written. A write the user declines removes its backup again.
@@ -66,6 +69,11 @@ public:
 
 private:
     void queue(const ServiceCommandRow& row);
+    // Whether the command queues parameters (not only texts or unit functions).
+    static bool sendsParameters(const ServiceCommandRow& row);
+    // False, with the message naming them, while a value cell the write would send holds no
+    // value of its parameter's width.
+    bool valuesFit();
     // Asks the question of `questionKey`, after the backup when the write sends a loaded file.
     bool confirmWrite(const QString& questionKey, bool sendsCells);
 

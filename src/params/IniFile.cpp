@@ -1,8 +1,8 @@
 #include "params/IniFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "files/FileReader.h"
+#include "files/FileSaver.h"
+
 #include <QStringDecoder>
 
 namespace {
@@ -20,7 +20,10 @@ QString IniFile::decode(const QByteArray& bytes) const {
     if (m_format == Format::ParameterFile) return QString::fromLatin1(bytes);
     // A byte-order mark means something only at the very start of the file, which load() takes
     // off; in a name or value U+FEFF is a character like any other (fromUtf8 would drop it).
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    // Stateless: an incomplete sequence at the end is a character (U+FFFD) of the text, not
+    // bytes held back for a next call that never comes.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     return utf8(bytes);
 }
 
@@ -59,19 +62,11 @@ bool IniFile::load(QString* error) {
     m_newLineEnd = m_format == Format::ParameterFile ? "\r\n" : "\n";
     m_bom = false;
     m_existed = false;
-    const QFileInfo info(m_path);
-    if (!info.exists()) return true;
-    QFile file(m_path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error =
-                info.isDir() ? QStringLiteral("%1 is a folder").arg(m_path) : file.errorString();
-        return false;
-    }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error) *error = file.errorString();
-        return false;
+    QByteArray data;
+    switch (FileReader::read(m_path, MaximumSize, &data, error)) {
+    case FileReader::Outcome::Missing: return true;
+    case FileReader::Outcome::Failed: return false;
+    case FileReader::Outcome::Read: break;
     }
     m_existed = true;
     if (data.startsWith(Bom)) {
@@ -208,7 +203,10 @@ void IniFile::setValue(const QString& section, const QString& key, const QString
         const int valueStart = line.parsed.valueStart;
         // Keep the key as it was written (spacing included) and touch only the value.
         const QByteArray old = line.text.mid(valueStart);
-        if ((m_format == Format::Settings ? old.trimmed() : old) != encoded) {
+        const QByteArray current = m_format == Format::Settings ? old.trimmed() : old;
+        // A line that already reads as `value` keeps its bytes, even those that do not decode
+        // (a broken UTF-8 sequence reads as U+FFFD and would be written back as its encoding).
+        if (current != encoded && decode(current) != value) {
             line.text = line.text.left(valueStart) + encoded;
             line.parsed = parse(line.text);
         }
@@ -240,16 +238,10 @@ bool IniFile::save(QString* error) const {
     if (m_bom) data += Bom;
     for (const Line& line : m_lines)
         data += line.text + line.end;
-    QSaveFile file(m_path);
     // A shared or managed folder may let us change the file but not create one beside it:
     // then the file is written in place rather than the settings lost. Wherever the folder
     // takes the temporary file, the file is still replaced whole.
-    file.setDirectWriteFallback(m_format == Format::Settings);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        // The temporary file is discarded; the old file was never touched (unless it was
-        // being written in place).
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    return FileSaver::save(m_path, data, error,
+                           m_format == Format::Settings ? FileSaver::Fallback::InPlace
+                                                        : FileSaver::Fallback::None);
 }

@@ -26,8 +26,13 @@ public:
 
     QString path() const { return m_path; }
 
+    // Far more than kovr.ini or a parameter file (about 2.4 KB) ever holds: a bigger file is
+    // something else and is refused without being read.
+    static constexpr qint64 MaximumSize = 1024 * 1024;
+
     // Reads the file. A missing file is an empty document (true); a file that exists but
-    // cannot be read (a folder of that name, no permission) gives false and `error`.
+    // cannot be read (a folder or a device of that name, no permission, larger than
+    // MaximumSize) gives false and `error`.
     bool load(QString* error = nullptr);
     // True when load() found the file.
     bool existed() const { return m_existed; }
@@ -45,9 +50,9 @@ public:
     // or value (LF, CR LF, a CR that would end the line) is written as '?'.
     void setValue(const QString& section, const QString& key, const QString& value);
 
-    // Writes the whole document or nothing: a temporary file in the same folder is renamed
-    // over the old one only once it is complete. A folder that refuses the temporary file but
-    // holds a writable file gets the file written in place instead. Creates the file when
+    // Writes the whole document or nothing (FileSaver): a temporary file in the same folder is
+    // renamed over the old one only once it is complete. A folder that refuses the temporary file
+    // but holds a writable file gets the file written in place instead. Creates the file when
     // missing (and the folder allows it).
     bool save(QString* error = nullptr) const;
 

@@ -464,4 +464,17 @@ quint32 parseValue(int kind, const QString& text) {
     return 0;
 }
 
+ValueRange valueRange(int kind) {
+    if (kind == B) return {-128, 255};
+    if (kind == W) return {-32768, 65535};
+    return {-2147483648LL, 4294967295LL};
+}
+
+bool holdsValue(int kind, const QString& text) {
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok, 10);
+    const ValueRange range = valueRange(kind);
+    return ok && value >= range.lowest && value <= range.highest;
+}
+
 } // namespace ParameterCatalogue

@@ -86,4 +86,15 @@ QString valueText(int kind, quint32 value, bool isSigned);
 // stored without range check in the kind's width ("-1" in B gives 255, "300" gives 44).
 quint32 parseValue(int kind, const QString& text);
 
+// The values a kind's width holds in either reading, signed or unsigned: B -128..255,
+// W -32768..65535, DW -2147483648..4294967295 (older tools stored signed values unsigned).
+struct ValueRange {
+    qint64 lowest;
+    qint64 highest;
+};
+ValueRange valueRange(int kind);
+// True when `text` is a decimal integer within valueRange(kind): then parseValue gives exactly
+// the value it means. Anything else would reach the unit as a different number.
+bool holdsValue(int kind, const QString& text);
+
 } // namespace ParameterCatalogue

@@ -1,10 +1,13 @@
 #include "params/ParameterFile.h"
 
 #include "device/DeviceImage.h"
+#include "files/FileProblem.h"
 #include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
 #include "params/SheetGrid.h"
+
+#include <cerrno>
 
 namespace {
 
@@ -94,9 +97,14 @@ bool save(const QString& path, const ServiceSheet& sheet, const DeviceImage& ima
     return file.save(error);
 }
 
-Read load(const QString& path, ServiceSheet& sheet, DeviceImage& image, bool linkRunning) {
+Read load(const QString& path, ServiceSheet& sheet, DeviceImage& image, bool linkRunning,
+          QString* error) {
     IniFile file(path, IniFile::Format::ParameterFile);
-    if (!file.load()) return Read::Failed;
+    if (!file.load(error)) return Read::Failed;
+    if (!file.existed()) {
+        if (error) *error = FileProblem::systemReason(ENOENT);
+        return Read::Failed;
+    }
     if (file.value(Ident, SystemKey) != QLatin1String(System)) return Read::WrongFile;
 
     for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field)

@@ -22,11 +22,13 @@ bool save(const QString& path, const ServiceSheet& sheet, const DeviceImage& ima
 enum class Read {
     Loaded,
     WrongFile, // no "Ident"/"System" = "KOVR": nothing changed
-    Failed,    // the file could not be read: nothing changed
+    Failed,    // the file could not be read (missing, no regular file, too large): nothing changed
 };
 
 // Reads production data, value cells, labels, error marks and the active and error flags. While
-// the link runs, a parameter the unit reports absent keeps its flags and cells.
-Read load(const QString& path, ServiceSheet& sheet, DeviceImage& image, bool linkRunning);
+// the link runs, a parameter the unit reports absent keeps its flags and cells. `error` says why
+// a file could not be read.
+Read load(const QString& path, ServiceSheet& sheet, DeviceImage& image, bool linkRunning,
+          QString* error = nullptr);
 
 } // namespace ParameterFile

@@ -97,6 +97,10 @@ bool ServiceEditing::hasPendingEdit() const {
     return pending;
 }
 
+QList<InvalidValue> ServiceEditing::invalidValues(bool fromFile) const {
+    return ::invalidValues(m_image, m_sheet, fromFile, m_selection);
+}
+
 Editor ServiceEditing::editorAt(int grid, int row) const {
     const ParamRef p = ParameterCatalogue::entry(grid, row);
     if (p.kind < 0 || !m_image.isActive(p.kind, p.index)) return Editor::None;

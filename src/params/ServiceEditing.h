@@ -1,6 +1,7 @@
 #pragma once
 
 #include "params/ParameterCatalogue.h"
+#include "params/ValueCheck.h"
 
 #include <QList>
 #include <QString>
@@ -35,6 +36,8 @@ public:
 
     // A row whose value differs from the unit's and that a write would send.
     bool hasPendingEdit() const;
+    // The value cells a write of all parameters would send that hold no value of their width.
+    QList<InvalidValue> invalidValues(bool fromFile) const;
 
     // The editor a row opens: none while the unit reports the parameter absent.
     Editor editorAt(int grid, int row) const;

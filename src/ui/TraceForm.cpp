@@ -1,12 +1,12 @@
 #include "ui/TraceForm.h"
 
+#include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -224,10 +224,9 @@ void TraceForm::copy() {
 }
 
 bool TraceForm::saveTo(const QString& path) {
-    if (TraceText::save(path, m_model->rows())) return true;
-    m_prompter.message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
-                           QDir::toNativeSeparators(path),
-                       Prompter::Icon::Error);
+    QString error;
+    if (TraceText::save(path, m_model->rows(), &error)) return true;
+    m_prompter.message(FileProblem::writeFailed(path, error), Prompter::Icon::Error);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/TrendForm.h"
 
+#include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 
@@ -9,7 +10,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -271,9 +271,7 @@ void TrendForm::setPaused(bool paused) {
 bool TrendForm::exportTo(const QString& path) {
     QString error;
     if (TrendCsv::save(path, m_recorder.samples(), &error)) return true;
-    m_prompter.message(LangText(QStringLiteral("ChybaPriZapisuSouboru")) +
-                           QDir::toNativeSeparators(path),
-                       Prompter::Icon::Error);
+    m_prompter.message(FileProblem::writeFailed(path, error), Prompter::Icon::Error);
     return false;
 }
 

@@ -2,6 +2,7 @@
 // the file, and what reads back.
 
 #include "params/IniFile.h"
+#include "params/Setup.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,6 +18,7 @@ private slots:
     void valueSetReadsBack_data();
     void valueSetReadsBack();
     void fileByteOrderMark();
+    void brokenUtf8AtTheEnd();
     void keyAddedBehindTheLastLine_data();
     void keyAddedBehindTheLastLine();
 
@@ -86,6 +88,26 @@ void TestIniFile::fileByteOrderMark() {
     ini.setValue(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("\uFEFFv"));
     QVERIFY(ini.save());
     QCOMPARE(read(), file);
+}
+
+// A UTF-8 sequence cut short at the end of a section name or value is a character of that text
+// (U+FFFD), not lost: "[Setup\xE8]" is another section than "[Setup]", and settings that read a
+// value and set it again leave its bytes as they were.
+void TestIniFile::brokenUtf8AtTheEnd() {
+    const QByteArray file("[Setup\xE8]\nLang=2\n[Setup]\nLang=1\xC3\nPort=3\n");
+    write(file);
+    IniFile ini(path());
+    QVERIFY(ini.load());
+    QCOMPARE(ini.value(QStringLiteral("Setup\uFFFD"), QStringLiteral("Lang")), QStringLiteral("2"));
+    QCOMPARE(ini.value(QStringLiteral("Setup"), QStringLiteral("Lang")), QStringLiteral("1\uFFFD"));
+    ini.setValue(QStringLiteral("Setup"), QStringLiteral("Lang"), QStringLiteral("1\uFFFD"));
+    QVERIFY(ini.save());
+    QCOMPARE(read(), file);
+
+    TSetup setup;
+    QVERIFY(setup.load(path()));
+    QVERIFY(setup.save(path()));
+    QCOMPARE(read().left(file.size()), file);
 }
 
 void TestIniFile::valueSetReadsBack() {

@@ -299,8 +299,10 @@ void TestParameterFile::unwritableFolderKeepsOldFile() {
     const bool saved = rig.files.save(file);
     if (asNobody) QVERIFY(UnprivilegedUser::leave());
     QVERIFY(!saved);
-    QCOMPARE(rig.prompter.messages, QStringList{QStringLiteral("Chyba při zápisu souboru ") +
-                                                QDir::toNativeSeparators(file)});
+    // The message names the file, and on a line of its own why it could not be written.
+    QCOMPARE(rig.prompter.messages,
+             QStringList{QStringLiteral("Chyba při zápisu souboru ") +
+                         QDir::toNativeSeparators(file) + QStringLiteral("\nNemáte oprávnění.")});
     QCOMPARE(readAll(file), old);
 }
 
@@ -309,7 +311,8 @@ void TestParameterFile::unreadableOrBrokenFile() {
     QVERIFY(QDir().mkdir(path("folder.par")));
     QVERIFY(!rig.files.open(path("folder.par")));
     QCOMPARE(rig.prompter.messages.last(), QStringLiteral("Chyba při čtení souboru ") +
-                                               QDir::toNativeSeparators(path("folder.par")));
+                                               QDir::toNativeSeparators(path("folder.par")) +
+                                               QStringLiteral("\nJe to složka, ne soubor."));
     // Cut off in the middle of a line: what is there is read, the rest is missing.
     writeAll(path("cut.par"), "[Ident]\r\nSystem=KOVR\r\n[Parametry_B]\r\n0=12\r\n[Parametry_B_A");
     QVERIFY(rig.files.open(path("cut.par")));

@@ -258,14 +258,31 @@ private slots:
         QTest::newRow("missing") << "/nonexistent/ttyUSB9"
                                  << "Specified device not found (/nonexistent/ttyUSB9)."
                                  << Port::OpenFailure::Absent;
-        QTest::newRow("not a serial device")
+        // No serial port: a device that takes no line settings, and what is no device at all,
+        // which is never opened (a FIFO would wait for its other end).
+        QTest::newRow("device that is no terminal")
             << "/dev/null"
-            << "Can't open specified device /dev/null (Error " << Port::OpenFailure::Other;
+            << "Can't open specified device /dev/null (Error " << Port::OpenFailure::NotSerial;
+        QTest::newRow("folder") << "{dir}/folder"
+                                << "Not a serial port ({dir}/folder)."
+                                << Port::OpenFailure::NotSerial;
+        QTest::newRow("regular file")
+            << "{dir}/file"
+            << "Not a serial port ({dir}/file)." << Port::OpenFailure::NotSerial;
+        QTest::newRow("FIFO") << "{dir}/fifo"
+                              << "Not a serial port ({dir}/fifo)." << Port::OpenFailure::NotSerial;
     }
     void openFailure() {
         QFETCH(QString, device);
         QFETCH(QString, message);
         QFETCH(Port::OpenFailure, reason);
+        device.replace(QStringLiteral("{dir}"), dir->path());
+        message.replace(QStringLiteral("{dir}"), dir->path());
+        const QByteArray name = QFile::encodeName(device);
+        if (device.endsWith(QStringLiteral("/folder"))) QVERIFY(QDir().mkdir(device));
+        if (device.endsWith(QStringLiteral("/file")))
+            QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+        if (device.endsWith(QStringLiteral("/fifo"))) QCOMPARE(::mkfifo(name.constData(), 0666), 0);
         pointCom3At(device);
         QString error;
         QVERIFY(!port->open(&error));

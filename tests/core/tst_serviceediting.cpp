@@ -59,8 +59,11 @@ private slots:
     void commands_data();
     void commands();
     void writeAllReparsesFileCells();
+    void valuesTheWidthHolds_data();
+    void valuesTheWidthHolds();
     void closeQuery_data();
     void closeQuery();
+    void closeWithValueThatDoesNotFit();
     void closeDropsEditsAndLeavesFileMode();
 };
 
@@ -265,6 +268,80 @@ void TestServiceEditing::writeAllReparsesFileCells() {
     QCOMPARE(rig.cell(0, 20, ServiceSheet::ChangedColumn), X);
 }
 
+// A value cell is sent only when it is an integer the parameter's width holds in either reading;
+// anything else refuses the whole write before its question, naming the parameter and its text.
+// In write-from-file mode only the rows the file writes count.
+void TestServiceEditing::valuesTheWidthHolds_data() {
+    QTest::addColumn<bool>("fromFile");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("sent"); // -1: refused
+    const auto row = [](const char* name, int kind, int index, const char* text, qint64 sent,
+                        bool fromFile = false) {
+        QTest::newRow(name) << fromFile << kind << index << QString::fromLatin1(text) << sent;
+    };
+    row("B lowest", 0, 20, "-128", 128);
+    row("B highest", 0, 20, "255", 255);
+    row("B beyond", 0, 20, "300", -1);
+    row("B below", 0, 20, "-129", -1);
+    row("W unsigned highest", 1, 9, "65535", 65535);
+    row("W signed lowest", 1, 9, "-32768", 32768);
+    row("W beyond", 1, 9, "65537", -1);
+    row("DW unsigned highest", 2, 0, "4294967295", 4294967295);
+    row("DW signed lowest", 2, 0, "-2147483648", 2147483648);
+    row("DW beyond", 2, 0, "4294967296", -1);
+    row("no number", 0, 20, "abc", -1);
+    row("digits then letters", 0, 20, "9000abc", -1);
+    row("exponent", 1, 9, "1e3", -1);
+    row("empty cell", 1, 9, "", -1);
+    row("file: no value", 1, 9, "", -1, true);
+    row("file: beyond", 0, 20, "256", -1, true);
+    // Selection 0 ("Omezení") keeps B 1 out of a file's write: its text is never sent.
+    row("file: a row the file does not write", 0, 1, "abc", 0, true);
+}
+
+void TestServiceEditing::valuesTheWidthHolds() {
+    QFETCH(bool, fromFile);
+    QFETCH(int, kind);
+    QFETCH(int, index);
+    QFETCH(QString, text);
+    QFETCH(qint64, sent);
+    QCOMPARE(ParameterCatalogue::fromFile(kind, index, 0), !(fromFile && sent == 0));
+    ServiceRig rig;
+    for (int i = 0; i < ParameterCatalogue::count(kind); ++i) {
+        if (kind == 0) rig.image.ParB_Act[i] = true;
+        if (kind == 1) rig.image.ParW_Act[i] = true;
+        if (kind == 2) rig.image.ParDW_Act[i] = true;
+    }
+    // Every cell holds the unit's value; a loaded file's presentation keeps them.
+    rig.editing.NactiService(1, false);
+    rig.transfer.ZapisZeSouboru = fromFile;
+    if (fromFile) rig.editing.NactiService(1, true);
+    rig.type(kind, index, text);
+    rig.prompter.answers = {true};
+    const bool written = rig.actions.run(ServiceCommand::WriteAll);
+    QCOMPARE(written, sent >= 0);
+    if (written) {
+        QCOMPARE(rig.prompter.messages, QStringList());
+        QCOMPARE(rig.scheduler.KomStav, 110);
+        if (sent > 0) QCOMPARE(qint64(rig.image.value(kind, 2, index)), sent);
+        return;
+    }
+    QCOMPARE(rig.prompter.questions, QStringList());
+    QVERIFY(rig.queued().isEmpty());
+    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.prompter.messages.size(), 1);
+    const QString message = rig.prompter.messages.first();
+    const QString letter = QStringList{"B", "W", "DW"}.at(kind);
+    const QString named = letter + u' ' + QString::number(index) + u' ' +
+                          LangText(ParameterCatalogue::nameKeyOf(kind, index)) + u':';
+    QVERIFY2(message.contains(named), qPrintable(message));
+    QVERIFY2(message.contains(text.isEmpty() ? LangAddedText(QStringLiteral("ChybiHodnota"))
+                                             : u'"' + text + u'"'),
+             qPrintable(message));
+}
+
 void TestServiceEditing::closeQuery_data() {
     QTest::addColumn<bool>("edit");
     QTest::addColumn<bool>("yes");
@@ -288,6 +365,20 @@ void TestServiceEditing::closeQuery() {
     if (questions) QCOMPARE(rig.prompter.questions.first(), LangText("ChceteZapsatParametry?"));
     QCOMPARE(rig.transfer.total(), closes ? 0 : 86);
     QCOMPARE(rig.scheduler.KomStav, closes ? 2 : 110);
+}
+
+// Closing with an edit its parameter cannot hold: the message names it and the window closes
+// with nothing written, as after a declined write.
+void TestServiceEditing::closeWithValueThatDoesNotFit() {
+    ServiceRig rig;
+    rig.image.ParB_Act[20] = true;
+    rig.type(0, 20, QStringLiteral("300"));
+    rig.prompter.answers = {true};
+    QVERIFY(rig.actions.FormCloseQuery());
+    QCOMPARE(rig.prompter.questions, QStringList());
+    QCOMPARE(rig.prompter.messages.size(), 1);
+    QCOMPARE(rig.transfer.total(), 0);
+    QCOMPARE(rig.scheduler.KomStav, 2);
 }
 
 void TestServiceEditing::closeDropsEditsAndLeavesFileMode() {

@@ -106,12 +106,19 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
     expectMonitorPoll();
     QCOMPARE(m_settings.Stolice_100_O, "20");
 
+    // The Z side was not calibrated: its empty results leave W 2 and W 3 as the unit has them.
+    const quint32 z100 = m_setup->unit.parameter(SimulatedUnit::KindW, 2);
+    const quint32 zMin = m_setup->unit.parameter(SimulatedUnit::KindW, 3);
+    QVERIFY(z100 != 0 && zMin != 0);
     QSignalSpy ended(m_session, &Session::transferEnded);
     m_setup->prompter.answers = {true};
     m_service->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); // Zapsat
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    QVERIFY(m_setup->prompter.messages.isEmpty());
     QTRY_VERIFY_WITH_TIMEOUT(m_setup->unit.parameter(SimulatedUnit::KindW, 0) == 6000, 10000);
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 1), 1200u);
+    QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 2), z100);
+    QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 3), zMin);
 }
 
 void TestCalibrationEndToEnd::gearboxCalibration() {

@@ -8,11 +8,14 @@
 #include "UnprivilegedUser.h"
 #include "lang/Lang.h"
 #include "link/SerialPort.h"
+#include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
 #include "params/ServiceSheet.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -22,6 +25,9 @@
 
 #include <csignal>
 #include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -56,6 +62,8 @@ struct CliRun {
     QString workDir;
     bool asNobody = false;
     std::function<void(QProcess&, const QString& out)> onOutput;
+    // A file size limit for the tool (ulimit -f), as a full disk stops its writes; 0 none.
+    rlim_t fileSizeLimit = 0;
 };
 
 // Runs kovr-cli while this process's event loop keeps the simulated units answering.
@@ -66,11 +74,15 @@ CliResult runCli(const QStringList& arguments, const CliRun& how) {
     // Backups go below the test's folder, not into the user's data.
     env.insert(QStringLiteral("XDG_DATA_HOME"), QDir(how.workDir).filePath(QStringLiteral("data")));
     process.setProcessEnvironment(env);
-    if (how.asNobody)
-        process.setChildProcessModifier([] {
-            if (::setgid(UnprivilegedUser::Nobody) != 0 || ::setuid(UnprivilegedUser::Nobody) != 0)
-                ::_exit(99);
-        });
+    process.setChildProcessModifier([asNobody = how.asNobody, limit = how.fileSizeLimit] {
+        if (limit > 0) {
+            const rlimit lowered{limit, limit};
+            if (::setrlimit(RLIMIT_FSIZE, &lowered) != 0) ::_exit(98);
+        }
+        if (asNobody &&
+            (::setgid(UnprivilegedUser::Nobody) != 0 || ::setuid(UnprivilegedUser::Nobody) != 0))
+            ::_exit(99);
+    });
     CliResult result;
     QObject::connect(&process, &QProcess::readyReadStandardOutput, &process, [&] {
         result.out += QString::fromUtf8(process.readAllStandardOutput());
@@ -88,6 +100,31 @@ CliResult runCli(const QStringList& arguments, const CliRun& how) {
     result.err = QString::fromUtf8(process.readAllStandardError());
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
+}
+
+// Every regular file below `folder` with a digest of its bytes, and every other entry with its
+// kind: a failed command must leave them all as they were.
+QMap<QString, QString> filesIn(const QString& folder) {
+    QMap<QString, QString> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info = it.fileInfo();
+        if (info.isDir() && !info.isSymLink()) continue; // a folder made on the way is harmless
+        QString what = info.isSymLink() ? QStringLiteral("link ") + info.symLinkTarget()
+                                        : QStringLiteral("other");
+        if (!info.isSymLink() && info.isFile() && info.size() < 1024 * 1024) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                what = QString::fromLatin1(
+                    QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex());
+        } else if (!info.isSymLink() && info.isFile()) {
+            what = QStringLiteral("size %1").arg(info.size());
+        }
+        files.insert(path, what);
+    }
+    return files;
 }
 
 QString failureText(const CliResult& run) {
@@ -118,6 +155,7 @@ private slots:
     void portsShowTheirComNumbers();
     void failures_data();
     void failures();
+    void nameNotInTheSystemsEncoding();
 
 private:
     CliRun inDir() const { return CliRun{m_dir.path(), false, {}}; }
@@ -421,13 +459,11 @@ void TestCliEndToEnd::failures_data() {
     QTest::newRow("foreign protocol")
         << QStringLiteral("foreign") << QStringList{ident, port, QStringLiteral("{unit}")} << 4
         << QStringLiteral("Uncompatible firmware version");
-    // A file that is not there reads as empty, which is not a parameter file.
-    QTest::newRow("missing file") << QString()
-                                  << QStringList{QStringLiteral("write"),
-                                                 QStringLiteral("{dir}/missing.par"), port,
-                                                 QStringLiteral("{unit}"),
-                                                 QStringLiteral("--dry-run")}
-                                  << 5 << QStringLiteral("Wrong file {dir}/missing.par");
+    QTest::newRow("missing file")
+        << QString()
+        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/missing.par"), port,
+                       QStringLiteral("{unit}"), QStringLiteral("--dry-run")}
+        << 5 << QStringLiteral("Error in reading file {dir}/missing.par: No such file or folder.");
     QTest::newRow("unreadable file")
         << QString()
         << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/folder.par"), port,
@@ -450,6 +486,65 @@ void TestCliEndToEnd::failures_data() {
         << 6
         << QStringLiteral("The unit's present values could not be backed up; nothing has been "
                           "written to the unit. {dir}/data/");
+    // Where a file cannot go or come from. A port that does not exist shows that the file was
+    // refused before the port was opened (that would end in exit 3).
+    const QString read = QStringLiteral("read");
+    const QString write = QStringLiteral("write");
+    const QString out = QStringLiteral("--out");
+    const QString nowhere = QStringLiteral("{dir}/ttyNone");
+    const auto notRegular = [](const char* verb, const char* name) {
+        return QStringLiteral("Error in %1 file {dir}/%2: It is not a regular file (it is a "
+                              "device, a pipe or a socket).")
+            .arg(QLatin1String(verb), QLatin1String(name));
+    };
+    QTest::newRow("read into a full disk")
+        << QStringLiteral("fulldisk")
+        << QStringList{read, port, QStringLiteral("{unit}"), out, QStringLiteral("{dir}/old.par")}
+        << 5
+        << QStringLiteral("Error in writing file {dir}/old.par: The file would exceed the "
+                          "largest size allowed.");
+    QTest::newRow("backup on a full disk")
+        << QStringLiteral("fulldisk")
+        << QStringList{write, QStringLiteral("{file}"), port, QStringLiteral("{unit}")} << 6
+        << QStringLiteral("nothing has been written to the unit. {dir}/data/");
+    QTest::newRow("read into a device node")
+        << QStringLiteral("nodes")
+        << QStringList{read, port, nowhere, out, QStringLiteral("{dir}/null")} << 5
+        << notRegular("writing", "null");
+    QTest::newRow("read into a FIFO")
+        << QString() << QStringList{read, port, nowhere, out, QStringLiteral("{dir}/fifo")} << 5
+        << notRegular("writing", "fifo");
+    QTest::newRow("read into a folder")
+        << QString() << QStringList{read, port, nowhere, out, QStringLiteral("{dir}/folder.par")}
+        << 5 << QStringLiteral("{dir}/folder.par: It is a folder, not a file.");
+    QTest::newRow("read into a link to nothing")
+        << QString() << QStringList{read, port, nowhere, out, QStringLiteral("{dir}/dangling.par")}
+        << 5 << QStringLiteral("{dir}/dangling.par: It is a link to a file that does not exist.");
+    QTest::newRow("read into a read-only folder")
+        << QStringLiteral("nobody")
+        << QStringList{read, port, QStringLiteral("{unit}"), out, QStringLiteral("{dir}/new.par")}
+        << 5 << QStringLiteral("Error in writing file {dir}/new.par: Permission denied.");
+    QTest::newRow("write a device that never ends")
+        << QStringLiteral("nodes")
+        << QStringList{write, QStringLiteral("{dir}/zero"), port, nowhere} << 5
+        << notRegular("reading", "zero");
+    QTest::newRow("write a FIFO") << QString()
+                                  << QStringList{write, QStringLiteral("{dir}/fifo"), port, nowhere}
+                                  << 5 << notRegular("reading", "fifo");
+    QTest::newRow("write a file far too large")
+        << QString() << QStringList{write, QStringLiteral("{dir}/big.par"), port, nowhere} << 5
+        << QStringLiteral("Error in reading file {dir}/big.par: The file has 104857600 bytes");
+    QTest::newRow("write values the unit must never receive")
+        << QString()
+        << QStringList{write, QStringLiteral("{dir}/bad.par"), port, nowhere,
+                       QStringLiteral("--dry-run")}
+        << 5
+        << QStringLiteral("Wrong file {dir}/bad.par: These values are no whole numbers within "
+                          "the parameter's range; nothing has been written into the unit: B 20 "
+                          "|\"abc\"|\"9000abc\"|\"1e3\"|W 9 |\"65537\" (-32768..65535)|W 10 "
+                          "|no value");
+    QTest::newRow("write no file") << QString() << QStringList{write, QString(), port, nowhere} << 2
+                                   << QStringLiteral("usage: kovr-cli write FILE.par");
     QTest::newRow("option of another command")
         << QString()
         << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
@@ -464,7 +559,8 @@ void TestCliEndToEnd::failures_data() {
                                    << 2 << QStringLiteral("--selection takes 0 or 1");
 }
 
-// Each failure ends with its exit status and one line on stderr, and writes nothing.
+// Each failure ends with its exit status and one line on stderr that holds each '|'-separated
+// part of `message`, and writes nothing.
 void TestCliEndToEnd::failures() {
     QFETCH(QString, unitState);
     QFETCH(QStringList, arguments);
@@ -478,6 +574,37 @@ void TestCliEndToEnd::failures() {
     wrong.write("[Ident]\r\nSystem=OTHER\r\n[Parametry_B]\r\n0=1\r\n");
     wrong.close();
     QVERIFY(QDir(work.path()).mkdir(QStringLiteral("folder.par")));
+    // A file a failed save must leave byte for byte, longer than the full disk lets through.
+    QFile oldFile(work.filePath(QStringLiteral("old.par")));
+    QVERIFY(oldFile.open(QIODevice::WriteOnly));
+    oldFile.write("[Ident]\r\nSystem=KOVR\r\n[Pozn]\r\n0=" + QByteArray(2000, 'o') + "\r\n");
+    oldFile.close();
+    const QByteArray fifo = QFile::encodeName(work.filePath(QStringLiteral("fifo")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0666), 0);
+    QVERIFY(QFile::link(work.filePath(QStringLiteral("nowhere/unit.par")),
+                        work.filePath(QStringLiteral("dangling.par"))));
+    QFile big(work.filePath(QStringLiteral("big.par")));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(100 * 1024 * 1024));
+    big.close();
+    // Unit A's file with texts that would reach the unit as other numbers, and a value gone.
+    const QString bad = work.filePath(QStringLiteral("bad.par"));
+    QVERIFY(QFile::copy(m_file, bad));
+    IniFile badFile(bad, IniFile::Format::ParameterFile);
+    QVERIFY(badFile.load());
+    const std::pair<const char*, const char*> badValues[] = {
+        {"20", "abc"}, {"21", "9000abc"}, {"22", "1e3"}};
+    for (const auto& [key, text] : badValues)
+        badFile.setValue(QStringLiteral("Parametry_B"), QLatin1String(key), QLatin1String(text));
+    badFile.setValue(QStringLiteral("Parametry_W"), QStringLiteral("9"), QStringLiteral("65537"));
+    badFile.setValue(QStringLiteral("Parametry_W"), QStringLiteral("10"), QString());
+    QVERIFY(badFile.save());
+    if (unitState == QLatin1String("nodes")) {
+        const auto node = [&](const char* name, int minor) {
+            const QByteArray path = QFile::encodeName(work.filePath(QLatin1String(name)));
+            return ::mknod(path.constData(), S_IFCHR | 0666, makedev(1, minor)) == 0;
+        };
+        if (!node("null", 3) || !node("zero", 5)) QSKIP("making a device node needs root");
+    }
 
     UnitOnLine unit;
     const QList<QList<quint32>> before = valuesOf(unit.unit);
@@ -498,6 +625,7 @@ void TestCliEndToEnd::failures() {
         QVERIFY(inTheWay.open(QIODevice::WriteOnly));
     }
     CliRun how{work.path(), false, {}};
+    if (unitState == QLatin1String("fulldisk")) how.fileSizeLimit = 1024;
     if (unitState == QLatin1String("nobody")) {
         // Root opens any device: the tool runs as nobody, who may reach the link but not the
         // pseudo-terminal behind it.
@@ -520,13 +648,37 @@ void TestCliEndToEnd::failures() {
         filled.append(fill(argument));
     filled << QStringLiteral("--lang") << QStringLiteral("en");
 
+    const QMap<QString, QString> filesBefore = filesIn(work.path());
     const CliResult run = runCli(filled, how);
     QVERIFY2(run.exitCode == exitCode, qPrintable(failureText(run)));
     const QStringList errLines = run.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY2(errLines.size() == 1, qPrintable(run.err));
     QVERIFY2(errLines.first().startsWith(QStringLiteral("kovr-cli: ")), qPrintable(run.err));
-    QVERIFY2(errLines.first().contains(fill(message)), qPrintable(run.err));
+    for (const QString& fragment : fill(message).split(QLatin1Char('|')))
+        QVERIFY2(errLines.first().contains(fragment), qPrintable(run.err));
     QCOMPARE(valuesOf(unit.unit), before);
+    // Nothing written, nothing replaced, nothing left behind (a backup, a temporary file).
+    QCOMPARE(filesIn(work.path()), filesBefore);
+}
+
+// A name whose bytes are no UTF-8 would reach the file system as another name (U+FFFD twice):
+// refused before anything is opened, and no file of either name appears.
+void TestCliEndToEnd::nameNotInTheSystemsEncoding() {
+    QTemporaryDir work;
+    QProcess shell;
+    shell.setWorkingDirectory(work.path());
+    shell.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"),
+         QStringLiteral("exec \"$0\" read --port /dev/null --out \"$(printf '\\377\\376.par')\" "
+                        "--lang en"),
+         QStringLiteral(KOVR_CLI_PATH)});
+    QVERIFY(shell.waitForFinished(10000));
+    const QString err = QString::fromUtf8(shell.readAllStandardError());
+    QCOMPARE(shell.exitCode(), 2);
+    QVERIFY2(err.contains(QStringLiteral("is no valid text in the system's encoding")),
+             qPrintable(err));
+    QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 QTEST_MAIN(TestCliEndToEnd)

@@ -173,7 +173,7 @@ void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
     QCOMPARE(lost.size(), 1);
     QCOMPARE(m_prompter->questions.first(), linkQuestionText(link));
     QCOMPARE(m_prompter->messages,
-             QStringList{portUnavailableText({Port::OpenFailure::Absent, link, {}})});
+             QStringList{portUnavailableText({Port::OpenFailure::Absent, link, {}, {}})});
     // The refresh cannot go on: its always-on-top window must not stay behind.
     QVERIFY(!m_progress->isVisible());
     // Frozen, quiet and not spinning.

@@ -6,6 +6,7 @@
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
 #include "app/Program.h"
+#include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
@@ -28,6 +29,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cerrno>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 class TestMainWindowEndToEnd : public QObject {
     Q_OBJECT
 private slots:
@@ -37,6 +42,7 @@ private slots:
     void showsTheUnitAfterRefresh();
     void selectorChangeReachesUnit();
     void settingsWrittenAtClose();
+    void settingsOnAFullDiskKeptWhole();
     void serviceWindowFromMenu();
     void pdfReportReadsBack();
     void savedFileOpensInServiceWindow();
@@ -127,6 +133,30 @@ void TestMainWindowEndToEnd::settingsWrittenAtClose() {
     QVERIFY(m_prompter.messages.isEmpty());
 }
 
+// kovr.ini that does not fit on the disk at close stays as it was, and the message says which
+// file and why.
+void TestMainWindowEndToEnd::settingsOnAFullDiskKeptWhole() {
+    startAndRefresh();
+    QFile ini(m_program->iniPath());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray old = ini.readAll();
+    ini.close();
+    m_program->setup().Adr = QString(2000, u'a');
+    {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit lowered{1024, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &lowered);
+        m_program->mainWindow().close();
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QCOMPARE(ini.readAll(), old);
+    QCOMPARE(m_prompter.messages,
+             QStringList{QStringLiteral("Chyba při zápisu ini souboru !\n") + m_program->iniPath() +
+                         u'\n' + FileProblem::systemReason(EFBIG)});
+}
+
 // "Parametry" opens the service window modally, live with the unit's values; Enter on the row
 // of B 17 opens the parameters dialog on the unit's value, and its variant list changes what
 // the main window offers.
@@ -191,6 +221,33 @@ void TestMainWindowEndToEnd::pdfReportReadsBack() {
     const QRegularExpression line(QStringLiteral("Poloha O \\[abs\\]: +") + QString::number(endO));
     QVERIFY2(text.contains(line), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Řídicí signál 20mA")));
+
+    // A full disk keeps the old PDF whole and says why; a FIFO is refused without waiting.
+    QFile written(pdf);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray old = written.readAll();
+    written.close();
+    bool exported = true;
+    {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit lowered{1024, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &lowered);
+        exported = m_program->exportPdf(pdf);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    QVERIFY(!exported);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), old);
+    QCOMPARE(m_prompter.messages.size(), 1);
+    QVERIFY2(m_prompter.messages.last().startsWith(QStringLiteral("Chyba při zápisu souboru ") +
+                                                   pdf + u'\n'),
+             qPrintable(m_prompter.messages.last()));
+    const QString fifo = m_dir.filePath(QStringLiteral("report-fifo.pdf"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    QVERIFY(!m_program->exportPdf(fifo));
+    QCOMPARE(m_prompter.messages.last(),
+             FileProblem::writeFailed(fifo, FileProblem::notRegularFile()));
 }
 
 // A file saved from the program opens back into the service window in write-from-file mode,

@@ -48,7 +48,8 @@ bool lineHolds(const QString& text) {
 QStringList otherEntries(const QString& path, const QByteArray& bytes) {
     IniFile ini(path);
     if (!ini.load()) return {QStringLiteral("<unreadable>")};
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     QStringList entries;
     for (const QByteArray& line : bytes.split('\n')) {
         const QByteArray t = line.trimmed();

@@ -1,5 +1,6 @@
 #include "LinkFakes.h"
 #include "device/TrendRecorder.h"
+#include "files/FileProblem.h"
 #include "ui/TrendForm.h"
 
 #include <QCheckBox>
@@ -140,7 +141,10 @@ void TestTrendForm::exportWritesEverything() {
 
     QVERIFY(!f.form.exportTo(dir.filePath(QStringLiteral("missing/trend.csv"))));
     QCOMPARE(f.prompter.messages.size(), 1);
-    QVERIFY(f.prompter.messages.first().contains(QStringLiteral("trend.csv")));
+    QCOMPARE(f.prompter.messages.first(),
+             FileProblem::writeFailed(
+                 dir.filePath(QStringLiteral("missing/trend.csv")),
+                 FileProblem::missingFolder(dir.filePath(QStringLiteral("missing")))));
 }
 
 QTEST_MAIN(TestTrendForm)
