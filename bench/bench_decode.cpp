@@ -3,10 +3,10 @@
 // set of cursors, so every slot and every parameter kind is decoded.
 
 #include "SimulatedUnit.h"
-#include "device/DeviceImage.h"
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "image/DeviceImage.h"
 #include "link/CommandScheduler.h"
 #include "params/ServiceSheet.h"
 #include "wire/Frame.h"

@@ -1,6 +1,6 @@
 #include "cli/IdentReport.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

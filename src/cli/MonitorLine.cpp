@@ -1,7 +1,7 @@
 #include "cli/MonitorLine.h"
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "image/DeviceImage.h"
 
 #include <QStringList>
 

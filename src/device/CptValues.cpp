@@ -1,6 +1,6 @@
 #include "device/CptValues.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

@@ -1,6 +1,6 @@
 #include "device/ErrorMasks.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 
 namespace ErrorMasks {
 

@@ -1,8 +1,8 @@
 #include "device/MonitorDecoder.h"
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

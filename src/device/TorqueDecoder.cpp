@@ -1,6 +1,6 @@
 #include "device/TorqueDecoder.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "wire/Frame.h"
 

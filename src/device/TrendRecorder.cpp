@@ -1,8 +1,8 @@
 #include "device/TrendRecorder.h"
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
 #include "files/FileSaver.h"
+#include "image/DeviceImage.h"
 
 #include <QDateTime>
 #include <cmath>

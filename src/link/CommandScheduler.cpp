@@ -1,8 +1,8 @@
 #include "link/CommandScheduler.h"
 
 #include "device/CptValues.h"
-#include "device/DeviceImage.h"
 #include "device/OutputsTest.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/LinkClock.h"
 #include "link/LinkNotices.h"

@@ -1,6 +1,6 @@
 #include "link/ParameterTransfer.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "params/ParameterCatalogue.h"
 #include "wire/Frame.h"
 #include "wire/WireFlags.h"

@@ -1,6 +1,6 @@
 #include "link/ServiceActions.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/CommandScheduler.h"
 #include "link/ParameterTransfer.h"

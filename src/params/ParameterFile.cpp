@@ -1,7 +1,7 @@
 #include "params/ParameterFile.h"
 
-#include "device/DeviceImage.h"
 #include "files/FileProblem.h"
+#include "image/DeviceImage.h"
 #include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

@@ -1,6 +1,6 @@
 #include "params/PendingChanges.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 

@@ -1,6 +1,6 @@
 #include "params/ProductionTexts.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
 

@@ -1,6 +1,6 @@
 #include "params/ServiceEditing.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ServiceSheet.h"
 

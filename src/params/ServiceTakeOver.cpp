@@ -1,6 +1,6 @@
 #include "params/ServiceTakeOver.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
 

@@ -1,6 +1,6 @@
 #include "params/UnitBackup.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "params/ParameterFile.h"
 #include "params/ProductionTexts.h"
 #include "params/ServiceEditing.h"

@@ -1,7 +1,7 @@
 #include "params/ValueCheck.h"
 
-#include "device/DeviceImage.h"
 #include "files/FileProblem.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"

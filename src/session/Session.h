@@ -1,10 +1,10 @@
 #pragma once
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
 #include "device/TrendRecorder.h"
+#include "image/DeviceImage.h"
 #include "link/CommandScheduler.h"
 #include "link/FrameTrace.h"
 #include "link/ParameterFiles.h"

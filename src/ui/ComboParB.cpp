@@ -1,6 +1,6 @@
 #include "ui/ComboParB.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>

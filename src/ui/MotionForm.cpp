@@ -1,7 +1,7 @@
 #include "ui/MotionForm.h"
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "ui/GaugeWidget.h"
 #include "ui/PanelLook.h"

@@ -1,6 +1,6 @@
 #include "ui/ParameterDisplay.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "ui/ParameterPanel.h"
 #include "ui/ParametryForm.h"
 

@@ -1,7 +1,7 @@
 #include "ui/ParameterPanel.h"
 
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "params/ParameterCatalogue.h"

@@ -1,6 +1,6 @@
 #include "ui/ParametryForm.h"
 
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceEditing.h"

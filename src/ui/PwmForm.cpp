@@ -1,7 +1,7 @@
 #include "ui/PwmForm.h"
 
 #include "device/CptValues.h"
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/PollInputs.h"
 #include "link/Prompter.h"

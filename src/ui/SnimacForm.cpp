@@ -1,7 +1,7 @@
 #include "ui/SnimacForm.h"
 
-#include "device/DeviceImage.h"
 #include "device/SensorDecoder.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/DialogPoll.h"
 #include "link/PollInputs.h"

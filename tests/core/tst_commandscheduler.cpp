@@ -1,6 +1,6 @@
 #include "LinkFakes.h"
 #include "SchedulerRig.h"
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/CommandScheduler.h"
 #include "link/PollInputs.h"

@@ -5,11 +5,11 @@
 // what reads the program's files opens only regular files of a sensible size, never blocking.
 
 #include "UnprivilegedUser.h"
-#include "device/DeviceImage.h"
 #include "device/TrendRecorder.h"
 #include "files/FileProblem.h"
 #include "files/FileReader.h"
 #include "files/FileSaver.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/FrameTrace.h"
 #include "params/IniFile.h"

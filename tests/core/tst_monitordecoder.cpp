@@ -1,7 +1,7 @@
-#include "device/DeviceImage.h"
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

@@ -1,9 +1,9 @@
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
-#include "device/DeviceImage.h"
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "image/DeviceImage.h"
 #include "params/ServiceSheet.h"
 #include "wire/Frame.h"
 

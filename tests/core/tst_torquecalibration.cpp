@@ -2,8 +2,8 @@
 // record, and the dialogs' polls that must not outlive or miss their dialog.
 
 #include "SchedulerRig.h"
-#include "device/DeviceImage.h"
 #include "device/TorqueDecoder.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/DialogPoll.h"
 #include "link/TorqueBench.h"

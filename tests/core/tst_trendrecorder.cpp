@@ -1,7 +1,7 @@
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
 #include "device/TrendPlot.h"
 #include "device/TrendRecorder.h"
+#include "image/DeviceImage.h"
 
 #include <QDateTime>
 #include <QFile>

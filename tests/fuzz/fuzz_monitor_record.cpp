@@ -6,10 +6,10 @@
 // cursors either step by one or start over at 0, and no text is learned longer than its store.
 
 #include "FuzzSupport.h"
-#include "device/DeviceImage.h"
 #include "device/MonitorDecoder.h"
 #include "device/MonitorDisplay.h"
 #include "device/MonitorHooks.h"
+#include "image/DeviceImage.h"
 #include "params/ServiceSheet.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

@@ -6,7 +6,7 @@
 // beyond one byte written as '?'.
 
 #include "FuzzSupport.h"
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
 #include "params/ServiceSheet.h"

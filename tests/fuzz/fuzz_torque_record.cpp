@@ -6,8 +6,8 @@
 // in mA with two decimals.
 
 #include "FuzzSupport.h"
-#include "device/DeviceImage.h"
 #include "device/TorqueDecoder.h"
+#include "image/DeviceImage.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -7,7 +7,7 @@
 
 #include "SchedulerRig.h"
 #include "SimulatedUnit.h"
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "link/ParameterTransfer.h"
 #include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
@@ -109,8 +109,8 @@ void linkSeeds(SimulatedUnit& unit) {
         records.knob16(int(unit.parameter(SimulatedUnit::KindW, w)));
     records.knob(0).knob(0).knob(0).knob(0);
     records.text("0F", 40);
-    const int cursors[][4] = {{0, 0, 0, 0}, {1, 0, 1, 0}, {64, 0, 5, 2}, {65, 0, 0, 3},
-                              {3, 1, 2, 12}, {19, 1, 0, 0}, {1, 2, 9, 4}, {2, 2, 0, 0}};
+    const int cursors[][4] = {{0, 0, 0, 0},  {1, 0, 1, 0},  {64, 0, 5, 2}, {65, 0, 0, 3},
+                              {3, 1, 2, 12}, {19, 1, 0, 0}, {1, 2, 9, 4},  {2, 2, 0, 0}};
     for (const auto& c : cursors)
         records.text(dataOf(unit.answer(monitorRequest(c[0], c[1], c[2], c[3]))), 110);
     write("monitor_record", "walk", records.data());
@@ -144,7 +144,9 @@ void simSeeds() {
     request(frameRequest("4000"), true);
     request(frameRequest("320C060000000003"), true);
     request(frameRequest("340C02KOVR 2-01  "), false);
-    request(frameRequest("3408010703" "26"), true);
+    request(frameRequest("3408010703"
+                         "26"),
+            true);
     request(frameRequest("4100"), true);
     request(frameRequest("510201"), true);
     request(monitorRequest(4, 0, 1, 0), true);
@@ -190,7 +192,8 @@ QByteArray settingsFile(const QString& dir) {
     const QString path = dir + QStringLiteral("/kovr.ini");
     QFile ports(path);
     if (!ports.open(QIODevice::WriteOnly)) std::exit(1);
-    ports.write("; written by the KOVR service tool\n[Ports]\nCOM1=/dev/ttyUSB0\nCOM2=/dev/ttyACM0\n");
+    ports.write(
+        "; written by the KOVR service tool\n[Ports]\nCOM1=/dev/ttyUSB0\nCOM2=/dev/ttyACM0\n");
     ports.close();
     TSetup setup;
     setup.Port = QStringLiteral("2");
@@ -220,8 +223,9 @@ QByteArray parameterFile(const QString& dir, const SimulatedUnit& unit) {
             sheet.setCell(place.grid, ServiceSheet::ValueColumn, place.row,
                           QString::number(unit.parameter(k, i)));
             image.setValue(kind, 0, i, unit.parameter(k, i));
-            (kind == 0 ? image.ParB_Act[i] : kind == 1 ? image.ParW_Act[i] : image.ParDW_Act[i]) =
-                unit.isPresent(k, i);
+            (kind == 0   ? image.ParB_Act[i]
+             : kind == 1 ? image.ParW_Act[i]
+                         : image.ParDW_Act[i]) = unit.isPresent(k, i);
         }
     image.ParB_Err[7] = true;
     for (int k = 0; k < 32; ++k)
@@ -249,8 +253,9 @@ void fileSeeds(const SimulatedUnit& unit) {
     recipe.knob(1).knob(1).knob(1).knob(2).knob(0).text("3", 40);
     recipe.knob(0).text("Ports", 12).knob(0).text("COM3", 12).knob(0).text("/dev/ttyUSB1", 40);
     const QByteArray settingsRecipe = recipe.data();
-    write("ini_file", "kovr.ini",
-          Seed().knob(0).knob(2).knob(int(settingsRecipe.size())).bytes(settingsRecipe + ini).data());
+    write(
+        "ini_file", "kovr.ini",
+        Seed().knob(0).knob(2).knob(int(settingsRecipe.size())).bytes(settingsRecipe + ini).data());
     Seed parRecipe;
     parRecipe.knob(1).knob(1).knob(1).knob(2).text("KOVR 2-01 \xE9", 40);
     const QByteArray parEdit = parRecipe.data();

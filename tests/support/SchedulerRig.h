@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LinkFakes.h"
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 #include "link/CommandScheduler.h"
 #include "link/PollInputs.h"
 #include "wire/Frame.h"

@@ -1,6 +1,6 @@
 #include "LinkFakes.h"
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"

@@ -1,7 +1,7 @@
 #include "CaptionFit.h"
 #include "LinkFakes.h"
-#include "device/DeviceImage.h"
 #include "device/MonitorDisplay.h"
+#include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "ui/ParameterPanel.h"
 #include "ui/UiFont.h"

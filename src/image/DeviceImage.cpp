@@ -1,4 +1,4 @@
-#include "device/DeviceImage.h"
+#include "image/DeviceImage.h"
 
 void DeviceImage::InicParam() {
     ParB_Act.fill(false);
