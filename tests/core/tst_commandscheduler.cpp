@@ -631,31 +631,39 @@ void TestCommandScheduler::failedOpenSaysWhy_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<int>("reason");
     QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("detail");    // what the system said, for another failure
     QTest::addColumn<QStringList>("below"); // the lines under the dictionary's message
     using F = Port::OpenFailure;
     const QString dev = QStringLiteral("/dev/serial/by-id/usb-FTDI-if00");
-    QTest::newRow("absent") << 0 << int(F::Absent) << QString()
+    QTest::newRow("absent") << 0 << int(F::Absent) << QString() << QString()
                             << QStringList{QStringLiteral("Zařízení %1 neexistuje: adaptér není "
                                                           "připojen, nebo kovr.ini v oddílu Ports "
                                                           "uvádí jiné zařízení.")
                                                .arg(dev)};
     QTest::newRow("busy, English")
-        << 1 << int(F::Busy) << QString()
+        << 1 << int(F::Busy) << QString() << QString()
         << QStringList{
                QStringLiteral(
                    "Device %1 is in use by another program. Close that program and try again.")
                    .arg(dev)};
     QTest::newRow("no permission, group known")
-        << 1 << int(F::NoPermission) << QStringLiteral("dialout")
+        << 1 << int(F::NoPermission) << QStringLiteral("dialout") << QString()
         << QStringList{QStringLiteral("You have no permission to use device %1: the user is not "
                                       "in group dialout. This command fixes it (then log out and "
                                       "in again):")
                            .arg(dev),
                        QStringLiteral("sudo usermod -aG dialout $USER")};
     QTest::newRow("no permission, no group")
-        << 3 << int(F::NoPermission) << QString()
+        << 3 << int(F::NoPermission) << QString() << QString()
         << QStringList{QStringLiteral("Нет прав доступа к устройству %1.").arg(dev)};
-    QTest::newRow("other") << 2 << int(F::Other) << QString() << QStringList{};
+    QTest::newRow("not a serial port, Polish")
+        << 2 << int(F::NotSerial) << QString() << QString()
+        << QStringList{QStringLiteral("%1 nie jest portem szeregowym.").arg(dev)};
+    QTest::newRow("other, with the system's words")
+        << 1 << int(F::Other) << QString() << QStringLiteral("Input/output error")
+        << QStringList{QStringLiteral("Input/output error")};
+    QTest::newRow("other, nothing said")
+        << 2 << int(F::Other) << QString() << QString() << QStringList{};
 }
 
 // The dictionary's message stays the first line; what the technician can do follows it.
@@ -663,12 +671,13 @@ void TestCommandScheduler::failedOpenSaysWhy() {
     QFETCH(int, language);
     QFETCH(int, reason);
     QFETCH(QString, group);
+    QFETCH(QString, detail);
     QFETCH(QStringList, below);
     LangIndex = language;
     Rig rig;
     rig.port.openFails = true;
     rig.port.problem = {Port::OpenFailure(reason),
-                        QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"), group};
+                        QStringLiteral("/dev/serial/by-id/usb-FTDI-if00"), group, detail};
     rig.scheduler.KomunikaceStart();
     const QString dictionary = LangText(QStringLiteral("Požadovaný COM port není k dispozici"));
     LangIndex = 0;
