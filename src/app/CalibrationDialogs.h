@@ -2,8 +2,8 @@
 
 #include "device/SensorDecoder.h"
 #include "device/TorqueDecoder.h"
-#include "link/DialogPoll.h"
-#include "link/TorqueBench.h"
+#include "session/DialogPoll.h"
+#include "session/TorqueBench.h"
 
 #include <QObject>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "device/InputsDecoder.h"
-#include "link/DialogPoll.h"
+#include "session/DialogPoll.h"
 
 #include <QObject>
 #include <QStringList>

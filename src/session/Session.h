@@ -7,15 +7,15 @@
 #include "image/DeviceImage.h"
 #include "link/CommandScheduler.h"
 #include "link/FrameTrace.h"
-#include "link/ParameterFiles.h"
 #include "link/ParameterTransfer.h"
 #include "link/PollInputs.h"
 #include "link/ReplyConsumers.h"
 #include "link/SerialPort.h"
-#include "link/ServiceActions.h"
 #include "link/TimerClock.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
+#include "session/ParameterFiles.h"
+#include "session/ServiceActions.h"
 
 #include <QObject>
 

@@ -2,8 +2,8 @@
 
 #include "device/TorqueDecoder.h"
 #include "lang/Lang.h"
-#include "link/DialogPoll.h"
-#include "link/TorqueBench.h"
+#include "session/DialogPoll.h"
+#include "session/TorqueBench.h"
 #include "ui/PanelLook.h"
 #include "ui/StringGridView.h"
 #include "ui/UiFont.h"

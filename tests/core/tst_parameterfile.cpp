@@ -3,7 +3,6 @@
 #include "SchedulerRig.h"
 #include "UnprivilegedUser.h"
 #include "lang/Lang.h"
-#include "link/ParameterFiles.h"
 #include "link/ParameterTransfer.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
@@ -11,6 +10,7 @@
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
 #include "params/SheetGrid.h"
+#include "session/ParameterFiles.h"
 
 #include <QDir>
 #include <QFile>

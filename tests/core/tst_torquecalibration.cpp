@@ -5,9 +5,9 @@
 #include "device/TorqueDecoder.h"
 #include "image/DeviceImage.h"
 #include "lang/Lang.h"
-#include "link/DialogPoll.h"
-#include "link/TorqueBench.h"
 #include "params/Setup.h"
+#include "session/DialogPoll.h"
+#include "session/TorqueBench.h"
 
 #include <QTest>
 

@@ -4,13 +4,13 @@
 #include "SchedulerRig.h"
 #include "lang/Lang.h"
 #include "link/ParameterTransfer.h"
-#include "link/ServiceActions.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
 #include "params/SheetGrid.h"
 #include "params/UnitBackup.h"
+#include "session/ServiceActions.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,12 +4,12 @@
 
 #include "SimulatedSetup.h"
 #include "lang/Lang.h"
-#include "link/ParameterFiles.h"
-#include "link/ServiceActions.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
 #include "params/ProductionTexts.h"
 #include "params/ServiceSheet.h"
+#include "session/ParameterFiles.h"
+#include "session/ServiceActions.h"
 
 #include <QDir>
 #include <QSignalSpy>

@@ -3,10 +3,10 @@
 #include "SchedulerRig.h"
 #include "lang/Lang.h"
 #include "link/ParameterTransfer.h"
-#include "link/ServiceActions.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
+#include "session/ServiceActions.h"
 #include "ui/ParametryForm.h"
 #include "ui/ServiceForm.h"
 

@@ -1,4 +1,4 @@
-#include "link/ParameterFiles.h"
+#include "session/ParameterFiles.h"
 
 #include "files/FileProblem.h"
 #include "lang/Lang.h"

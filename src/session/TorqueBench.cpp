@@ -1,4 +1,4 @@
-#include "link/TorqueBench.h"
+#include "session/TorqueBench.h"
 
 #include "link/CommandScheduler.h"
 #include "link/PollInputs.h"

@@ -1,4 +1,4 @@
-#include "link/ServiceActions.h"
+#include "session/ServiceActions.h"
 
 #include "image/DeviceImage.h"
 #include "lang/Lang.h"

@@ -1,4 +1,4 @@
-#include "link/DialogPoll.h"
+#include "session/DialogPoll.h"
 
 #include "link/CommandScheduler.h"
 
