@@ -72,7 +72,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     Session* session = m_session.get();
     m_setupForm = std::make_unique<TSetupForm>(
         m_setup, [session](int number) { return session->port().deviceName(number); },
-        [session] { return session->scheduler().KomBezi; }, m_mainWindow.get());
+        [session] { return session->isRunning(); }, m_mainWindow.get());
     m_setupForm->setPortInfo(&m_portInfo);
     m_calibration->createSensorDialog();
     m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());

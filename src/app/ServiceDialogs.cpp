@@ -54,7 +54,7 @@ void ServiceDialogs::createOutputsAndMasks() {
     m_chybyForm = std::make_unique<TChybyForm>(
         session.image(),
         [&session] {
-            session.serviceEditing().NactiService(2, session.transfer().ZapisZeSouboru);
+            session.serviceEditing().NactiService(2, session.writesFromFile());
             session.serviceEditing().PorovnejZmenuStringGrid();
         },
         &m_window);

@@ -142,9 +142,9 @@ int CliCommands::write() {
 
     // Over when the unit has closed the write sequence (date stamp, then "4100") and the link
     // polls again.
-    const CommandScheduler& scheduler = session.scheduler();
-    const UnitConnection::Wait wait = unit.runUntil([&] { return ended && scheduler.KomStav == 2; },
-                                                    UnitConnection::OnInterrupt::KeepRunning);
+    const UnitConnection::Wait wait =
+        unit.runUntil([&] { return ended && session.isPollingMonitor(); },
+                      UnitConnection::OnInterrupt::KeepRunning);
     const int written = transfer.ParZapis.Prubeh;
     const QString howFar =
         LangAddedText(QStringLiteral("CliZapisPrerusen")).arg(written).arg(total);

@@ -48,7 +48,7 @@ UnitConnection::Wait UnitConnection::runUntil(const std::function<bool()>& done,
                                               OnInterrupt onInterrupt) {
     if (onInterrupt == OnInterrupt::Return && m_interrupt.wasInterrupted())
         return Wait::Interrupted;
-    if (!m_session.scheduler().KomBezi) {
+    if (!m_session.isRunning()) {
         fail(LangAddedText(QStringLiteral("CliNeodpovida")).arg(m_device), ExitNoUnit);
         return Wait::Failed;
     }
@@ -78,17 +78,15 @@ UnitConnection::Wait UnitConnection::runUntil(const std::function<bool()>& done,
 }
 
 UnitConnection::Wait UnitConnection::waitForParameters() {
-    const CommandScheduler& scheduler = m_session.scheduler();
     int records = 0;
     return runUntil([&] {
-        if (scheduler.ObnovaBezi) return false;
-        if (scheduler.KomStavVyslany == 2) ++records;
+        if (m_session.isRefreshing()) return false;
+        if (m_session.sentMonitorPoll()) ++records;
         return records >= RecordsAfterRefresh;
     });
 }
 
 UnitConnection::Wait UnitConnection::waitForFullRefresh() {
-    const CommandScheduler& scheduler = m_session.scheduler();
     const DeviceImage& image = m_session.image();
     // The text cursor starts at text 0 with the refresh and returns to it when the unit has
     // given every text once.
@@ -100,8 +98,8 @@ UnitConnection::Wait UnitConnection::waitForFullRefresh() {
             textsStarted = true;
         else if (textsStarted)
             textsRead = true;
-        if (scheduler.ObnovaBezi) return false;
-        if (scheduler.KomStavVyslany == 2) ++records;
+        if (m_session.isRefreshing()) return false;
+        if (m_session.sentMonitorPoll()) ++records;
         return textsRead && records >= RecordsAfterRefresh;
     });
 }

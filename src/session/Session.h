@@ -47,6 +47,18 @@ public:
     ServiceActions& serviceActions() { return m_actions; }
     ParameterFiles& parameterFiles() { return m_files; }
 
+    // What the run is doing, for callers that only need to know, not the scheduler's fields.
+    // The link is started and its port open (KomBezi).
+    bool isRunning() const { return m_scheduler.KomBezi; }
+    // A refresh of parameters is under way (ObnovaBezi).
+    bool isRefreshing() const { return m_scheduler.ObnovaBezi; }
+    // The link polls the monitor record, no command sequence in progress (state 2).
+    bool isPollingMonitor() const { return m_scheduler.KomStav == 2; }
+    // The last request sent was a monitor poll.
+    bool sentMonitorPoll() const { return m_scheduler.KomStavVyslany == 2; }
+    // A loaded parameter file fills the service window (ZapisZeSouboru).
+    bool writesFromFile() const { return m_transfer.ZapisZeSouboru; }
+
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
     // Queues a segment and asks for the write sequence.
