@@ -32,7 +32,6 @@ public:
 
     TMomentForm& momentForm() { return *m_momentForm; }
     TSnimacForm& snimacForm() { return *m_snimacForm; }
-    TorqueBench& torqueBench() { return m_bench; }
 
 private:
     Session& m_session;

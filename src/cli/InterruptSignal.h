@@ -13,7 +13,6 @@ public:
     explicit InterruptSignal(QObject* parent = nullptr);
     ~InterruptSignal() override;
 
-    bool isInstalled() const { return m_notifier != nullptr; }
     bool wasInterrupted() const { return m_interrupted; }
 
 signals:

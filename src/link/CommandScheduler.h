@@ -54,7 +54,6 @@ public:
     QString portSetting() const { return m_portSetting; }
     // The manufacturer menu's "Chyby komunikace" toggle: line errors are shown only while on.
     void setLineErrorsShown(bool shown) { m_lineErrorsShown = shown; }
-    bool lineErrorsShown() const { return m_lineErrorsShown; }
     // Date source of the date stamp (state 100); the PC's date by default.
     void setToday(std::function<QDate()> today) { m_today = std::move(today); }
 

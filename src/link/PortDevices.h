@@ -20,7 +20,6 @@ public:
     // Binds a COM number to a device for this run, ahead of what kovr.ini says; saveBindings
     // puts the bindings into kovr.ini when the settings are written.
     void bind(int number, const QString& device) { m_bound.insert(number, device); }
-    QMap<int, QString> bindings() const { return m_bound; }
     // Writes the bindings into section Ports (the rest of the file as it was); true when
     // there were none or they were written.
     bool saveBindings(QString* error = nullptr) const;

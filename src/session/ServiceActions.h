@@ -52,7 +52,6 @@ public:
     // Backups into `folder`; `errorGrid` is the monitoring panel's error grid, recorded with
     // the values. An empty folder turns them off again.
     void setBackup(const SheetGrid& errorGrid, const QString& folder);
-    QString backupFolder() const { return m_backupFolder; }
 
     static const ServiceCommandRow& row(ServiceCommand command);
 

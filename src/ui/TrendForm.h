@@ -49,7 +49,6 @@ public:
 
     // The line drawn for a quantity (for tests and pictures).
     QLineSeries* series(TrendPlot::Quantity quantity) const;
-    QChart* chart() const { return m_chart; }
 
 protected:
     void showEvent(QShowEvent* event) override;
