@@ -16,6 +16,7 @@
 #include "ui/ParametryForm.h"
 #include "ui/PrubehForm.h"
 #include "ui/ReportPrinter.h"
+#include "ui/SaveFileDialog.h"
 #include "ui/ServiceForm.h"
 #include "ui/SetupForm.h"
 #include "ui/TraceForm.h"
@@ -278,22 +279,15 @@ void Program::chooseAndOpen() {
 }
 
 void Program::chooseAndSave() {
-    // The dialog adds the extension and asks before it replaces a file.
-    QFileDialog dialog(dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(),
-                       ParFilter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("par"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveParameterFile(dialog.selectedFiles().first());
+    const QString path = chooseSaveFile(dialogParent(m_serviceForm.get(), m_mainWindow.get()),
+                                        ParFilter, QStringLiteral("par"));
+    if (!path.isEmpty()) saveParameterFile(path);
 }
 
 void Program::chooseAndExportPdf() {
-    QFileDialog dialog(dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(),
-                       QStringLiteral("PDF (*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        exportPdf(dialog.selectedFiles().first());
+    const QString path = chooseSaveFile(dialogParent(m_serviceForm.get(), m_mainWindow.get()),
+                                        QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
+    if (!path.isEmpty()) exportPdf(path);
 }
 
 void Program::printWithDialog() {

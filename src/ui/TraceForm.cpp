@@ -3,11 +3,11 @@
 #include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
+#include "ui/SaveFileDialog.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -231,12 +231,9 @@ bool TraceForm::saveTo(const QString& path) {
 }
 
 void TraceForm::chooseAndSave() {
-    QFileDialog dialog(this, QString(), QString(),
-                       LangAddedText(QStringLiteral("TraceSouborTextu")));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("txt"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        saveTo(dialog.selectedFiles().first());
+    const QString path = chooseSaveFile(this, LangAddedText(QStringLiteral("TraceSouborTextu")),
+                                        QStringLiteral("txt"));
+    if (!path.isEmpty()) saveTo(path);
 }
 
 void TraceForm::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include "files/FileProblem.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
+#include "ui/SaveFileDialog.h"
 
 #include <QChart>
 #include <QChartView>
@@ -10,7 +11,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -276,11 +276,9 @@ bool TrendForm::exportTo(const QString& path) {
 }
 
 void TrendForm::chooseAndExport() {
-    QFileDialog dialog(this, QString(), QString(), LangAddedText(QStringLiteral("TrendSouborCsv")));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        exportTo(dialog.selectedFiles().first());
+    const QString path = chooseSaveFile(this, LangAddedText(QStringLiteral("TrendSouborCsv")),
+                                        QStringLiteral("csv"));
+    if (!path.isEmpty()) exportTo(path);
 }
 
 void TrendForm::showEvent(QShowEvent* event) {
