@@ -3,20 +3,13 @@
 #include "image/DeviceImage.h"
 #include "params/ParameterCatalogue.h"
 #include "wire/Frame.h"
+#include "wire/UnitBytes.h"
 #include "wire/WireFlags.h"
 
 namespace {
 
 using WireFlags::EndOfTransfer;
 using WireFlags::NotWritable;
-
-// Production data travel as single bytes; characters outside Latin-1 go as '?'.
-QByteArray textBytes(const QString& text) {
-    QByteArray bytes = text.toLatin1();
-    for (qsizetype i = 0; i < text.size() && i < bytes.size(); ++i)
-        if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
-    return bytes;
-}
 
 } // namespace
 
@@ -94,7 +87,7 @@ QByteArray ParameterTransfer::textPayload() const {
     const qsizetype nul = text.indexOf(QChar(0));
     if (nul >= 0) text.remove(nul, 1);
     // The length field counts ten characters: a longer text is cut so the frame never lies.
-    QByteArray bytes = textBytes(text.left(TextWidth));
+    QByteArray bytes = unitBytes(text.left(TextWidth));
     bytes = bytes.leftJustified(TextWidth, ' ');
     const bool writable = known && ParameterCatalogue::productionField(ZapIndex).writable;
     return QByteArray("340C") + IntToHex((ZapIndex & 0x3F) | (writable ? 0 : NotWritable), 2) +

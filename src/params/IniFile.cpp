@@ -2,6 +2,7 @@
 
 #include "files/FileReader.h"
 #include "files/FileSaver.h"
+#include "wire/UnitBytes.h"
 
 #include <QStringDecoder>
 
@@ -30,10 +31,7 @@ QString IniFile::decode(const QByteArray& bytes) const {
 QByteArray IniFile::encode(const QString& text) const {
     QByteArray bytes;
     if (m_format == Format::ParameterFile) {
-        // A character beyond one byte has no place in the file: '?' as the unit would get it.
-        bytes = text.toLatin1();
-        for (qsizetype i = 0; i < text.size(); ++i)
-            if (text.at(i).unicode() > 0xFF) bytes[i] = '?';
+        bytes = unitBytes(text);
     } else {
         bytes = text.toUtf8();
     }
