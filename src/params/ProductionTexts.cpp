@@ -9,7 +9,7 @@ QString productionText(const DeviceImage& image, int field) {
     const DeviceImage::ProductionText& text = image.VyrobniUdaje[field];
     QString result;
     for (int i = 0; i < text.shownLength && i < DeviceImage::TextCells; ++i)
-        result += QChar(text.cells[i].received); // one byte, one character
+        result += QChar(char16_t(text.cells[i].received)); // one byte, one character (Latin-1)
     return result;
 }
 
