@@ -10,12 +10,7 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/kovr.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The package's version is the one the about box and kovr-cli --version show.
-file(STRINGS ${CMAKE_SOURCE_DIR}/src/session/ToolVersion.h version_line
-     REGEX "ToolVersion = \"[0-9.]+\"")
-string(REGEX MATCH "[0-9.]+" KOVR_VERSION "${version_line}")
-if(NOT KOVR_VERSION)
-  message(FATAL_ERROR "no ToolVersion in src/session/ToolVersion.h")
-endif()
+set(KOVR_VERSION ${PROJECT_VERSION})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kovr)

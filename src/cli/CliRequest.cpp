@@ -2,7 +2,7 @@
 
 #include "cli/CliExit.h"
 #include "lang/Lang.h"
-#include "session/ToolVersion.h"
+#include "wire/ToolVersion.h"
 
 #include <QCommandLineParser>
 #include <QFile>

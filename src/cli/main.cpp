@@ -7,7 +7,7 @@
 #include "cli/InterruptSignal.h"
 #include "lang/Lang.h"
 #include "params/Setup.h"
-#include "session/ToolVersion.h"
+#include "wire/ToolVersion.h"
 
 #include <QCoreApplication>
 

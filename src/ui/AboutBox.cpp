@@ -1,7 +1,7 @@
 #include "ui/AboutBox.h"
 
 #include "lang/Lang.h"
-#include "session/ToolVersion.h"
+#include "wire/ToolVersion.h"
 
 #include <QLabel>
 #include <QPainter>
