@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
     const int records = argc > 1 ? QByteArray(argv[1]).toInt() : 2000;
 
     NoQuestions prompter;
-    PrubehForm progress;
+    TPrubehForm progress;
     Session session(prompter, progress);
     MainWindow window(session.image(), session.display(), prompter,
                       session.transfer().ZapisZeSouboru);

@@ -48,7 +48,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
         prompter = m_ownPrompter.get();
     }
     m_prompter = prompter;
-    m_progress = std::make_unique<PrubehForm>();
+    m_progress = std::make_unique<TPrubehForm>();
     m_session = std::make_unique<Session>(*m_prompter, *m_progress, m_iniPath);
     m_mainWindow = std::make_unique<MainWindow>(m_session->image(), m_session->display(),
                                                 *m_prompter, m_session->transfer().ZapisZeSouboru);

@@ -15,7 +15,7 @@ class MainWindow;
 class MessagePrompter;
 class ParameterDisplay;
 class Prompter;
-class PrubehForm;
+class TPrubehForm;
 class Session;
 class TParametryForm;
 class TServiceForm;
@@ -41,7 +41,7 @@ public:
     TParametryForm& parametryForm() { return *m_parametryForm; }
     // What asks the user's questions: the program's message boxes, or a test's prompter.
     Prompter& prompter() { return *m_prompter; }
-    PrubehForm& progressWindow() { return *m_progress; }
+    TPrubehForm& progressWindow() { return *m_progress; }
     AboutBox& aboutBox() { return *m_about; }
     // The torque and sensor dialogs.
     CalibrationDialogs& calibrationDialogs() { return *m_calibration; }
@@ -86,7 +86,7 @@ private:
     std::unique_ptr<MessagePrompter> m_ownPrompter;
     Prompter* m_prompter = nullptr;
     std::unique_ptr<MainWindow> m_mainWindow;
-    std::unique_ptr<PrubehForm> m_progress;
+    std::unique_ptr<TPrubehForm> m_progress;
     std::unique_ptr<Session> m_session;
     std::unique_ptr<AboutBox> m_about;
     std::unique_ptr<CalibrationDialogs> m_calibration;

@@ -8,10 +8,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-PrubehForm::PrubehForm(QWidget* parent)
+TPrubehForm::TPrubehForm(QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("PrubehForm"));
+    setObjectName(QStringLiteral("TPrubehForm"));
     applyCaptions();
     setModal(false);
     setFixedSize(313, 73);
@@ -27,27 +27,27 @@ PrubehForm::PrubehForm(QWidget* parent)
     ProgressBar1->setValue(0);
 }
 
-void PrubehForm::applyCaptions() {
+void TPrubehForm::applyCaptions() {
     setWindowTitle(LangText(QStringLiteral("Čekejte prosím")));
 }
 
-void PrubehForm::setRange(int minimum, int maximum) {
+void TPrubehForm::setRange(int minimum, int maximum) {
     ProgressBar1->setRange(minimum, maximum);
 }
 
-void PrubehForm::setPosition(int position) {
+void TPrubehForm::setPosition(int position) {
     ProgressBar1->setValue(std::clamp(position, ProgressBar1->minimum(), ProgressBar1->maximum()));
 }
 
-int PrubehForm::position() const {
+int TPrubehForm::position() const {
     return ProgressBar1->value();
 }
 
-int PrubehForm::maximum() const {
+int TPrubehForm::maximum() const {
     return ProgressBar1->maximum();
 }
 
-void PrubehForm::show() {
+void TPrubehForm::show() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::show();

@@ -8,10 +8,10 @@ class QProgressBar;
 
 // TPrubehForm: the small always-on-top window with one progress bar that a refresh or a
 // transfer shows. Not modal; it never takes input.
-class PrubehForm : public QDialog, public ProgressSink {
+class TPrubehForm : public QDialog, public ProgressSink {
     Q_OBJECT
 public:
-    explicit PrubehForm(QWidget* parent = nullptr);
+    explicit TPrubehForm(QWidget* parent = nullptr);
     void applyCaptions();
 
     void setRange(int minimum, int maximum) override;

@@ -44,7 +44,7 @@ private:
     SimulatedUnit* m_unit = nullptr;
     PtyLine* m_line = nullptr;
     FakePrompter* m_prompter = nullptr;
-    PrubehForm* m_progress = nullptr;
+    TPrubehForm* m_progress = nullptr;
     Session* m_session = nullptr;
     QList<QByteArray>* m_requests = nullptr;
 };

@@ -36,7 +36,7 @@ struct SimulatedSetup {
     SimulatedUnit unit{2};
     PtyLine line{&unit};
     FakePrompter prompter;
-    PrubehForm progress;
+    TPrubehForm progress;
     std::unique_ptr<Session> session;
     QList<QByteArray> requests; // every request the unit accepted
 

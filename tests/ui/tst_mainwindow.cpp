@@ -293,7 +293,7 @@ void TestMainWindow::everyCaptionKeyExists() {
     TSetup setup;
     TSetupForm setupForm(setup, {}, {});
     AboutBox about;
-    PrubehForm progress;
+    TPrubehForm progress;
     ServiceSheet sheet;
     for (int language = 0; language < 4; ++language) {
         LangIndex = language;

@@ -258,7 +258,7 @@ bool saveSetupAndAbout(Program& program, const QDir& folder, const QString& suff
 // starts it, caught once half of the items are acknowledged. Last, since the write changes
 // the unit.
 bool saveProgressWindow(Program& program, const QDir& folder, const QString& suffix) {
-    PrubehForm& progress = program.progressWindow();
+    TPrubehForm& progress = program.progressWindow();
     program.session().serviceActions().ZapsatParService();
     QElapsedTimer timer;
     timer.start();
@@ -282,7 +282,7 @@ bool saveProgressWindow(Program& program, const QDir& folder, const QString& suf
 // waiting for them.
 bool saveTrendWindow(Prompter& prompter, const QDir& folder, const QString& suffix) {
     SimulatedUnit unit(3);
-    PrubehForm progress;
+    TPrubehForm progress;
     QTemporaryDir dir;
     Session session(prompter, progress, dir.filePath(QStringLiteral("kovr.ini")));
     const qint64 end = QDateTime::currentMSecsSinceEpoch();
@@ -341,7 +341,7 @@ int main(int argc, char* argv[]) {
     refresh.start();
     while (program.session().scheduler().ObnovaBezi && refresh.elapsed() < 30000) {
         run(50);
-        const PrubehForm& progress = program.progressWindow();
+        const TPrubehForm& progress = program.progressWindow();
         if (!traced && progress.maximum() > 0 && progress.position() * 2 >= progress.maximum()) {
             run(2 * TraceForm::RefreshMs); // the window takes in what came meanwhile
             traced = save(trace, folder.filePath(QStringLiteral("trace-window") + suffix));
