@@ -196,56 +196,69 @@ void MonitorDecoder::torque(int status) {
     const int m = field(21, 4);
     m_image.Moment_Abs = m;
     m_display.Edit4 = QString::number(m);
-    const bool flagO = status & 0x04;
-    const bool flagZ = status & 0x08;
-    const auto& w = m_image.ParW[0];
-    const int w0 = w[0], w1 = w[1], w2 = w[2], w3 = w[3], w4 = w[4];
+    const TorqueGauges gauges{m_display.Gauge4, m_display.Gauge3, bool(status & 0x04),
+                              bool(status & 0x08)};
+    // B 26 "Vypínání momentu": 1 (50-100 %) when the unit measures the torque against its
+    // calibration (W 0..3), 0 when it only has the torque switches.
+    constexpr int TorqueMeasured = 1;
+    if (m_image.ParB[0][26] == TorqueMeasured)
+        measuredTorque(m, gauges);
+    else
+        switchedTorque(m, gauges);
+    gauges.o.red = gauges.flagO;
+    gauges.z.red = gauges.flagZ;
+}
 
-    MonitorDisplay::Gauge& gaugeO = m_display.Gauge4;
-    MonitorDisplay::Gauge& gaugeZ = m_display.Gauge3;
-    auto deadZone = [&] {
-        gaugeO = gauge(flagO ? 40 : 0, 100, false, false);
-        gaugeZ = gauge(!flagO && flagZ ? 40 : 0, 100, false, false);
-    };
-    auto sideO = [&](double p, bool withNm) {
-        gaugeO = gauge(p, 100, true, false);
-        gaugeZ = gauge(flagZ ? 40 : 0, 100, false, false);
-        m_display.Edit12 = withNm ? QString::number(std::lround(w4 * p / 100.0)) : QString();
-    };
-    auto sideZ = [&](double p, bool withNm) {
-        gaugeZ = gauge(p, 100, true, false);
-        gaugeO = gauge(flagO ? 40 : 0, 100, false, false);
-        m_display.Edit12 = withNm ? QString::number(std::lround(w4 * p / 100.0)) : QString();
-    };
+void MonitorDecoder::showTorqueSide(const TorqueGauges& g, bool sideO, double percent,
+                                    bool withNm) {
+    // The side that has the torque shows its percentage; the other shows 40 without a text
+    // while its switch is on.
+    MonitorDisplay::Gauge& shown = sideO ? g.o : g.z;
+    MonitorDisplay::Gauge& other = sideO ? g.z : g.o;
+    shown = gauge(percent, 100, true, false);
+    other = gauge((sideO ? g.flagZ : g.flagO) ? 40 : 0, 100, false, false);
+    m_display.Edit12 =
+        withNm ? QString::number(std::lround(m_image.ParW[0][4] * percent / 100.0)) : QString();
+}
 
-    if (m_image.ParB[0][26] == 1) {
-        if (m_image.Chyby_Akt[0] & 0x04) {
-            gaugeO = gauge(0, 100, false, false);
-            gaugeZ = gauge(0, 100, false, false);
-            m_display.Edit12.clear();
-        } else {
-            const int tO = w1 + (w1 - w0) / 5;
-            const int tZ = w3 - (w2 - w3) / 5;
-            if (m <= tO) {
-                sideO(w1 == w0 ? 100.0 : 50.0 + 50.0 * (w1 - m) / (w1 - w0), true);
-            } else if (m >= tZ) {
-                sideZ(w2 == w3 ? 100.0 : 50.0 + 50.0 * (m - w3) / (w2 - w3), true);
-            } else {
-                deadZone();
-                m_display.Edit12.clear();
-            }
-        }
-    } else {
+void MonitorDecoder::showTorqueDeadZone(const TorqueGauges& g) {
+    g.o = gauge(g.flagO ? 40 : 0, 100, false, false);
+    g.z = gauge(!g.flagO && g.flagZ ? 40 : 0, 100, false, false);
+    m_display.Edit12.clear();
+}
+
+void MonitorDecoder::measuredTorque(int m, const TorqueGauges& g) {
+    // Bit 2 of the first error group, a torque-setting error: no torque is shown.
+    if (m_image.Chyby_Akt[0] & 0x04) {
+        g.o = gauge(0, 100, false, false);
+        g.z = gauge(0, 100, false, false);
         m_display.Edit12.clear();
-        if (m <= w0)
-            sideO(100, false);
-        else if (m >= w2)
-            sideZ(100, false);
-        else
-            deadZone();
+        return;
     }
-    gaugeO.red = flagO;
-    gaugeZ.red = flagZ;
+    // Lower readings are torque on the O side: W 0 is its 100 % point and W 1 its 50 % point, so
+    // one per cent is (W 1 - W 0) / 50 and 40 % lies (W 1 - W 0) / 5 beyond W 1. Higher readings
+    // are the Z side, W 2 its 100 % and W 3 its 50 % point. Below 40 % of both is the dead zone.
+    const auto& w = m_image.ParW[0];
+    const int w0 = w[0], w1 = w[1], w2 = w[2], w3 = w[3];
+    const int fortyO = w1 + (w1 - w0) / 5;
+    const int fortyZ = w3 - (w2 - w3) / 5;
+    if (m <= fortyO)
+        showTorqueSide(g, true, w1 == w0 ? 100.0 : 50.0 + 50.0 * (w1 - m) / (w1 - w0), true);
+    else if (m >= fortyZ)
+        showTorqueSide(g, false, w2 == w3 ? 100.0 : 50.0 + 50.0 * (m - w3) / (w2 - w3), true);
+    else
+        showTorqueDeadZone(g);
+}
+
+void MonitorDecoder::switchedTorque(int m, const TorqueGauges& g) {
+    // Only the switches: a side is at 100 % beyond its 100 % point, else the dead zone.
+    const auto& w = m_image.ParW[0];
+    if (m <= w[0])
+        showTorqueSide(g, true, 100, false);
+    else if (m >= w[2])
+        showTorqueSide(g, false, 100, false);
+    else
+        showTorqueDeadZone(g);
 }
 
 void MonitorDecoder::checkBoxes(int status) {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "device/MonitorDisplay.h"
+
 #include <QByteArray>
 #include <QString>
 
 struct DeviceImage;
-struct MonitorDisplay;
 class ServiceSheet;
 class MonitorHooks;
 
@@ -33,6 +34,17 @@ private:
     void position();
     void controlSignal();
     void torque(int status);
+    // The two torque gauges (O opening, Z closing) and the torque switches' flags of a record.
+    struct TorqueGauges {
+        MonitorDisplay::Gauge& o;
+        MonitorDisplay::Gauge& z;
+        bool flagO;
+        bool flagZ;
+    };
+    void measuredTorque(int m, const TorqueGauges& gauges);
+    void switchedTorque(int m, const TorqueGauges& gauges);
+    void showTorqueSide(const TorqueGauges& gauges, bool sideO, double percent, bool withNm);
+    void showTorqueDeadZone(const TorqueGauges& gauges);
     void checkBoxes(int status);
     void motion();
     void errorSlot();
