@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
     TServiceForm service({session.sheet(), session.serviceEditing(), session.serviceActions(),
                           session.transfer(), prompter},
                          &window);
-    service.applyCaptions(QStringLiteral("Soubor"), QString(), QString(), QString());
+    service.applyCaptions();
 
     SimulatedUnit unit(3);
     qint64 fakeMs = 0;

@@ -183,16 +183,7 @@ void Program::useQtTranslation() {
 }
 
 void Program::applyServiceCaptions() {
-    // The file menu and the backup group repeat the main window's captions.
-    const MainWindow& window = *m_mainWindow;
-    const auto text = [&window](const char* name) {
-        const QString object = QString::fromLatin1(name);
-        if (const auto* group = window.findChild<QGroupBox*>(object)) return group->title();
-        if (const auto* button = window.findChild<QPushButton*>(object)) return button->text();
-        return QString();
-    };
-    m_serviceForm->applyCaptions(window.action(QStringLiteral("File1"))->text(), text("GroupBox19"),
-                                 text("Button11"), text("Button12"));
+    m_serviceForm->applyCaptions();
 }
 
 bool Program::saveSettings() {

@@ -1,13 +1,13 @@
 #include "app/ServiceDialogs.h"
 
 #include "device/CptValues.h"
+#include "device/ErrorMasks.h"
 #include "lang/Lang.h"
 #include "link/Prompter.h"
 #include "params/ServiceTakeOver.h"
 #include "session/Session.h"
 #include "ui/ChybyForm.h"
 #include "ui/MainWindow.h"
-#include "ui/MonitoringPanel.h"
 #include "ui/MotionForm.h"
 #include "ui/ParameterPanel.h"
 #include "ui/PwmForm.h"
@@ -16,13 +16,11 @@
 #include "ui/VystupyForm.h"
 
 #include <QAction>
-#include <QTableWidget>
 
 namespace {
 
 constexpr int ZeroMilliampRequest = 120;
 constexpr int OutputsPoll = 71;
-constexpr int ErrorConditions = 32;
 
 } // namespace
 
@@ -135,14 +133,10 @@ void ServiceDialogs::wire(TServiceForm& service) {
 }
 
 QStringList ServiceDialogs::conditionNames() const {
-    // The error grid's names, so that the masks read exactly as the main window does.
-    const auto* grid =
-        m_window.monitoringPanel()->findChild<QTableWidget*>(QStringLiteral("StringGrid1"));
+    // The names of the main window's error grid, so that the masks read exactly as it does.
     QStringList names;
-    for (int row = 1; row <= ErrorConditions; ++row) {
-        const QTableWidgetItem* item = grid ? grid->item(row, 0) : nullptr;
-        names << (item ? item->text() : QString());
-    }
+    for (int n = 0; n < ErrorMasks::Conditions; ++n)
+        names << LangText(ErrorMasks::conditionNameKey(n));
     return names;
 }
 

@@ -6,6 +6,20 @@ namespace ErrorMasks {
 
 namespace {
 
+// Bit n % 8 of error group n / 8, as the monitor record reports the conditions.
+constexpr const char* ConditionNameKeys[Conditions] = {
+    "napisChybySafe",          "napisChybyRidiciSignal", "napisChybyMomentNast",
+    "napisChybyMoment",        "napisChybyZdvih",        "napisChybySmerOtaceni",
+    "napisChybyEEPROM",        "napisChybyNastRezim",    "napisChybyRAM",
+    "napisChybyParametry",     "napisChybySnimacMoment", "napisChybySnimac1",
+    "napisChybySnimac2",       "napisChybySnimac3",      "napisChybySnimac4",
+    "napisChybyAutokalibrace", "napisChybyOtaceni",      "napisChybyTeplota<",
+    "napisChybyTeplota>",      "napisChybyLCDinterni",   "napisChybyLCDexterni",
+    "napisChybyFieldbus",      "napisChybyCAN",          "napisChybyTP",
+    "napisChybyFieldbusAkt",   "napisChybyFaze",         "napisChybyRele",
+    "napisChybyReset",         "napisChybyROM",          "napisChybyCANverze",
+    "napisChybyChybnyPovel",   "napisChybyChybnaPoloha"};
+
 Checks read(const DeviceImage& image, int firstByte) {
     Checks checks{};
     for (int n = 0; n < Conditions; ++n)
@@ -22,6 +36,10 @@ void write(DeviceImage& image, int firstByte, const Checks& checks) {
 }
 
 } // namespace
+
+QString conditionNameKey(int n) {
+    return n >= 0 && n < Conditions ? QString::fromLatin1(ConditionNameKeys[n]) : QString();
+}
 
 Checks warnings(const DeviceImage& image) {
     return read(image, FirstWarningByte);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <array>
 
 struct DeviceImage;
@@ -13,6 +14,10 @@ inline constexpr int FirstWarningByte = 34;
 inline constexpr int FirstErrorByte = 38;
 
 using Checks = std::array<bool, Conditions>;
+
+// Dictionary key of condition n's name, as the main window's error grid shows it in row n + 1
+// and the error-masks dialog lists it; empty outside 0..31.
+QString conditionNameKey(int n);
 
 // ZobrazMaskyChyb: the check marks of both lists from the target set.
 Checks warnings(const DeviceImage& image);

@@ -1,5 +1,6 @@
 #include "ui/MonitoringPanel.h"
 
+#include "device/ErrorMasks.h"
 #include "lang/Lang.h"
 #include "link/ParameterTransfer.h"
 #include "link/Prompter.h"
@@ -22,20 +23,6 @@ constexpr int ErrorColumns = 3;
 constexpr int ErrorRowHeight = 13;
 constexpr int IoRows = 9;
 constexpr int IoRowHeight = 15;
-
-// Error grid rows 1..32: bit (row - 1) % 8 of error group (row - 1) / 8.
-const char* const errorNameKeys[32] = {
-    "napisChybySafe",          "napisChybyRidiciSignal", "napisChybyMomentNast",
-    "napisChybyMoment",        "napisChybyZdvih",        "napisChybySmerOtaceni",
-    "napisChybyEEPROM",        "napisChybyNastRezim",    "napisChybyRAM",
-    "napisChybyParametry",     "napisChybySnimacMoment", "napisChybySnimac1",
-    "napisChybySnimac2",       "napisChybySnimac3",      "napisChybySnimac4",
-    "napisChybyAutokalibrace", "napisChybyOtaceni",      "napisChybyTeplota<",
-    "napisChybyTeplota>",      "napisChybyLCDinterni",   "napisChybyLCDexterni",
-    "napisChybyFieldbus",      "napisChybyCAN",          "napisChybyTP",
-    "napisChybyFieldbusAkt",   "napisChybyFaze",         "napisChybyRele",
-    "napisChybyReset",         "napisChybyROM",          "napisChybyCANverze",
-    "napisChybyChybnyPovel",   "napisChybyChybnaPoloha"};
 
 // Signal names of the input/output grids, rows 0..7 of groups 0, 1 and 2.
 const char* const ioNameKeys[3][8] = {
@@ -364,8 +351,8 @@ void MonitoringPanel::applyCaptions() {
     m_chyby->setTitle(text("Varování a chyby"));
     setCellText(m_errorGrid, 0, 1, text("Akt"));
     setCellText(m_errorGrid, 0, 2, text("Počet"));
-    for (int row = 1; row <= 32; ++row)
-        setCellText(m_errorGrid, row, 0, text(errorNameKeys[row - 1]));
+    for (int row = 1; row <= ErrorMasks::Conditions; ++row)
+        setCellText(m_errorGrid, row, 0, LangText(ErrorMasks::conditionNameKey(row - 1)));
     m_button1->setText(text("Nulování"));
     m_rezimy->setTitle(text("Režimy"));
     m_checkBox20->setText(text("Menu"));

@@ -230,8 +230,7 @@ void ParameterPanel::applyCaptions() {
         combo->setCurrentIndex(kept);
     }
     for (int row = 0; row < m_relayRows.size(); ++row)
-        m_relayRows[row].label->setText(
-            findChild<QLabel*>(RelayRows[row].captionOf.toString())->text());
+        m_relayRows[row].label->setText(LangText(RelayRows[row].captionKey.toString()));
 
     m_group14->setTitle(caption(u"Autokalibrace"));
     m_button5->setText(caption(u"Start"));

@@ -111,14 +111,14 @@ struct RelayRow {
     QStringView edit;
     int w;
     int function;
-    QStringView captionOf;
+    QStringView captionKey; // the caption of the relay's function selector
 };
 
 inline constexpr RelayRow RelayRows[] = {
-    {u"Label22", u"Edit16", 8, 45, u"Label7"},
-    {u"Label23", u"Edit17", 9, 46, u"Label17"},
-    {u"Label24", u"Edit18", 10, 47, u"Label19"},
-    {u"Label25", u"Edit19", 11, 48, u"Label20"},
+    {u"Label22", u"Edit16", 8, 45, u"Relé 1"},
+    {u"Label23", u"Edit17", 9, 46, u"Relé 2"},
+    {u"Label24", u"Edit18", 10, 47, u"Relé 3 / SZ"},
+    {u"Label25", u"Edit19", 11, 48, u"Relé 4 / SO"},
 };
 
 // Relay functions "poloha" and "poloha negovaná".

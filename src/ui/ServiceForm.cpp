@@ -305,11 +305,10 @@ void TServiceForm::reject() {
     QDialog::reject();
 }
 
-void TServiceForm::applyCaptions(const QString& fileMenu, const QString& backupGroup,
-                                 const QString& createBackup, const QString& restoreBackup) {
+void TServiceForm::applyCaptions() {
     const auto text = [](const char16_t* key) { return LangText(QString::fromUtf16(key)); };
     m_parts.sheet.setCaption(text(u"Parametry"));
-    m_fileMenu->setTitle(fileMenu);
+    m_fileMenu->setTitle(text(u"menuSoubor"));
     m_parts.sheet.applyHeaders();
     m_parts.sheet.resetParameterRows();
     const struct {
@@ -323,9 +322,9 @@ void TServiceForm::applyCaptions(const QString& fileMenu, const QString& backupG
         {m_button7, text(u"Nulování")},
         {m_group3, text(u"Poslední reset")},
         {m_button5, text(u"Nulování")},
-        {m_group5, backupGroup},
-        {m_button8, createBackup},
-        {m_button9, restoreBackup},
+        {m_group5, text(u"Záloha parametrů")},
+        {m_button8, text(u"Vytvořit zálohu")},
+        {m_button9, text(u"Obnovit ze zálohy")},
         {m_group6, text(u"Inicializace parametrů")},
         {m_button1, text(u"Inic")},
         {m_button6, text(u"Default")},

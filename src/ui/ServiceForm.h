@@ -54,8 +54,9 @@ public:
 
     // Captions in the current language; `fileMenu` and the backup captions are the main
     // window's.
-    void applyCaptions(const QString& fileMenu, const QString& backupGroup,
-                       const QString& createBackup, const QString& restoreBackup);
+    // The captions of the current language; the file menu and the backup group read as the main
+    // window's do.
+    void applyCaptions();
 
     QTableView* gridView(int grid) const;
 

@@ -53,7 +53,7 @@ void TestCalibrationEndToEnd::init() {
     m_service = std::make_unique<TServiceForm>(
         TServiceForm::Parts{m_session->sheet(), m_session->serviceEditing(),
                             m_session->serviceActions(), m_session->transfer(), m_setup->prompter});
-    m_service->applyCaptions(QStringLiteral("Soubor"), QString(), QString(), QString());
+    m_service->applyCaptions();
     m_dialogs =
         std::make_unique<CalibrationDialogs>(*m_session, m_settings, m_setup->prompter, nullptr);
     m_dialogs->createTorqueDialog();

@@ -44,7 +44,7 @@ void TestServiceEndToEnd::init() {
     m_form = std::make_unique<TServiceForm>(
         TServiceForm::Parts{m_session->sheet(), m_session->serviceEditing(),
                             m_session->serviceActions(), m_session->transfer(), m_setup->prompter});
-    m_form->applyCaptions(QStringLiteral("Soubor"), QString(), QString(), QString());
+    m_form->applyCaptions();
     m_setup->start();
     QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
     m_session->serviceEditing().NactiService(1, false);

@@ -34,7 +34,7 @@ struct FormRig : Rig {
         finishRefresh();
         for (Editor e : {Editor::Parameters, Editor::Position, Editor::Sensor})
             form.setEditor(e, [this, e] { opened.append(e); });
-        form.applyCaptions(QStringLiteral("Soubor"), QString(), QString(), QString());
+        form.applyCaptions();
         dialog.setOnActivate([this] {
             dialog.showSet(2);
             dialog.OdblokujParReg(image.ParB[2][6]);
