@@ -332,34 +332,37 @@ void MonitoringPanel::apply(const MonitorDisplay& d, bool all) {
 }
 
 void MonitoringPanel::applyCaptions() {
-    setTitle(text("Monitorovani"));
-    m_poloha->setTitle(text("Poloha"));
-    m_ridiciSignal->setTitle(text("RidiciSignal"));
-    m_moment->setTitle(text("Moment"));
-    m_checkBox1->setText(text("Blokovani"));
-    m_pozad->setTitle(text("Pozad"));
-    m_motor->setTitle(text("Motor"));
-    m_snimac->setTitle(text("Snimac"));
-    m_vstupy->setTitle(text("VstupyAVystupy"));
+    applyCaptionKeys({
+        {this, u"Monitorovani"},
+        {m_poloha, u"Poloha"},
+        {m_ridiciSignal, u"RidiciSignal"},
+        {m_moment, u"Moment"},
+        {m_checkBox1, u"Blokovani"},
+        {m_pozad, u"Pozad"},
+        {m_motor, u"Motor"},
+        {m_snimac, u"Snimac"},
+        {m_vstupy, u"VstupyAVystupy"},
+        {m_casChodu, u"Čas chodu"},
+        {m_button3, u"Nulování"},
+        {m_rele, u"Relé"},
+        {m_button10, u"Nulování"},
+        {m_chyby, u"Varování a chyby"},
+        {m_button1, u"Nulování"},
+        {m_rezimy, u"Režimy"},
+        {m_checkBox20, u"Menu"},
+        {m_checkBox21, u"PC"},
+        {m_checkBox5, u"Kal. přev."},
+        {m_checkBox6, u"Kal. mom."},
+        {m_teplota, u"Teplota"},
+    });
+    // The grids' fixed cells.
     for (int g = 0; g < 3; ++g)
         for (int row = 0; row < 8; ++row)
             setCellText(m_ioGrids[g], row, 0, text(ioNameKeys[g][row]));
-    m_casChodu->setTitle(text("Čas chodu"));
-    m_button3->setText(text("Nulování"));
-    m_rele->setTitle(text("Relé"));
-    m_button10->setText(text("Nulování"));
-    m_chyby->setTitle(text("Varování a chyby"));
     setCellText(m_errorGrid, 0, 1, text("Akt"));
     setCellText(m_errorGrid, 0, 2, text("Počet"));
     for (int row = 1; row <= ErrorMasks::Conditions; ++row)
         setCellText(m_errorGrid, row, 0, LangText(ErrorMasks::conditionNameKey(row - 1)));
-    m_button1->setText(text("Nulování"));
-    m_rezimy->setTitle(text("Režimy"));
-    m_checkBox20->setText(text("Menu"));
-    m_checkBox21->setText(text("PC"));
-    m_checkBox5->setText(text("Kal. přev."));
-    m_checkBox6->setText(text("Kal. mom."));
-    m_teplota->setTitle(text("Teplota"));
 }
 
 void MonitoringPanel::setControlSignalVisible(bool visible) {

@@ -1,5 +1,7 @@
 #include "ui/PanelLook.h"
 
+#include "lang/Lang.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,6 +17,11 @@ void applyGroupBoxLook(QWidget* panel) {
 void makeDisplayEdit(QLineEdit* edit) {
     edit->setReadOnly(true);
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
+}
+
+void applyCaptionKeys(std::initializer_list<CaptionKey> captions) {
+    for (const CaptionKey& c : captions)
+        setCaption(c.widget, LangText(QString::fromUtf16(c.key)));
 }
 
 void setCaption(QWidget* widget, const QString& text) {

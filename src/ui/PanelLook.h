@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <QWidget>
+#include <initializer_list>
 
 class QLineEdit;
 
@@ -30,3 +31,11 @@ W* place(QWidget* parent, QStringView name, int left, int top, int width, int he
 
 // The visible text of a group box (its title), a button or check box, or a label.
 void setCaption(QWidget* widget, const QString& text);
+
+// A widget and the dictionary key of its caption: a window's captions are a table of these.
+struct CaptionKey {
+    QWidget* widget;
+    const char16_t* key;
+};
+// Gives every widget of the table LangText of its key.
+void applyCaptionKeys(std::initializer_list<CaptionKey> captions);

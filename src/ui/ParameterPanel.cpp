@@ -207,14 +207,24 @@ void ParameterPanel::buildBackup() {
 }
 
 void ParameterPanel::applyCaptions() {
-    const auto caption = [](const char16_t* key) { return LangText(QString::fromUtf16(key)); };
-    setTitle(caption(u"Parametry"));
-    m_group9->setTitle(caption(u"Krajní polohy"));
-    m_button4->setText(caption(u"Z"));
-    m_button2->setText(caption(u"O"));
-    m_group17->setTitle(caption(u"Polohy relé"));
-    m_button8->setText(caption(u"Akt. poloha"));
-    m_button9->setText(caption(u"Zapsat"));
+    applyCaptionKeys({
+        {this, u"Parametry"},
+        {m_group9, u"Krajní polohy"},
+        {m_button4, u"Z"},
+        {m_button2, u"O"},
+        {m_group17, u"Polohy relé"},
+        {m_button8, u"Akt. poloha"},
+        {m_button9, u"Zapsat"},
+        {m_group14, u"Autokalibrace"},
+        {m_button5, u"Start"},
+        {m_group12, u"Regulátor"},
+        {m_group13, u"Poloha Safe"},
+        {m_button6, u"Akt.poloha"},
+        {m_button7, u"Zapsat"},
+        {m_group19, u"Záloha parametrů"},
+        {m_button11, u"Vytvořit zálohu"},
+        {m_button12, u"Obnovit ze zálohy"},
+    });
 
     for (int i = 0; i < m_selectors.size(); ++i) {
         const Selector& s = Selectors[i];
@@ -231,16 +241,6 @@ void ParameterPanel::applyCaptions() {
     }
     for (int row = 0; row < m_relayRows.size(); ++row)
         m_relayRows[row].label->setText(LangText(RelayRows[row].captionKey.toString()));
-
-    m_group14->setTitle(caption(u"Autokalibrace"));
-    m_button5->setText(caption(u"Start"));
-    m_group12->setTitle(caption(u"Regulátor"));
-    m_group13->setTitle(caption(u"Poloha Safe"));
-    m_button6->setText(caption(u"Akt.poloha"));
-    m_button7->setText(caption(u"Zapsat"));
-    m_group19->setTitle(caption(u"Záloha parametrů"));
-    m_button11->setText(caption(u"Vytvořit zálohu"));
-    m_button12->setText(caption(u"Obnovit ze zálohy"));
 }
 
 void ParameterPanel::render(const MonitorDisplay& display) {
