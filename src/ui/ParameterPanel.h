@@ -88,28 +88,30 @@ private:
     Prompter& m_prompter;
     const bool& m_zapisZeSouboru;
 
-    QGroupBox* m_group9 = nullptr;
-    QGroupBox* m_group17 = nullptr;
-    QGroupBox* m_group8 = nullptr;
-    QGroupBox* m_group14 = nullptr;
-    QGroupBox* m_group13 = nullptr;
-    QGroupBox* m_group12 = nullptr;
-    QGroupBox* m_group19 = nullptr;
-    QLineEdit* m_edit13 = nullptr; // end position Z
-    QLineEdit* m_edit11 = nullptr; // end position O
-    QPushButton* m_button4 = nullptr;
-    QPushButton* m_button2 = nullptr;
-    QPushButton* m_button8 = nullptr;
-    QPushButton* m_button9 = nullptr;
+    // The widgets keep the names of the window's components (GroupBox9, Button4, ...); what
+    // each one is stands beside it.
+    QGroupBox* m_group9 = nullptr;    // "Krajní polohy": end positions
+    QGroupBox* m_group17 = nullptr;   // "Polohy relé": relay positions
+    QGroupBox* m_group8 = nullptr;    // the selectors of the byte parameters
+    QGroupBox* m_group14 = nullptr;   // "Autokalibrace"
+    QGroupBox* m_group13 = nullptr;   // "Poloha Safe"
+    QGroupBox* m_group12 = nullptr;   // "Regulátor": the controller's selectors
+    QGroupBox* m_group19 = nullptr;   // "Záloha parametrů": the unit's own parameter backup
+    QLineEdit* m_edit13 = nullptr;    // end position Z
+    QLineEdit* m_edit11 = nullptr;    // end position O
+    QPushButton* m_button4 = nullptr; // "Z": take the present position as end position Z
+    QPushButton* m_button2 = nullptr; // "O": take the present position as end position O
+    QPushButton* m_button8 = nullptr; // "Akt. poloha": the present position into a relay row
+    QPushButton* m_button9 = nullptr; // "Zapsat": write the relay positions
     QList<RelayWidgets> m_relayRows;
     QList<SelectorWidgets> m_selectors; // in the order of ParameterPanelTables::Selectors
-    QPushButton* m_button5 = nullptr;
-    QLineEdit* m_edit8 = nullptr;
-    QPushButton* m_button6 = nullptr;
-    QPushButton* m_button7 = nullptr;
-    QLineEdit* m_edit20 = nullptr;
-    QPushButton* m_button11 = nullptr;
-    QPushButton* m_button12 = nullptr;
+    QPushButton* m_button5 = nullptr;   // "Start": start the autocalibration
+    QLineEdit* m_edit8 = nullptr;       // the autocalibration's progress
+    QPushButton* m_button6 = nullptr;   // "Akt.poloha": the present position as SAFE position
+    QPushButton* m_button7 = nullptr;   // "Zapsat": write the SAFE position
+    QLineEdit* m_edit20 = nullptr;      // SAFE position
+    QPushButton* m_button11 = nullptr;  // "Vytvořit zálohu": the unit backs its parameters up
+    QPushButton* m_button12 = nullptr;  // "Obnovit ze zálohy": the unit restores them
 
     // The decoder's texts of the refreshed edits at the last render.
     struct RenderedTexts {
