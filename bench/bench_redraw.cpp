@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
     TPrubehForm progress;
     Session session(prompter, progress);
     MainWindow window(session.image(), session.display(), prompter,
-                      session.transfer().ZapisZeSouboru);
+                      session.transfer().ZapisZeSouboru());
     window.Napisy(true);
     session.setPanelHooks(window.parameterPanel());
     window.show();

@@ -50,8 +50,9 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_prompter = prompter;
     m_progress = std::make_unique<TPrubehForm>();
     m_session = std::make_unique<Session>(*m_prompter, *m_progress, m_iniPath);
-    m_mainWindow = std::make_unique<MainWindow>(m_session->image(), m_session->display(),
-                                                *m_prompter, m_session->transfer().ZapisZeSouboru);
+    m_mainWindow =
+        std::make_unique<MainWindow>(m_session->image(), m_session->display(), *m_prompter,
+                                     m_session->transfer().ZapisZeSouboru());
     if (m_ownPrompter) m_ownPrompter->setParentWidget(m_mainWindow.get());
     m_about = std::make_unique<AboutBox>(m_mainWindow.get());
     m_serviceDialogs = std::make_unique<ServiceDialogs>(*m_session, *m_prompter, *m_mainWindow);
@@ -61,9 +62,9 @@ Program::Program(const QString& workingDir, Prompter* prompter)
         std::make_unique<CalibrationDialogs>(*m_session, m_setup, *m_prompter, m_mainWindow.get());
     m_calibration->createTorqueDialog();
     m_serviceDialogs->createMotorDialog();
-    m_parametryForm =
-        std::make_unique<TParametryForm>(m_session->image(), m_session->serviceEditing(),
-                                         m_session->transfer().ZapisZeSouboru, m_mainWindow.get());
+    m_parametryForm = std::make_unique<TParametryForm>(
+        m_session->image(), m_session->serviceEditing(), m_session->transfer().ZapisZeSouboru(),
+        m_mainWindow.get());
     m_serviceDialogs->createPositionDialog();
     m_serviceDialogs->createCptAndControlSignal();
     m_serviceForm = std::make_unique<TServiceForm>(

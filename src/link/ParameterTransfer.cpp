@@ -16,6 +16,12 @@ using WireFlags::NotWritable;
 ParameterTransfer::ParameterTransfer(DeviceImage& image)
     : m_image(image) {}
 
+void ParameterTransfer::setZapisZeSouboru(bool on) {
+    if (on == m_zapisZeSouboru) return;
+    m_zapisZeSouboru = on;
+    if (m_modeObserver) m_modeObserver(on);
+}
+
 void ParameterTransfer::NastavZapisPar(int start, int stop, int typ, bool prCS) {
     const TUsek usek{start, stop, typ, prCS};
     ParZapis.Usek.append(usek);
@@ -57,7 +63,7 @@ QByteArrayView ParameterTransfer::acceptedCode() const {
 }
 
 bool ParameterTransfer::parameterWritable(int kind) const {
-    if (!ZapisZeSouboru) return true;
+    if (!m_zapisZeSouboru) return true;
     const int i = ZapIndex;
     const bool active = kind == KindB   ? m_image.ParB_Act[i]
                         : kind == KindW ? m_image.ParW_Act[i]

@@ -42,9 +42,16 @@ public:
     void NastavZapisPar(int start, int stop, int typ, bool prCS);
     void NactiZapPar();
 
-    // Write-from-file mode and the selection of "Zápis ze souboru" (0 "Omezení", 1 "Výměna
-    // snímače") that decides which parameters a loaded file may change.
-    bool ZapisZeSouboru = false;
+    // Write-from-file mode: a loaded parameter file fills the service window. The reference
+    // stays valid for the transfer's life, for the displays that follow the mode.
+    const bool& ZapisZeSouboru() const { return m_zapisZeSouboru; }
+    // Enters or leaves the mode; the observer hears of every change.
+    void setZapisZeSouboru(bool on);
+    void setModeObserver(std::function<void(bool zapisZeSouboru)> observer) {
+        m_modeObserver = std::move(observer);
+    }
+    // The selection of "Zápis ze souboru" (0 "Omezení", 1 "Výměna snímače") that decides
+    // which parameters a loaded file may change.
     int writeFromFileSelection = 0;
 
     TParZapis ParZapis;
@@ -81,4 +88,6 @@ private:
     DeviceImage& m_image;
     std::function<QString(int)> m_productionText;
     bool m_stopRequested = false;
+    bool m_zapisZeSouboru = false;
+    std::function<void(bool)> m_modeObserver;
 };

@@ -30,7 +30,7 @@ bool ParameterFiles::open(const QString& path) {
     case ParameterFile::Read::Loaded: break;
     }
     m_parts.editing.NazevSouboru = QFileInfo(path).fileName();
-    m_parts.transfer.ZapisZeSouboru = true;
+    m_parts.transfer.setZapisZeSouboru(true);
     m_parts.editing.StringGridToParAll();
     m_parts.editing.PorovnejZmenuStringGrid();
     return true;
@@ -45,6 +45,6 @@ bool ParameterFiles::save(const QString& path) {
 }
 
 QStringList ParameterFiles::reportLines(const QDateTime& now) {
-    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru);
+    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru());
     return ParameterReport::lines(m_parts.sheet, m_parts.editing.NazevSouboru, now);
 }

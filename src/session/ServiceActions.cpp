@@ -103,7 +103,7 @@ bool ServiceActions::sendsParameters(const ServiceCommandRow& row) {
 }
 
 bool ServiceActions::valuesFit() {
-    const QList<InvalidValue> invalid = m_editing.invalidValues(m_transfer.ZapisZeSouboru);
+    const QList<InvalidValue> invalid = m_editing.invalidValues(m_transfer.ZapisZeSouboru());
     if (invalid.isEmpty()) return true;
     m_prompter.message(invalidValuesText(invalid), Prompter::Icon::Error);
     return false;
@@ -112,7 +112,7 @@ bool ServiceActions::valuesFit() {
 bool ServiceActions::confirmWrite(const QString& questionKey, bool sendsCells) {
     QString question = LangText(questionKey);
     QString backup;
-    if (sendsCells && m_transfer.ZapisZeSouboru && m_errorGrid && !m_backupFolder.isEmpty()) {
+    if (sendsCells && m_transfer.ZapisZeSouboru() && m_errorGrid && !m_backupFolder.isEmpty()) {
         const BackupResult saved = UnitBackup::save(m_image, *m_errorGrid, m_backupFolder);
         if (!saved.ok()) {
             m_prompter.message(LangAddedText(QStringLiteral("ZalohaSeNezdarila")) + u'\n' +
@@ -142,7 +142,7 @@ bool ServiceActions::run(ServiceCommand command) {
     // Before the backup and the question: nothing is asked of a write that cannot go out.
     if (sendsParameters(r) && !valuesFit()) return false;
     if (!confirmWrite(QString::fromLatin1(r.questionKey), r.sendsCells)) return false;
-    if (r.reparseFromFile && m_transfer.ZapisZeSouboru) {
+    if (r.reparseFromFile && m_transfer.ZapisZeSouboru()) {
         m_editing.StringGridToParAll();
         m_editing.PorovnejZmenuStringGrid();
     }
@@ -171,8 +171,8 @@ bool ServiceActions::FormCloseQuery() {
 
 void ServiceActions::FormClose() {
     m_image.restoreTargetSet();
-    if (m_transfer.ZapisZeSouboru) {
-        m_transfer.ZapisZeSouboru = false;
+    if (m_transfer.ZapisZeSouboru()) {
+        m_transfer.setZapisZeSouboru(false);
         m_scheduler.KomPovel(2);
         m_image.InicParam();
         m_scheduler.RefresParAll();

@@ -11,7 +11,7 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
     , m_port(PortDevices(iniPath))
     , m_scheduler({m_port, m_clock, prompter, progress, m_image, m_inputs, *this})
     , m_transfer(m_image)
-    , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru)
+    , m_decoder(m_image, m_display, m_sheet, *this, m_transfer.ZapisZeSouboru())
     , m_editing(m_image, m_sheet, m_transfer.writeFromFileSelection)
     , m_actions(prompter, m_scheduler, m_transfer, m_editing, m_image)
     , m_files(
@@ -27,6 +27,7 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
     m_sheet.applyHeaders();
     m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
     connect(&m_scheduler, &CommandScheduler::statusText, this, &Session::statusText);
+    m_transfer.setModeObserver([this](bool fromFile) { emit modeChanged(fromFile); });
 }
 
 void Session::start(const QString& portSetting) {
@@ -50,7 +51,7 @@ void Session::ZobrazMonitor(const QByteArray& data) {
 }
 
 void Session::ZobrazVerzi() {
-    if (m_transfer.ZapisZeSouboru) return;
+    if (m_transfer.ZapisZeSouboru()) return;
     ::ZobrazVerzi(m_image, m_sheet);
     // Some fields are repeated in the status bar, read back from the grid.
     for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field) {
@@ -63,7 +64,7 @@ void Session::ZobrazVerzi() {
 }
 
 void Session::SouborVyp() {
-    m_transfer.ZapisZeSouboru = false;
+    m_transfer.setZapisZeSouboru(false);
     m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
     emit transferEnded();
 }

@@ -56,8 +56,9 @@ public:
     bool isPollingMonitor() const { return m_scheduler.KomStav == 2; }
     // The last request sent was a monitor poll.
     bool sentMonitorPoll() const { return m_scheduler.KomStavVyslany == 2; }
-    // A loaded parameter file fills the service window (ZapisZeSouboru).
-    bool writesFromFile() const { return m_transfer.ZapisZeSouboru; }
+    // A loaded parameter file fills the service window (ZapisZeSouboru); modeChanged tells
+    // when that starts or ends.
+    bool writesFromFile() const { return m_transfer.ZapisZeSouboru(); }
 
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
@@ -81,6 +82,8 @@ public:
 
 signals:
     void monitorUpdated();
+    // Write-from-file mode entered (a file was opened) or left (written, or the window closed).
+    void modeChanged(bool writesFromFile);
     void statusText(int panel, const QString& text);
     void transferEnded();
     void sensorRecord(const QByteArray& data);

@@ -225,7 +225,7 @@ void TServiceForm::setEditor(Editor editor, std::function<void()> open) {
 }
 
 void TServiceForm::ServiceExecute() {
-    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru);
+    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru());
     if (!isVisible()) exec();
 }
 
@@ -293,7 +293,7 @@ void TServiceForm::productionEdited(int, int row) {
 
 void TServiceForm::selectionClicked(int selection) {
     m_parts.transfer.writeFromFileSelection = selection;
-    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru);
+    m_parts.editing.NactiService(1, m_parts.transfer.ZapisZeSouboru());
 }
 
 void TServiceForm::reject() {

@@ -125,7 +125,7 @@ void TestParameterFile::roundTrip() {
     QCOMPARE(b.production(3), HighBytes);
     QCOMPARE(b.production(9), QStringLiteral("1.02"));
     // Write-from-file mode with the file's values in set 2 and marked where they differ.
-    QVERIFY(b.transfer.ZapisZeSouboru);
+    QVERIFY(b.transfer.ZapisZeSouboru());
     QCOMPARE(b.editing.NazevSouboru, QStringLiteral("a.par"));
     QCOMPARE(b.image.ParW[2][4], 65535);
     QCOMPARE(b.image.ParDW[2][1], 4294967295u);
@@ -193,7 +193,7 @@ void TestParameterFile::wrongIdentification() {
     QCOMPARE(rig.prompter.icons.first(), Prompter::Icon::Error);
     QCOMPARE(rig.cell(0, 0, ServiceSheet::ValueColumn), QStringLiteral("5"));
     QVERIFY(!rig.image.ParB_Act[0]);
-    QVERIFY(!rig.transfer.ZapisZeSouboru);
+    QVERIFY(!rig.transfer.ZapisZeSouboru());
 }
 
 void TestParameterFile::namesWithoutRegardToCase() {

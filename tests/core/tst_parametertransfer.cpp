@@ -144,13 +144,13 @@ void TestParameterTransfer::writeFromFile() {
     QFETCH(bool, writable);
     DeviceImage image;
     ParameterTransfer transfer(image);
-    transfer.ZapisZeSouboru = true;
+    transfer.setZapisZeSouboru(true);
     transfer.writeFromFileSelection = selection;
     image.ParB_Act[index] = active;
     transfer.NastavZapisPar(index, index, 0, false);
     transfer.begin();
     QCOMPARE(bool(parse(transfer.itemPayload()).flags & 0x40), !writable);
-    transfer.ZapisZeSouboru = false;
+    transfer.setZapisZeSouboru(false);
     QCOMPARE(parse(transfer.itemPayload()).flags & 0x40, 0);
 }
 

@@ -124,7 +124,7 @@ void TestServiceEditing::fileModePresentation() {
     QFETCH(QList<ParamRef>, notWritten);
     QFETCH(QList<ParamRef>, written);
     ServiceRig rig;
-    rig.transfer.ZapisZeSouboru = true;
+    rig.transfer.setZapisZeSouboru(true);
     rig.editing.NazevSouboru = QStringLiteral("pohon.par");
     rig.transfer.writeFromFileSelection = selection;
     rig.type(0, 20, QStringLiteral("9")); // a file value: the presentation leaves it alone
@@ -228,7 +228,7 @@ void TestServiceEditing::commands() {
     QFETCH(bool, showsUnitValues);
     for (bool yes : {false, true}) {
         ServiceRig rig;
-        rig.transfer.ZapisZeSouboru = true; // a file is loaded: its values fill the cells
+        rig.transfer.setZapisZeSouboru(true); // a file is loaded: its values fill the cells
         rig.image.ParB[1][20] = 3;
         rig.type(0, 20, QStringLiteral("9"));
         rig.editing.NactiService(1, true);
@@ -258,7 +258,7 @@ void TestServiceEditing::commands() {
 // In write-from-file mode "Zapsat" sends what the cells show, whatever set 2 holds.
 void TestServiceEditing::writeAllReparsesFileCells() {
     ServiceRig rig;
-    rig.transfer.ZapisZeSouboru = true;
+    rig.transfer.setZapisZeSouboru(true);
     const GridPlace place = ParameterCatalogue::place(0, 20);
     rig.sheet.setCell(place.grid, ServiceSheet::ValueColumn, place.row, QStringLiteral("1"));
     rig.image.ParB[2][20] = 0;
@@ -316,7 +316,7 @@ void TestServiceEditing::valuesTheWidthHolds() {
     }
     // Every cell holds the unit's value; a loaded file's presentation keeps them.
     rig.editing.NactiService(1, false);
-    rig.transfer.ZapisZeSouboru = fromFile;
+    rig.transfer.setZapisZeSouboru(fromFile);
     if (fromFile) rig.editing.NactiService(1, true);
     rig.type(kind, index, text);
     rig.prompter.answers = {true};
@@ -386,11 +386,11 @@ void TestServiceEditing::closeDropsEditsAndLeavesFileMode() {
     rig.image.ParB[1][20] = 3;
     rig.type(0, 20, QStringLiteral("9"));
     rig.image.ParB_Act[20] = true;
-    rig.transfer.ZapisZeSouboru = true;
+    rig.transfer.setZapisZeSouboru(true);
     rig.transfer.writeFromFileSelection = 1;
     rig.actions.FormClose();
     QCOMPARE(rig.image.ParB[2][20], 3);
-    QVERIFY(!rig.transfer.ZapisZeSouboru);
+    QVERIFY(!rig.transfer.ZapisZeSouboru());
     QVERIFY(!rig.image.ParB_Act[20]); // InicParam
     QCOMPARE(rig.transfer.writeFromFileSelection, 0);
     QVERIFY(rig.scheduler.ObnovaBezi); // every parameter is read again

@@ -64,7 +64,7 @@ struct FileModeRig : Rig {
         sheet.setCell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
                       ParameterCatalogue::productionField(SerialField).row,
                       QStringLiteral("FILE-SN"));
-        transfer.ZapisZeSouboru = true;
+        transfer.setZapisZeSouboru(true);
         editing.StringGridToParAll();
         editing.PorovnejZmenuStringGrid();
         editing.NactiService(1, true);
@@ -236,7 +236,7 @@ void TestUnitBackup::writesBackUpFirst() {
     QFETCH(bool, backedUp);
     FileModeRig rig;
     if (!fileMode) {
-        rig.transfer.ZapisZeSouboru = false;
+        rig.transfer.setZapisZeSouboru(false);
         rig.editing.NactiService(1, false);
     }
     const QString target = folder(QString::fromLatin1(QTest::currentDataTag()));

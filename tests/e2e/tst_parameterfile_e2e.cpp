@@ -90,15 +90,21 @@ void TestParameterFileEndToEnd::writeFromFile() {
     QTRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 3), QStringLiteral("B-0815/7"),
                               10000);
 
+    QSignalSpy mode(&session, &Session::modeChanged);
     QVERIFY(session.parameterFiles().open(m_file));
-    QVERIFY(session.transfer().ZapisZeSouboru);
+    QVERIFY(session.writesFromFile());
+    QCOMPARE(mode.size(), 1);
+    QCOMPARE(mode.first().first().toBool(), true);
     session.transfer().writeFromFileSelection = selection;
     session.serviceEditing().NactiService(1, true);
     QSignalSpy ended(&session, &Session::transferEnded);
     b.prompter.answers = {true};
     QVERIFY(session.serviceActions().run(ServiceCommand::WriteAll));
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
-    QVERIFY(!session.transfer().ZapisZeSouboru);
+    // The write ends the mode, and says so once.
+    QVERIFY(!session.writesFromFile());
+    QCOMPARE(mode.size(), 2);
+    QCOMPARE(mode.last().first().toBool(), false);
 
     int written = 0;
     for (int k = 0; k < 3; ++k) {

@@ -25,7 +25,7 @@ struct FormRig : Rig {
     ServiceEditing editing{image, sheet, transfer.writeFromFileSelection};
     ServiceActions actions{prompter, scheduler, transfer, editing, image};
     TServiceForm form{{sheet, editing, actions, transfer, prompter}};
-    TParametryForm dialog{image, editing, transfer.ZapisZeSouboru};
+    TParametryForm dialog{image, editing, transfer.ZapisZeSouboru()};
     QList<Editor> opened;
 
     FormRig() {
@@ -232,7 +232,7 @@ void TestServiceForm::dialogOkStoresAndStornoDoesNot() {
 // which is what "Zapsat" writes.
 void TestServiceForm::dialogChoiceShownWithFile() {
     FormRig rig;
-    rig.transfer.ZapisZeSouboru = true;
+    rig.transfer.setZapisZeSouboru(true);
     rig.image.ParB[2][17] = 1;
     rig.editing.NactiService(1, true);
     rig.dialog.show();
