@@ -543,20 +543,6 @@ void TestCliEndToEnd::failures_data() {
                           "the parameter's range; nothing has been written into the unit: B 20 "
                           "|\"abc\"|\"9000abc\"|\"1e3\"|W 9 |\"65537\" (-32768..65535)|W 10 "
                           "|no value");
-    QTest::newRow("write no file") << QString() << QStringList{write, QString(), port, nowhere} << 2
-                                   << QStringLiteral("usage: kovr-cli write FILE.par");
-    QTest::newRow("option of another command")
-        << QString()
-        << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
-                       QStringLiteral("--dry-run")}
-        << 2 << QStringLiteral("--dry-run does not go with read");
-    QTest::newRow("bad selection") << QString() << QStringList{QStringLiteral("write"),
-                                                               QStringLiteral("{dir}/wrong.par"),
-                                                               port,
-                                                               QStringLiteral("{unit}"),
-                                                               QStringLiteral("--selection"),
-                                                               QStringLiteral("2")}
-                                   << 2 << QStringLiteral("--selection takes 0 or 1");
 }
 
 // Each failure ends with its exit status and one line on stderr that holds each '|'-separated
