@@ -47,12 +47,10 @@ QString invalidValuesText(const QList<InvalidValue>& invalid) {
         const ParameterCatalogue::ValueRange range = ParameterCatalogue::valueRange(v.kind);
         const QString shown =
             v.text.isEmpty() ? LangAddedText(QStringLiteral("ChybiHodnota")) : u'"' + v.text + u'"';
+        // One pass: a typed "%5" in the cell stays as typed.
         text += QStringLiteral("\n%1 %2 %3: %4 (%5..%6)")
-                    .arg(kindLetter(v.kind))
-                    .arg(v.index)
-                    .arg(v.name, shown)
-                    .arg(range.lowest)
-                    .arg(range.highest);
+                    .arg(kindLetter(v.kind), QString::number(v.index), v.name, shown,
+                         QString::number(range.lowest), QString::number(range.highest));
     }
     return text;
 }

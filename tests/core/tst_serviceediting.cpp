@@ -293,6 +293,7 @@ void TestServiceEditing::valuesTheWidthHolds_data() {
     row("DW beyond", 2, 0, "4294967296", -1);
     row("no number", 0, 20, "abc", -1);
     row("digits then letters", 0, 20, "9000abc", -1);
+    row("a placeholder of the message", 0, 20, "%5", -1);
     row("exponent", 1, 9, "1e3", -1);
     row("empty cell", 1, 9, "", -1);
     row("file: no value", 1, 9, "", -1, true);
