@@ -73,4 +73,8 @@ QString readFailed(const QString& path, const QString& reason) {
     return withPathAndReason(LangText(QStringLiteral("ChybaCteniSouboru")), path, reason);
 }
 
+QString wrongFile(const QString& path, const QString& reason) {
+    return withPathAndReason(LangText(QStringLiteral("ChybnySoubor")), path, reason);
+}
+
 } // namespace FileProblem

@@ -24,5 +24,8 @@ QString tooLarge(qint64 size, qint64 limit);
 // and the reason on a line of its own when there is one.
 QString writeFailed(const QString& path, const QString& reason);
 QString readFailed(const QString& path, const QString& reason);
+// "Chybný soubor " with the full path: a file that is no parameter file, or holds what the unit
+// must not receive (`reason`, may be empty).
+QString wrongFile(const QString& path, const QString& reason = QString());
 
 } // namespace FileProblem

@@ -7,9 +7,6 @@
 #include "params/ParameterFile.h"
 #include "params/ServiceSheet.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace {
 
 QString kindLetter(int kind) {
@@ -61,14 +58,10 @@ QString checkParameterFile(const QString& path, int selection) {
     QString reason;
     switch (ParameterFile::load(path, sheet, image, false, &reason)) {
     case ParameterFile::Read::Failed: return FileProblem::readFailed(path, reason);
-    case ParameterFile::Read::WrongFile:
-        return LangText(QStringLiteral("ChybnySoubor")) +
-               QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    case ParameterFile::Read::WrongFile: return FileProblem::wrongFile(path);
     case ParameterFile::Read::Loaded: break;
     }
     const QList<InvalidValue> invalid = invalidValues(image, sheet, true, selection);
     if (invalid.isEmpty()) return QString();
-    return LangText(QStringLiteral("ChybnySoubor")) +
-           QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) + u'\n' +
-           invalidValuesText(invalid);
+    return FileProblem::wrongFile(path, invalidValuesText(invalid));
 }

@@ -1,7 +1,6 @@
 #include "session/ParameterFiles.h"
 
 #include "files/FileProblem.h"
-#include "lang/Lang.h"
 #include "link/CommandScheduler.h"
 #include "link/ParameterTransfer.h"
 #include "link/Prompter.h"
@@ -9,20 +8,17 @@
 #include "params/ParameterReport.h"
 #include "params/ServiceEditing.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 ParameterFiles::ParameterFiles(const Parts& parts)
     : m_parts(parts) {}
 
 bool ParameterFiles::open(const QString& path) {
-    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     QString reason;
     switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.KomBezi,
                                 &reason)) {
     case ParameterFile::Read::WrongFile:
-        m_parts.prompter.message(LangText(QStringLiteral("ChybnySoubor")) + shown,
-                                 Prompter::Icon::Error);
+        m_parts.prompter.message(FileProblem::wrongFile(path), Prompter::Icon::Error);
         return false;
     case ParameterFile::Read::Failed:
         m_parts.prompter.message(FileProblem::readFailed(path, reason), Prompter::Icon::Error);
