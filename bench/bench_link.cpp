@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
         });
     // The refresh ends inside the dispatch of its last reply, after replyAccepted.
     QObject::connect(&program.session(), &Session::monitorUpdated, &app, [&] {
-        if (refreshing && refreshStart >= 0 && !scheduler.ObnovaBezi) {
+        if (refreshing && refreshStart >= 0 && !scheduler.obnovaBezi()) {
             refreshing = false;
             refreshEnd = time.nsecsElapsed();
         }

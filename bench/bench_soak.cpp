@@ -102,8 +102,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&scheduler, &CommandScheduler::frameWritten, &app, [&] {
         ++requests;
         // PocetPokusu counts the sends since the last accepted reply, this one included.
-        if (scheduler.PocetPokusu > 1) ++retries;
-        if (scheduler.PocetPokusu > 3) ++probes;
+        if (scheduler.pocetPokusu() > 1) ++retries;
+        if (scheduler.pocetPokusu() > 3) ++probes;
     });
     QObject::connect(&scheduler, &CommandScheduler::replyAccepted, &app, [&] { ++replies; });
 
@@ -125,7 +125,7 @@ int main(int argc, char* argv[]) {
     // hold everything: what grows after that is not the first fill.
     QTimer settle;
     QObject::connect(&settle, &QTimer::timeout, &app, [&] {
-        if (scheduler.ObnovaBezi) return;
+        if (scheduler.obnovaBezi()) return;
         settle.stop();
         startedAtMs = clock.elapsed();
         repliesAtStart = replies;

@@ -6,19 +6,14 @@
 #include "ui/ServiceForm.h"
 #include "ui/SnimacForm.h"
 
-namespace {
-constexpr int OpenTorquePoll = 67;
-constexpr int OpenSensorPoll = 60;
-} // namespace
-
 CalibrationDialogs::CalibrationDialogs(Session& session, TSetup& setup, Prompter& prompter,
                                        QWidget* parent)
     : m_session(session)
     , m_setup(setup)
     , m_parent(parent)
     , m_bench(session.scheduler(), session.inputs(), prompter)
-    , m_torquePoll(session.scheduler(), OpenTorquePoll)
-    , m_sensorPoll(session.scheduler(), OpenSensorPoll) {}
+    , m_torquePoll(session.scheduler(), DialogPoll::Kind::Torque)
+    , m_sensorPoll(session.scheduler(), DialogPoll::Kind::Sensor) {}
 
 CalibrationDialogs::~CalibrationDialogs() = default;
 
@@ -53,8 +48,7 @@ void CalibrationDialogs::wire(TServiceForm& service) {
         m_torquePoll.monitorRecord();
         m_sensorPoll.monitorRecord();
     });
-    connect(snimac, &TSnimacForm::komPovelRequested, &session,
-            [&session](int state) { session.scheduler().KomPovel(state); });
+    connect(snimac, &TSnimacForm::linkRequested, &session, &Session::ask);
 
     // Results go into the parameters' rows, each row current in turn as it is taken. A result
     // the dialog never got (the side not calibrated, an offset not read) is empty: its row keeps

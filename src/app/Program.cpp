@@ -119,8 +119,7 @@ void Program::wire() {
     });
     connect(monitoring, &MonitoringPanel::writeRequested, session, &Session::requestWrite);
     connect(parameters, &ParameterPanel::writeRequested, session, &Session::requestWrite);
-    connect(parameters, &ParameterPanel::komPovelRequested, session,
-            [session](int state) { session->scheduler().KomPovel(state); });
+    connect(parameters, &ParameterPanel::linkRequested, session, &Session::ask);
     connect(window->lineErrorsAction(), &QAction::toggled, session,
             [session](bool on) { session->scheduler().setLineErrorsShown(on); });
     connect(window, &MainWindow::firstShown, this, &Program::restartLink);

@@ -17,31 +17,24 @@
 
 #include <QAction>
 
-namespace {
-
-constexpr int ZeroMilliampRequest = 120;
-constexpr int OutputsPoll = 71;
-
-} // namespace
-
 ServiceDialogs::ServiceDialogs(Session& session, Prompter& prompter, MainWindow& window)
     : m_session(session)
     , m_prompter(prompter)
     , m_window(window)
-    , m_outputsPoll(session.scheduler(), OutputsPoll) {}
+    , m_outputsPoll(session.scheduler(), DialogPoll::Kind::Outputs) {}
 
 ServiceDialogs::~ServiceDialogs() = default;
 
-void ServiceDialogs::komPovel(int state) {
-    m_session.scheduler().KomPovel(state);
+void ServiceDialogs::ask(LinkRequest request) {
+    m_session.ask(request);
 }
 
 void ServiceDialogs::createOutputsAndMasks() {
-    // The dialog asks for its poll when shown (71) and for its end when hidden (102).
+    // The dialog asks for its poll when shown and for its end when hidden.
     m_vystupyForm = std::make_unique<TVystupyForm>(
         m_session.inputs(),
-        [this](int state) {
-            if (state == OutputsPoll)
+        [this](bool wanted) {
+            if (wanted)
                 m_outputsPoll.activate();
             else
                 m_outputsPoll.deactivate();
@@ -60,20 +53,22 @@ void ServiceDialogs::createOutputsAndMasks() {
 
 void ServiceDialogs::createMotorDialog() {
     m_motorForm = std::make_unique<TMotionForm>(
-        TMotionForm::Kind::Motor, [this](int state) { komPovel(state); }, &m_window);
+        TMotionForm::Kind::Motor, [this](LinkRequest request) { ask(request); }, &m_window);
 }
 
 void ServiceDialogs::createPositionDialog() {
     m_polohaForm = std::make_unique<TMotionForm>(
-        TMotionForm::Kind::Position, [this](int state) { komPovel(state); }, &m_window);
+        TMotionForm::Kind::Position, [this](LinkRequest request) { ask(request); }, &m_window);
 }
 
 void ServiceDialogs::createCptAndControlSignal() {
     Session& session = m_session;
     m_pwmForm = std::make_unique<TPwmForm>(
         TPwmForm::Links{session.image(), session.inputs(), m_prompter,
-                        [this](int state) { komPovel(state); },
-                        [&session] { session.scheduler().leaveCptPoll(); },
+                        [&session](bool wanted) {
+                            session.ask(wanted ? LinkRequest::CptPollStart
+                                               : LinkRequest::CptPollEnd);
+                        },
                         [&session] {
                             CptValues::showInSheet(session.image(), session.sheet());
                             session.serviceEditing().PorovnejZmenuStringGrid();
@@ -104,7 +99,7 @@ void ServiceDialogs::wire(TServiceForm& service) {
             m_prompter.message(LangAddedText(QStringLiteral("RidiciSignalNenacten")),
                                Prompter::Icon::Exclamation);
             return false;
-        case TakeOver::ControlSignal::Request0mA: komPovel(ZeroMilliampRequest); break;
+        case TakeOver::ControlSignal::Request0mA: ask(LinkRequest::ZeroMilliamp); break;
         case TakeOver::ControlSignal::Stored20mA:
         case TakeOver::ControlSignal::NotItsRow: break;
         }

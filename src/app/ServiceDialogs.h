@@ -2,6 +2,7 @@
 
 #include "device/InputsDecoder.h"
 #include "session/DialogPoll.h"
+#include "session/LinkRequest.h"
 
 #include <QObject>
 #include <QStringList>
@@ -53,7 +54,7 @@ public:
 private:
     // The condition names as the main window's error grid shows them (rows 1..32).
     QStringList conditionNames() const;
-    void komPovel(int state);
+    void ask(LinkRequest request);
 
     Session& m_session;
     Prompter& m_prompter;

@@ -33,7 +33,7 @@ EditCheck check(const QString& text);
 // hexadecimal digits the unit is sent.
 int value(const QString& text);
 
-// The data field of the CPT poll (state 86): the value of the page shown (0 "4 mA",
+// The data field of the CPT poll (CptPoll): the value of the page shown (0 "4 mA",
 // 1 "20 mA") as four hexadecimal digits.
 QByteArray pollData(int page, const QString& edit1, const QString& edit2);
 

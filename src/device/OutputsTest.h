@@ -18,7 +18,7 @@ int relayWord(int item);
 // CPT word of CPT item 0..2: 0 %, 50 % and 100 % of the output's 10-bit range.
 int cptWord(int item);
 
-// The data of the outputs poll (state 72): relay word, CPT word, LED item and 24 "*".
+// The data of the outputs poll (OutputsPoll): relay word, CPT word, LED item and 24 "*".
 QByteArray pollData(int relayItem, int cptItem, int ledItem);
 
 // Row captions (column 0) of the input grids StringGrid2 and StringGrid3, rows 0..7.

@@ -13,66 +13,13 @@
 #include "link/ReplyConsumers.h"
 #include "link/TransferSteps.h"
 #include "wire/Frame.h"
+#include "wire/RequestCode.h"
 
 #include <algorithm>
 
 namespace {
 
-// One row of the state table. A null payload is built from the image or the dialogs; a null
-// accepted code means the state never moves on its own. A reply whose data field is shorter
-// than `data` characters cannot be what the state asked for.
-struct StateRow {
-    int state;
-    const char* payload;
-    const char* accepted;
-    int next;
-    int data = 0;
-};
-
 constexpr int MonitorRecordLength = 66;
-
-constexpr StateRow stateTable[] = {
-    {2, nullptr, "80", 2, MonitorRecordLength},
-    {50, "4000", "C0", 51},
-    {51, "5000", "D0", 2},
-    {55, "4000", "C0", 56},
-    {56, "510200", "D1", 2},
-    {57, "510201", "D1", 2},
-    {58, "510202", "D1", 2},
-    {60, "4000", "C0", 61},
-    {61, "510200", "D1", 64},
-    {62, "510201", "D1", 64},
-    {63, "510202", "D1", 64},
-    {64, nullptr, "F3", 64},
-    {65, "740201", "F4", 64},
-    {66, "740200", "F4", 64},
-    {67, "4000", "C0", 68},
-    {68, "0100", "81", 68},
-    {69, nullptr, "F5", 68},
-    {71, "4000", "C0", 72},
-    {72, nullptr, "F0", 72},
-    {85, "4000", "C0", 86},
-    {86, nullptr, nullptr, 86},
-    {100, nullptr, "B4", 101},
-    {101, "4100", "C1", 2},
-    {102, "4100", "C1", 2},
-    {110, "4000", "C0", 111},
-    {111, nullptr, nullptr, 111},
-    {120, "4000", "C0", 121},
-    {121, "7600", "F6", 122},
-    {122, "4100", "C1", 2},
-};
-
-const StateRow* findRow(int state) {
-    for (const StateRow& row : stateTable)
-        if (row.state == state) return &row;
-    return nullptr;
-}
-
-// Polling states run their reply's effect without writing KomStav.
-bool isPollingState(int state) {
-    return state == 2 || state == 64 || state == 68 || state == 72;
-}
 
 // A field written wider than its digits would make the frame disagree with its length.
 QByteArray hexField(qint64 value, int digits) {
@@ -90,6 +37,76 @@ constexpr int maxInfoItem = 17;
 constexpr int maxIoGroup = 2;
 
 } // namespace
+
+// One row of the state table: the request (a command with fixed data, or built by `build`),
+// the reply code that is accepted (null: any reply, or the transfer decides), the next state,
+// the shortest data field the accepted reply may have, and what the reply does.
+struct CommandScheduler::StateRow {
+    int state;
+    int command;
+    const char* data;
+    QByteArray (CommandScheduler::*build)(const StateRow&);
+    const char* accepted;
+    int next;
+    int minimumData;
+    bool (CommandScheduler::*consume)(const StateRow&, QByteArrayView, const QByteArray&);
+};
+
+const CommandScheduler::StateRow* CommandScheduler::findRow(int state) {
+    using C = CommandScheduler;
+    namespace R = RequestCode;
+    static constexpr StateRow table[] = {
+        {MonitorPoll, R::Monitor, nullptr, &C::monitorRequest, "80", MonitorPoll,
+         MonitorRecordLength, &C::monitorReply},
+        {AutocalibrationOpen, R::OpenSequence, "", &C::fixedRequest, "C0", AutocalibrationStart, 0,
+         &C::moveOn},
+        {AutocalibrationStart, R::Autocalibration, "", &C::fixedRequest, "D0", MonitorPoll, 0,
+         &C::moveOn},
+        {MotorOpen, R::OpenSequence, "", &C::fixedRequest, "C0", MotorStop, 0, &C::moveOn},
+        {MotorStop, R::Motor, "00", &C::fixedRequest, "D1", MonitorPoll, 0, &C::moveOn},
+        {MotorOpening, R::Motor, "01", &C::fixedRequest, "D1", MonitorPoll, 0, &C::moveOn},
+        {MotorClosing, R::Motor, "02", &C::fixedRequest, "D1", MonitorPoll, 0, &C::moveOn},
+        {SensorOpen, R::OpenSequence, "", &C::fixedRequest, "C0", SensorMotorStop, 0, &C::moveOn},
+        {SensorMotorStop, R::Motor, "00", &C::fixedRequest, "D1", SensorPoll, 0, &C::moveOn},
+        {SensorMotorOpening, R::Motor, "01", &C::fixedRequest, "D1", SensorPoll, 0, &C::moveOn},
+        {SensorMotorClosing, R::Motor, "02", &C::fixedRequest, "D1", SensorPoll, 0, &C::moveOn},
+        {SensorPoll, R::SensorTest, nullptr, &C::sensorRequest, "F3", SensorPoll, 0,
+         &C::sensorReply},
+        {SensorCalibrationStart, R::SensorCalibration, "01", &C::fixedRequest, "F4", SensorPoll, 0,
+         &C::moveOn},
+        {SensorCalibrationStop, R::SensorCalibration, "00", &C::fixedRequest, "F4", SensorPoll, 0,
+         &C::moveOn},
+        {TorqueOpen, R::OpenSequence, "", &C::fixedRequest, "C0", TorquePoll, 0, &C::moveOn},
+        {TorquePoll, R::TorqueRecord, "", &C::fixedRequest, "81", TorquePoll, 0, &C::torqueReply},
+        {TorquePoint, R::TorqueCalibration, nullptr, &C::torqueRequest, "F5", TorquePoll, 0,
+         &C::moveOn},
+        {OutputsOpen, R::OpenSequence, "", &C::fixedRequest, "C0", OutputsPoll, 0, &C::moveOn},
+        {OutputsPoll, R::OutputsTest, nullptr, &C::outputsRequest, "F0", OutputsPoll, 0,
+         &C::outputsReply},
+        {CptOpen, R::OpenSequence, "", &C::fixedRequest, "C0", CptPoll, 0, &C::cptPollOpened},
+        // Any reply repeats the CPT request.
+        {CptPoll, R::CptTest, nullptr, &C::cptRequest, nullptr, CptPoll, 0, &C::stay},
+        {DateStamp, R::WriteText, nullptr, &C::dateStampRequest, "B4", TransferClose, 0,
+         &C::moveOn},
+        {TransferClose, R::CloseSequence, "", &C::fixedRequest, "C1", MonitorPoll, 0,
+         &C::transferClosed},
+        {DialogClose, R::CloseSequence, "", &C::fixedRequest, "C1", MonitorPoll, 0, &C::moveOn},
+        {TransferOpen, R::OpenSequence, "", &C::transferOpenRequest, "C0", TransferItem, 0,
+         &C::moveOn},
+        // The transfer judges the reply to each item by the item's kind.
+        {TransferItem, -1, nullptr, &C::transferItemRequest, nullptr, TransferItem, 0,
+         &C::transferReply},
+        {ZeroMilliampOpen, R::OpenSequence, "", &C::fixedRequest, "C0", ZeroMilliamp, 0,
+         &C::moveOn},
+        {ZeroMilliamp, R::ZeroMilliamp, "", &C::fixedRequest, "F6", ZeroMilliampClose, 0,
+         &C::moveOn},
+        {ZeroMilliampClose, R::CloseSequence, "", &C::fixedRequest, "C1", MonitorPoll, 0,
+         &C::moveOn},
+    };
+    for (const StateRow& row : table)
+        if (row.state == state) return &row;
+    return nullptr;
+}
 
 CommandScheduler::CommandScheduler(const Links& links, QObject* parent)
     : QObject(parent)
@@ -110,18 +127,20 @@ bool CommandScheduler::isKnownState(int state) {
 }
 
 bool CommandScheduler::acceptsKomPovel(int state) {
-    return isPollingState(state);
+    // A polling state answers its own request for ever: the next state is itself.
+    const StateRow* row = findRow(state);
+    return row && row->accepted && row->next == state;
 }
 
 void CommandScheduler::KomPovel(int povel) {
     // A state without a request would send a frame built from nothing.
     if (!acceptsKomPovel(KomStav) || !isKnownState(povel)) return;
     KomStav = povel;
-    if (povel == 110) m_segmentLoaded = false;
+    if (povel == TransferOpen) m_segmentLoaded = false;
 }
 
 void CommandScheduler::abandonTransfer() {
-    if (m_transfer && (KomStav == 110 || KomStav == 111)) m_transfer->abandon();
+    if (m_transfer && (KomStav == TransferOpen || KomStav == TransferItem)) m_transfer->abandon();
 }
 
 void CommandScheduler::KomunikaceStart() {
@@ -142,7 +161,7 @@ void CommandScheduler::KomunikaceStart() {
     }
     m_lostDevice.clear();
     abandonTransfer();
-    KomStav = 2;
+    KomStav = MonitorPoll;
     m_unansweredRun = 0;
     m_awaitingReply = false;
     m_links.image.InicParam();
@@ -158,17 +177,17 @@ void CommandScheduler::KomunikaceStop() {
     if (m_links.progress.isEnabled()) m_links.progress.resetAndClose();
 }
 
-void CommandScheduler::RefresPar(int uP, int tP, int uT, int tT, int uA, int uH, int poc) {
+void CommandScheduler::RefresPar(const RefreshStart& start) {
     DeviceImage& image = m_links.image;
-    image.MonParIndex = uP;
-    image.MonParTyp = tP;
-    image.MonTextZnak = uT;
-    image.MonTextCislo = tT;
-    image.MonChybaIndex = uA;
-    image.MonInfoIndex = uH;
+    image.MonParIndex = start.parameterIndex;
+    image.MonParTyp = start.parameterKind;
+    image.MonTextZnak = start.textCharacter;
+    image.MonTextCislo = start.textField;
+    image.MonChybaIndex = start.errorIndex;
+    image.MonInfoIndex = start.infoIndex;
     ObnovaBezi = true;
     if (KomBezi) {
-        m_links.progress.prepare(poc);
+        m_links.progress.prepare(start.records);
         m_links.progress.show();
     }
 }
@@ -184,75 +203,83 @@ void CommandScheduler::RefresParSelect() {
     switch (usek.Typ & 0x0F) {
     case 0:
     case 1:
-    case 2: RefresPar(usek.Start, usek.Typ, 0, 0, 0, 0, count); break;
+    case 2:
+        RefresPar({.parameterIndex = usek.Start, .parameterKind = usek.Typ, .records = count});
+        break;
     case 13:
         // A new backup changes nothing the tool shows.
         if (usek.Start != 3) RefresParAll();
         break;
-    case 14: RefresPar(0, 0, 0, 0, 0, usek.Start, count); break;
-    case 15: RefresPar(0, 0, 0, usek.Start, 0, 0, count * 10); break;
+    case 14: RefresPar({.infoIndex = usek.Start, .records = count}); break;
+    // A text of ten characters takes ten monitor records.
+    case 15: RefresPar({.textField = usek.Start, .records = count * 10}); break;
     default: break;
     }
 }
 
-QByteArray CommandScheduler::monitorRequest() const {
+QByteArray CommandScheduler::fixedRequest(const StateRow& row) {
+    return commandPayload(row.command, row.data);
+}
+
+QByteArray CommandScheduler::monitorRequest(const StateRow& row) {
     const DeviceImage& im = m_links.image;
-    QByteArray payload("0010");
+    QByteArray cursors;
     for (qint32 cursor : {im.MonParIndex, im.MonParTyp, im.MonChybySkup, im.MonIoSkup,
                           im.MonInfoIndex, im.MonChybaIndex, im.MonTextZnak, im.MonTextCislo})
-        payload += hexField(cursor, 2);
-    return payload;
+        cursors += hexField(cursor, 2);
+    return commandPayload(row.command, cursors);
 }
 
-QByteArray CommandScheduler::torqueRequest() const {
+QByteArray CommandScheduler::sensorRequest(const StateRow& row) {
+    // The sensor's first four parameters as the dialog is setting them, and the motor speed.
+    const DeviceImage& im = m_links.image;
+    QByteArray data;
+    for (int index = 0; index < 4; ++index)
+        data += hexField(im.ParB[2][index], 2);
+    return commandPayload(row.command, data + hexField(m_links.inputs.sensorSpeed, 2));
+}
+
+QByteArray CommandScheduler::torqueRequest(const StateRow& row) {
     const PollInputs& in = m_links.inputs;
     const int point = std::clamp(in.torquePoint, 0, int(in.momentStolice.size()) - 1);
-    return QByteArray("750E") + hexField(in.torquePoint, 2) + hexField(in.torqueBenchSense, 2) +
-           hexField(in.momentStolice[point][0], 4) + hexField(in.momentStolice[point][1], 4) +
-           hexField(in.torqueMethod, 2);
+    return commandPayload(
+        row.command, hexField(in.torquePoint, 2) + hexField(in.torqueBenchSense, 2) +
+                         hexField(in.momentStolice[point][0], 4) +
+                         hexField(in.momentStolice[point][1], 4) + hexField(in.torqueMethod, 2));
 }
 
-QByteArray CommandScheduler::outputsRequest() const {
+QByteArray CommandScheduler::outputsRequest(const StateRow& row) {
     const PollInputs& in = m_links.inputs;
-    return QByteArray("7022") + OutputsTest::pollData(in.relayItem, in.cptItem, in.ledItem);
+    return commandPayload(row.command, OutputsTest::pollData(in.relayItem, in.cptItem, in.ledItem));
 }
 
-QByteArray CommandScheduler::cptRequest() const {
+QByteArray CommandScheduler::cptRequest(const StateRow& row) {
     const PollInputs& in = m_links.inputs;
-    return QByteArray("7104") + CptValues::pollData(in.cptPage, in.cptEdit1, in.cptEdit2);
+    return commandPayload(row.command, CptValues::pollData(in.cptPage, in.cptEdit1, in.cptEdit2));
 }
 
-QByteArray CommandScheduler::dateStampRequest() const {
-    return QByteArray("340801") + m_today().toString(QStringLiteral("ddMMyy")).toLatin1();
+QByteArray CommandScheduler::dateStampRequest(const StateRow& row) {
+    constexpr char DateItem[] = "01"; // production-data item 1 holds the date of the last write
+    return commandPayload(row.command,
+                          DateItem + m_today().toString(QStringLiteral("ddMMyy")).toLatin1());
+}
+
+QByteArray CommandScheduler::transferOpenRequest(const StateRow& row) {
+    // Once per entry: the opening request sent again (no reply, a probe's answer, a wrong code)
+    // must not load the next segment over the one loaded, which would be lost.
+    if (m_transfer && !m_segmentLoaded) m_transfer->begin();
+    m_segmentLoaded = true;
+    UkazPrubeh = true;
+    return fixedRequest(row);
+}
+
+QByteArray CommandScheduler::transferItemRequest(const StateRow&) {
+    return m_transfer ? m_transfer->itemPayload() : QByteArray();
 }
 
 QByteArray CommandScheduler::requestPayload(int state) {
     const StateRow* row = findRow(state);
-    if (!row) return {};
-    if (row->payload) {
-        if (state == 110) {
-            // Once per entry: "4000" sent again (no reply, a probe's answer, a wrong code) must
-            // not load the next segment over the one loaded, which would be lost.
-            if (m_transfer && !m_segmentLoaded) m_transfer->begin();
-            m_segmentLoaded = true;
-            UkazPrubeh = true;
-        }
-        return row->payload;
-    }
-    const DeviceImage& im = m_links.image;
-    switch (state) {
-    case 2: return monitorRequest();
-    case 64:
-        return QByteArray("730A") + hexField(im.ParB[2][0], 2) + hexField(im.ParB[2][1], 2) +
-               hexField(im.ParB[2][2], 2) + hexField(im.ParB[2][3], 2) +
-               hexField(m_links.inputs.sensorSpeed, 2);
-    case 69: return torqueRequest();
-    case 72: return outputsRequest();
-    case 86: return cptRequest();
-    case 100: return dateStampRequest();
-    case 111: return m_transfer ? m_transfer->itemPayload() : QByteArray();
-    default: return {};
-    }
+    return row ? (this->*row->build)(*row) : QByteArray();
 }
 
 void CommandScheduler::Timer1Timer() {
@@ -265,13 +292,13 @@ void CommandScheduler::Timer1Timer() {
                             m_replyTraced ? QByteArrayView() : QByteArrayView(m_assembler.buffer()),
                             TraceEntry::Outcome::Timeout);
     }
-    if (!isKnownState(KomStav)) KomStav = 2;
+    if (!isKnownState(KomStav)) KomStav = MonitorPoll;
     if (KomStav != KomStavVyslany) m_unansweredRun = 0; // another request
     KomStavVyslany = KomStav;
     OutBuff = requestPayload(KomStavVyslany);
     if (OutBuff.isEmpty()) {
-        // State 111 without a transfer queue: nothing to write, close the sequence.
-        KomStav = KomStavVyslany = 101;
+        // An item without a transfer queue: nothing to write, close the sequence.
+        KomStav = KomStavVyslany = TransferClose;
         OutBuff = requestPayload(KomStav);
     }
     ProgressSink& progress = m_links.progress;
@@ -282,9 +309,9 @@ void CommandScheduler::Timer1Timer() {
     }
     if (progress.isActive() && m_transfer) {
         const int command = HexToInt(midView(OutBuff, 0, 2));
-        if (command == 0x32)
+        if (command == RequestCode::WriteParameter)
             progress.setPosition(m_transfer->progress());
-        else if (command == 0x34)
+        else if (command == RequestCode::WriteText)
             progress.setPosition(m_transfer->itemIndex());
     }
     VysliOutBuff();
@@ -301,7 +328,7 @@ void CommandScheduler::VysliOutBuff() {
     clock.setEnabled(false);
 
     if (PocetPokusu <= 3) {
-        const bool unitFunction = HexToInt(midView(OutBuff, 3, 2)) == 0x3F;
+        const bool unitFunction = HexToInt(midView(OutBuff, 3, 2)) == RequestCode::UnitFunction;
         clock.setInterval(unitFunction ? LongReplyTimeout : ReplyTimeout);
         clock.setEnabled(true);
         port.writeText(OutBuff);
@@ -413,26 +440,24 @@ void CommandScheduler::dispatch(const QByteArray& assembled) {
 }
 
 bool CommandScheduler::answered(QByteArrayView code, const QByteArray& data) {
-    if (KomStavVyslany == 111) return transferReply(code, data);
     const StateRow* row = findRow(KomStavVyslany);
-    if (!row || !row->accepted) return true; // state 86: any reply repeats the CPT request
-    if (code != row->accepted || data.size() < row->data) return false;
-    switch (KomStavVyslany) {
-    case 2: monitorReply(data); break;
-    case 64: m_links.consumers.ZobrazSnimac(data.left(60)); break;
-    case 68: m_links.consumers.ZobrazMoment(data.left(100)); break;
-    case 72: m_links.consumers.ZobrazVstupy(data.left(100)); break;
-    case 85:
-        // The CPT dialog closed while its poll was opening: do not start the poll.
-        if (KomStav != 102) KomStav = row->next;
-        break;
-    default: KomStav = row->next; break;
-    }
-    if (KomStavVyslany == 101) RefresParSelect();
+    if (!row) return true;
+    if (row->accepted && (code != row->accepted || data.size() < row->minimumData)) return false;
+    return (this->*row->consume)(*row, code, data);
+}
+
+bool CommandScheduler::moveOn(const StateRow& row, QByteArrayView, const QByteArray&) {
+    KomStav = row.next;
     return true;
 }
 
-void CommandScheduler::monitorReply(const QByteArray& data) {
+bool CommandScheduler::stay(const StateRow&, QByteArrayView, const QByteArray&) {
+    return true;
+}
+
+// The polling states run their reply's effect without writing KomStav: a sequence asked for
+// while the request was out starts at the next tick.
+bool CommandScheduler::monitorReply(const StateRow&, QByteArrayView, const QByteArray& data) {
     DeviceImage& im = m_links.image;
     ProgressSink& progress = m_links.progress;
     m_links.consumers.ZobrazMonitor(data.left(100));
@@ -448,16 +473,45 @@ void CommandScheduler::monitorReply(const QByteArray& data) {
         ObnovaBezi = false;
         progress.resetAndClose();
     }
+    return true;
 }
 
-bool CommandScheduler::transferReply(QByteArrayView code, const QByteArray& data) {
+bool CommandScheduler::sensorReply(const StateRow&, QByteArrayView, const QByteArray& data) {
+    m_links.consumers.ZobrazSnimac(data.left(60));
+    return true;
+}
+
+bool CommandScheduler::torqueReply(const StateRow&, QByteArrayView, const QByteArray& data) {
+    m_links.consumers.ZobrazMoment(data.left(100));
+    return true;
+}
+
+bool CommandScheduler::outputsReply(const StateRow&, QByteArrayView, const QByteArray& data) {
+    m_links.consumers.ZobrazVstupy(data.left(100));
+    return true;
+}
+
+bool CommandScheduler::cptPollOpened(const StateRow& row, QByteArrayView, const QByteArray&) {
+    // The CPT dialog closed while its poll was opening: do not start the poll.
+    if (KomStav != DialogClose) KomStav = row.next;
+    return true;
+}
+
+bool CommandScheduler::transferClosed(const StateRow& row, QByteArrayView code,
+                                      const QByteArray& data) {
+    moveOn(row, code, data);
+    RefresParSelect();
+    return true;
+}
+
+bool CommandScheduler::transferReply(const StateRow&, QByteArrayView code, const QByteArray& data) {
     if (!m_transfer) return true;
     switch (m_transfer->itemReply(code, data)) {
     case TransferSteps::Reply::Refused: return false;
     case TransferSteps::Reply::Acknowledged: return true;
     case TransferSteps::Reply::Finished: break;
     }
-    KomStav = 100;
+    KomStav = DateStamp;
     m_links.consumers.SouborVyp();
     return true;
 }

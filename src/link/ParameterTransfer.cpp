@@ -3,6 +3,7 @@
 #include "image/DeviceImage.h"
 #include "params/ParameterCatalogue.h"
 #include "wire/Frame.h"
+#include "wire/RequestCode.h"
 #include "wire/UnitBytes.h"
 #include "wire/WireFlags.h"
 
@@ -83,8 +84,9 @@ QByteArray ParameterTransfer::parameterPayload(int kind) const {
     }
     if (!inRange || !parameterWritable(kind)) flags |= NotWritable;
     if (ZapIndex == ZapStop && ZapCS) flags |= EndOfTransfer;
-    return QByteArray("320C") + IntToHex(ZapIndex & 0xFF, 2) + IntToHex(flags, 2) +
-           IntToHex(qint64(value), 8);
+    return commandPayload(RequestCode::WriteParameter, IntToHex(ZapIndex & 0xFF, 2) +
+                                                           IntToHex(flags, 2) +
+                                                           IntToHex(qint64(value), 8));
 }
 
 QByteArray ParameterTransfer::textPayload() const {
@@ -96,8 +98,8 @@ QByteArray ParameterTransfer::textPayload() const {
     QByteArray bytes = unitBytes(text.left(TextWidth));
     bytes = bytes.leftJustified(TextWidth, ' ');
     const bool writable = known && ParameterCatalogue::productionField(ZapIndex).writable;
-    return QByteArray("340C") + IntToHex((ZapIndex & 0x3F) | (writable ? 0 : NotWritable), 2) +
-           bytes;
+    return commandPayload(RequestCode::WriteText,
+                          IntToHex((ZapIndex & 0x3F) | (writable ? 0 : NotWritable), 2) + bytes);
 }
 
 QByteArray ParameterTransfer::itemPayload() const {
@@ -107,8 +109,10 @@ QByteArray ParameterTransfer::itemPayload() const {
     case KindB:
     case KindW:
     case KindDW: return parameterPayload(kind);
-    case UnitFunction: return QByteArray("3F02") + IntToHex(ZapIndex & 0xFF, 2);
-    case CounterReset: return QByteArray("3302") + IntToHex(ZapIndex & 0xFF, 2);
+    case UnitFunction:
+        return commandPayload(RequestCode::UnitFunction, IntToHex(ZapIndex & 0xFF, 2));
+    case CounterReset:
+        return commandPayload(RequestCode::ResetCounter, IntToHex(ZapIndex & 0xFF, 2));
     case Texts: return textPayload();
     default: return {};
     }

@@ -38,7 +38,7 @@ public:
         m_productionText = std::move(text);
     }
 
-    // Appends a segment; the requester then asks for state 110 with KomPovel.
+    // Appends a segment; the requester then asks for TransferOpen with KomPovel.
     void NastavZapisPar(int start, int stop, int typ, bool prCS);
     void NactiZapPar();
 

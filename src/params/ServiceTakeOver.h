@@ -30,7 +30,7 @@ void position(ServiceSheet& sheet, ServiceEditing& editing, int grid, int row, i
 
 enum class ControlSignal {
     Stored20mA, // B 4 := the reading's low 8 bits, shown in its value cell
-    Request0mA, // the unit is to take its present reading as 0 mA (state 120)
+    Request0mA, // the unit is to take its present reading as 0 mA (ZeroMilliampOpen)
     NoReading,  // B 4's row but no reading yet: nothing stored
     NotItsRow,  // a row of another parameter: nothing to take over
 };

@@ -3,12 +3,23 @@
 #include "link/CommandScheduler.h"
 
 namespace {
-constexpr int LeavePoll = 102;
+
+constexpr int LeavePoll = CommandScheduler::DialogClose;
+
+int openingState(DialogPoll::Kind kind) {
+    switch (kind) {
+    case DialogPoll::Kind::Sensor: return CommandScheduler::SensorOpen;
+    case DialogPoll::Kind::Torque: return CommandScheduler::TorqueOpen;
+    case DialogPoll::Kind::Outputs: return CommandScheduler::OutputsOpen;
+    }
+    return CommandScheduler::MonitorPoll;
 }
 
-DialogPoll::DialogPoll(CommandScheduler& scheduler, int openState)
+} // namespace
+
+DialogPoll::DialogPoll(CommandScheduler& scheduler, Kind kind)
     : m_scheduler(scheduler)
-    , m_openState(openState) {}
+    , m_openState(openingState(kind)) {}
 
 void DialogPoll::activate() {
     m_active = true;

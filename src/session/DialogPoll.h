@@ -2,8 +2,8 @@
 
 class CommandScheduler;
 
-// The live poll of a calibration dialog (sensor: opened by state 60, torque: by 67): asked
-// for when the dialog becomes active and left through state 102 when it stops being active.
+// The live poll of a dialog (the sensor, torque and outputs test dialogs): asked for when the
+// dialog becomes active and left through the closing request when it stops being active.
 //
 // KomPovel is honoured only in the polling states, so either request can be refused while a
 // sequence is under way: closing the dialog while its poll is still opening would leave the
@@ -13,7 +13,9 @@ class CommandScheduler;
 // request is then made again.
 class DialogPoll {
 public:
-    DialogPoll(CommandScheduler& scheduler, int openState);
+    enum class Kind { Sensor, Torque, Outputs };
+
+    DialogPoll(CommandScheduler& scheduler, Kind kind);
 
     bool isActive() const { return m_active; }
     void activate();

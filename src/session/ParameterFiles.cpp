@@ -15,7 +15,7 @@ ParameterFiles::ParameterFiles(const Parts& parts)
 
 bool ParameterFiles::open(const QString& path) {
     QString reason;
-    switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.KomBezi,
+    switch (ParameterFile::load(path, m_parts.sheet, m_parts.image, m_parts.scheduler.komBezi(),
                                 &reason)) {
     case ParameterFile::Read::WrongFile:
         m_parts.prompter.message(FileProblem::wrongFile(path), Prompter::Icon::Error);

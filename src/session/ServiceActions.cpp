@@ -148,13 +148,13 @@ bool ServiceActions::run(ServiceCommand command) {
     }
     queue(r);
     if (r.showUnitValues) m_editing.NactiService(1, false);
-    m_scheduler.KomPovel(110);
+    m_scheduler.KomPovel(CommandScheduler::TransferOpen);
     return true;
 }
 
 void ServiceActions::ZapsatParService() {
     queue(row(ServiceCommand::WriteAll));
-    m_scheduler.KomPovel(110);
+    m_scheduler.KomPovel(CommandScheduler::TransferOpen);
 }
 
 bool ServiceActions::FormCloseQuery() {
@@ -173,7 +173,7 @@ void ServiceActions::FormClose() {
     m_image.restoreTargetSet();
     if (m_transfer.ZapisZeSouboru()) {
         m_transfer.setZapisZeSouboru(false);
-        m_scheduler.KomPovel(2);
+        m_scheduler.KomPovel(CommandScheduler::MonitorPoll);
         m_image.InicParam();
         m_scheduler.RefresParAll();
     }

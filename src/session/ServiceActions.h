@@ -55,7 +55,7 @@ public:
 
     static const ServiceCommandRow& row(ServiceCommand command);
 
-    // Asks the command's question; on Yes queues it and asks for state 110. Returns the answer.
+    // Asks the command's question; on Yes queues it and asks for the transfer. Returns the answer.
     bool run(ServiceCommand command);
     // Queues all 86 parameters, double words first, and asks for the write sequence.
     void ZapsatParService();

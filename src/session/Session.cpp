@@ -37,7 +37,34 @@ void Session::start(const QString& portSetting) {
 
 void Session::requestWrite(int start, int stop, int typ, bool cs) {
     m_transfer.NastavZapisPar(start, stop, typ, cs);
-    m_scheduler.KomPovel(110);
+    m_scheduler.KomPovel(CommandScheduler::TransferOpen);
+}
+
+void Session::ask(LinkRequest request) {
+    using S = CommandScheduler;
+    static constexpr std::pair<LinkRequest, int> sequences[] = {
+        {LinkRequest::Autocalibration, S::AutocalibrationOpen},
+        {LinkRequest::MotorDialogOpened, S::MotorOpen},
+        {LinkRequest::MotorStop, S::MotorStop},
+        {LinkRequest::MotorOpen, S::MotorOpening},
+        {LinkRequest::MotorClose, S::MotorClosing},
+        {LinkRequest::SensorMotorStop, S::SensorMotorStop},
+        {LinkRequest::SensorMotorOpen, S::SensorMotorOpening},
+        {LinkRequest::SensorMotorClose, S::SensorMotorClosing},
+        {LinkRequest::SensorCalibrationStart, S::SensorCalibrationStart},
+        {LinkRequest::SensorCalibrationStop, S::SensorCalibrationStop},
+        {LinkRequest::CptPollStart, S::CptOpen},
+        {LinkRequest::ZeroMilliamp, S::ZeroMilliampOpen},
+        {LinkRequest::DialogClosed, S::DialogClose},
+        {LinkRequest::BackToMonitor, S::MonitorPoll},
+    };
+    // The CPT poll is not a polling state that accepts KomPovel: its end is asked for directly.
+    if (request == LinkRequest::CptPollEnd) {
+        m_scheduler.leaveCptPoll();
+        return;
+    }
+    for (const auto& [asked, state] : sequences)
+        if (asked == request) m_scheduler.KomPovel(state);
 }
 
 void Session::ZobrazMonitor(const QByteArray& data) {

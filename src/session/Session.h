@@ -14,6 +14,7 @@
 #include "link/TimerClock.h"
 #include "params/ServiceEditing.h"
 #include "params/ServiceSheet.h"
+#include "session/LinkRequest.h"
 #include "session/ParameterFiles.h"
 #include "session/ServiceActions.h"
 
@@ -49,13 +50,15 @@ public:
 
     // What the run is doing, for callers that only need to know, not the scheduler's fields.
     // The link is started and its port open (KomBezi).
-    bool isRunning() const { return m_scheduler.KomBezi; }
+    bool isRunning() const { return m_scheduler.komBezi(); }
     // A refresh of parameters is under way (ObnovaBezi).
-    bool isRefreshing() const { return m_scheduler.ObnovaBezi; }
-    // The link polls the monitor record, no command sequence in progress (state 2).
-    bool isPollingMonitor() const { return m_scheduler.KomStav == 2; }
+    bool isRefreshing() const { return m_scheduler.obnovaBezi(); }
+    // The link polls the monitor record, no command sequence in progress.
+    bool isPollingMonitor() const { return m_scheduler.komStav() == CommandScheduler::MonitorPoll; }
     // The last request sent was a monitor poll.
-    bool sentMonitorPoll() const { return m_scheduler.KomStavVyslany == 2; }
+    bool sentMonitorPoll() const {
+        return m_scheduler.komStavVyslany() == CommandScheduler::MonitorPoll;
+    }
     // A loaded parameter file fills the service window (ZapisZeSouboru); modeChanged tells
     // when that starts or ends.
     bool writesFromFile() const { return m_transfer.ZapisZeSouboru(); }
@@ -64,6 +67,8 @@ public:
     void start(const QString& portSetting);
     // Queues a segment and asks for the write sequence.
     void requestWrite(int start, int stop, int typ, bool cs);
+    // Starts the command sequence a window asks for.
+    void ask(LinkRequest request);
 
     // Replies of the link.
     void ZobrazMonitor(const QByteArray& data) override;

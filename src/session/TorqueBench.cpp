@@ -108,5 +108,5 @@ bool TorqueBench::KontrolaMomStolice(const QLocale& userLocale) {
 void TorqueBench::calibrate(Point point, const QLocale& locale) {
     if (point != Stop && !KontrolaMomStolice(locale)) return;
     m_inputs.torquePoint = point;
-    m_scheduler.KomPovel(69);
+    m_scheduler.KomPovel(CommandScheduler::TorquePoint);
 }

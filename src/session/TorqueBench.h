@@ -11,7 +11,7 @@ struct TSetup;
 
 // The torque dialog's bench side: the four bench signals in mA as typed, the bench's signal
 // sense and the calibration method, their check and conversion into MomentStolice, and the
-// calibration commands of state 69.
+// calibration commands of the TorquePoint state.
 class TorqueBench {
 public:
     enum Point { Stop = 0, DirectionO = 1, DirectionZ = 2 };
@@ -41,7 +41,7 @@ public:
     bool KontrolaMomStolice(const QLocale& locale = QLocale());
 
     // "Otevírat" (O), "Zavírat" (Z): after a successful check, the calibration point and
-    // KomPovel(69). "Stop": at once, whatever the cells hold.
+    // KomPovel(TorquePoint). "Stop": at once, whatever the cells hold.
     void calibrate(Point point, const QLocale& locale = QLocale());
 
 private:

@@ -24,7 +24,7 @@ public:
     struct Parts {
         TorqueBench& bench;
         const TorqueDisplay& display;
-        DialogPoll& poll; // the torque poll, opened by state 67
+        DialogPoll& poll; // the torque poll
         TSetup& setup;    // Stolice_…, Zpusob_Kal: loaded at creation, stored on deactivation
     };
 

@@ -17,10 +17,6 @@
 
 namespace {
 
-// Command states of the motor: the sequence that opens the dialog (stop), the three buttons
-// and the closing "4100".
-constexpr int OpenAndStop = 55, Stop = 56, Open = 57, Close = 58, CloseSequence = 102;
-
 struct KindLook {
     const char* objectName;
     const char* captionKey;
@@ -38,10 +34,10 @@ const KindLook& look(TMotionForm::Kind kind) {
 
 } // namespace
 
-TMotionForm::TMotionForm(Kind kind, std::function<void(int)> komPovel, QWidget* parent)
+TMotionForm::TMotionForm(Kind kind, std::function<void(LinkRequest)> ask, QWidget* parent)
     : QDialog(parent)
     , m_kind(kind)
-    , m_komPovel(std::move(komPovel)) {
+    , m_ask(std::move(ask)) {
     setObjectName(QString::fromLatin1(look(kind).objectName));
     setFont(kovrFont());
     applyGroupBoxLook(this);
@@ -65,10 +61,11 @@ TMotionForm::TMotionForm(Kind kind, std::function<void(int)> komPovel, QWidget* 
     m_button1 = place<QPushButton>(group, u"Button1", 12, 80, 97, 25);
     m_button3 = place<QPushButton>(group, u"Button3", 116, 80, 97, 25);
     m_button2 = place<QPushButton>(group, u"Button2", 220, 80, 97, 25);
-    for (auto [button, state] :
-         {std::pair{m_button1, Close}, std::pair{m_button2, Open}, std::pair{m_button3, Stop}}) {
+    for (auto [button, request] : {std::pair{m_button1, LinkRequest::MotorClose},
+                                   std::pair{m_button2, LinkRequest::MotorOpen},
+                                   std::pair{m_button3, LinkRequest::MotorStop}}) {
         button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this, [this, state] { m_komPovel(state); });
+        connect(button, &QPushButton::clicked, this, [this, request] { m_ask(request); });
     }
 
     m_cancel = place<QPushButton>(this, u"CancelBtn", 262, 127, 75, 25);
@@ -111,10 +108,10 @@ int TMotionForm::gaugeValue() const {
 
 void TMotionForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) m_komPovel(OpenAndStop);
+    if (!event->spontaneous()) m_ask(LinkRequest::MotorDialogOpened);
 }
 
 void TMotionForm::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) m_komPovel(CloseSequence);
+    if (!event->spontaneous()) m_ask(LinkRequest::DialogClosed);
 }

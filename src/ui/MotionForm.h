@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session/LinkRequest.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -17,8 +19,8 @@ class TMotionForm : public QDialog {
 public:
     enum class Kind { Position, Motor };
 
-    // `komPovel` asks the link for a command sequence.
-    TMotionForm(Kind kind, std::function<void(int)> komPovel, QWidget* parent = nullptr);
+    // `ask` asks the link for a motor command.
+    TMotionForm(Kind kind, std::function<void(LinkRequest)> ask, QWidget* parent = nullptr);
 
     // What OK does before the dialog closes (position dialog only).
     void setOnOk(std::function<void()> onOk) { m_onOk = std::move(onOk); }
@@ -35,7 +37,7 @@ protected:
 
 private:
     Kind m_kind;
-    std::function<void(int)> m_komPovel;
+    std::function<void(LinkRequest)> m_ask;
     std::function<void()> m_onOk;
     GaugeWidget* m_gauge = nullptr;
     QLineEdit* m_edit1 = nullptr;     // absolute position

@@ -82,7 +82,6 @@ const Selector& selectorRow(int b) {
 }
 
 constexpr int FullTorque = 100; // shown while the unit does not measure torque
-constexpr int AutocalibrationStart = 50;
 
 } // namespace
 
@@ -400,7 +399,7 @@ void ParameterPanel::Button7Click() {
 }
 
 void ParameterPanel::Button5Click() {
-    if (ask("SpustitAutokalibraci?")) emit komPovelRequested(AutocalibrationStart);
+    if (ask("SpustitAutokalibraci?")) emit linkRequested(LinkRequest::Autocalibration);
 }
 
 void ParameterPanel::Button11Click() {

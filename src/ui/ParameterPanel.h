@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/MonitorHooks.h"
+#include "session/LinkRequest.h"
 
 #include <QGroupBox>
 #include <QList>
@@ -18,7 +19,7 @@ class Prompter;
 // The main window's group "Parametry": end positions, relay and SAFE positions, the selectors
 // of the most used byte parameters, autocalibration and the backup in the unit. It shows the
 // device image and turns the user's changes into set 2 plus a write request; the program
-// queues the segment (NastavZapisPar) and asks for the write sequence (KomPovel(110)).
+// queues the segment (NastavZapisPar) and asks for the write sequence.
 class ParameterPanel : public QGroupBox, public ParameterPanelHooks {
     Q_OBJECT
 public:
@@ -43,7 +44,7 @@ public:
 
 signals:
     void writeRequested(int start, int stop, int typ, bool cs);
-    void komPovelRequested(int state);
+    void linkRequested(LinkRequest request);
     void motorEnabledChanged(bool enabled);
     void controlSignalVisibleChanged(bool visible);
     void serviceReloadRequested();

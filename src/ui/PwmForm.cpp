@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr int OpenPoll = 85;
-
 struct PageLook {
     const char16_t* title;
     const char16_t* edit;
@@ -112,12 +110,12 @@ void TPwmForm::showEvent(QShowEvent* event) {
         edited(page); // the poll's value even when the text was already the same
     }
     m_links.inputs.cptPage = m_pages->currentIndex();
-    m_links.komPovel(OpenPoll);
+    m_links.pollWanted(true);
 }
 
 void TPwmForm::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (event->spontaneous()) return;
-    m_links.leavePoll();
+    m_links.pollWanted(false);
     m_links.closed();
 }

@@ -21,9 +21,8 @@ public:
         DeviceImage& image;
         PollInputs& inputs;
         Prompter& prompter;
-        std::function<void(int)> komPovel;
-        std::function<void()> leavePoll; // state 102 straight away
-        std::function<void()> closed;    // the target values into the service grid
+        std::function<void(bool)> pollWanted; // the CPT poll when shown, its end when hidden
+        std::function<void()> closed;         // the target values into the service grid
     };
 
     explicit TPwmForm(Links links, QWidget* parent = nullptr);

@@ -23,10 +23,6 @@ constexpr int SensorColumn = 60;
 constexpr int ClientWidth = 670;
 constexpr int ClientHeight = 330;
 
-// Scheduler states of the dialog's commands.
-constexpr int MotorStop = 61, MotorOpen = 62, MotorClose = 63;
-constexpr int CalibrationStart = 65, CalibrationStop = 66;
-
 // StringGrid1's row captions, rows 0..9 (row 10 stays empty).
 constexpr const char* SensorRowKeys[] = {"PolohaSnímač", "PolohaPřed", "Poloha", "PolohaAbs",
                                          "OCF",          "COF",        "LIN",    "MagINC",
@@ -83,24 +79,24 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
     struct Command {
         QStringView name;
         const char* text;
-        int state;
+        LinkRequest request;
         QWidget* parent;
         int left, top;
     };
     auto* group = place<QGroupBox>(this, u"GroupBox1", 404, 128, 258, 136);
     group->setTitle(QStringLiteral("Kalibrace"));
     const Command commands[] = {
-        {u"Button1", "Zavírat", MotorClose, this, 404, 94},
-        {u"Button3", "Stop", MotorStop, this, 495, 94},
-        {u"Button2", "Otevírat", MotorOpen, this, 586, 94},
-        {u"Button4", "Start", CalibrationStart, group, 12, 22},
-        {u"Button5", "Stop", CalibrationStop, group, 92, 22},
+        {u"Button1", "Zavírat", LinkRequest::SensorMotorClose, this, 404, 94},
+        {u"Button3", "Stop", LinkRequest::SensorMotorStop, this, 495, 94},
+        {u"Button2", "Otevírat", LinkRequest::SensorMotorOpen, this, 586, 94},
+        {u"Button4", "Start", LinkRequest::SensorCalibrationStart, group, 12, 22},
+        {u"Button5", "Stop", LinkRequest::SensorCalibrationStop, group, 92, 22},
     };
     for (const Command& c : commands) {
         auto* b = place<QPushButton>(c.parent, c.name, c.left, c.top, 76, 25);
         b->setText(QString::fromUtf8(c.text));
-        const int state = c.state;
-        connect(b, &QPushButton::clicked, this, [this, state] { emit komPovelRequested(state); });
+        const LinkRequest request = c.request;
+        connect(b, &QPushButton::clicked, this, [this, request] { emit linkRequested(request); });
     }
     // The status texts run up to some 36 characters: Edit2 takes the group's whole width.
     label(group, u"Label2", "Průběh", 12, 54, 80);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/LinkRequest.h"
 #include "ui/PollDialog.h"
 #include <QStringList>
 
@@ -25,7 +26,7 @@ public:
         DeviceImage& image;     // ParB[2][0..3], the offsets the poll carries
         PollInputs& inputs;     // the speed the poll carries
         SensorDisplay& display; // filled by the sensor record; row 1 of the offsets grid
-        DialogPoll& poll;       // the sensor poll, opened by state 60
+        DialogPoll& poll;       // the sensor poll
     };
 
     explicit TSnimacForm(const Parts& parts, QWidget* parent = nullptr);
@@ -42,8 +43,8 @@ public:
     StringGridView* sensorGrid() const { return m_grid1; }
 
 signals:
-    // A motor or calibration command: the scheduler state to ask for.
-    void komPovelRequested(int state);
+    // A motor or calibration command.
+    void linkRequested(LinkRequest request);
     // OKBtn: the texts of the offsets row for B 0..3.
     void offsetsTaken(const QStringList& offsets);
 

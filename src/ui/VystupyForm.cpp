@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int OpenPoll = 71, CloseSequence = 102;
 constexpr int RadioItemHeight = 19;
 constexpr int GridRows = 9; // eight inputs and an empty last row that holds the selection
 constexpr int GridRowHeight = 18;
@@ -63,10 +62,11 @@ const GridLook gridLooks[2] = {
 
 } // namespace
 
-TVystupyForm::TVystupyForm(PollInputs& inputs, std::function<void(int)> komPovel, QWidget* parent)
+TVystupyForm::TVystupyForm(PollInputs& inputs, std::function<void(bool)> pollWanted,
+                           QWidget* parent)
     : QDialog(parent)
     , m_inputs(inputs)
-    , m_komPovel(std::move(komPovel)) {
+    , m_pollWanted(std::move(pollWanted)) {
     setObjectName(QStringLiteral("VystupyForm"));
     setWindowTitle(QStringLiteral("Výstupy"));
     setFont(kovrFont());
@@ -158,10 +158,10 @@ void TVystupyForm::showEvent(QShowEvent* event) {
     for (QButtonGroup* group : m_groups)
         group->button(0)->setChecked(true);
     selectionChanged();
-    m_komPovel(OpenPoll);
+    m_pollWanted(true);
 }
 
 void TVystupyForm::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) m_komPovel(CloseSequence);
+    if (!event->spontaneous()) m_pollWanted(false);
 }

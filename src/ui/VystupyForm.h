@@ -16,7 +16,9 @@ struct PollInputs;
 class TVystupyForm : public QDialog {
     Q_OBJECT
 public:
-    TVystupyForm(PollInputs& inputs, std::function<void(int)> komPovel, QWidget* parent = nullptr);
+    // `pollWanted` asks for the dialog's live poll when shown (true) and for its end (false).
+    TVystupyForm(PollInputs& inputs, std::function<void(bool)> pollWanted,
+                 QWidget* parent = nullptr);
 
     void render(const InputsDisplay& display);
 
@@ -32,7 +34,7 @@ private:
     void selectionChanged();
 
     PollInputs& m_inputs;
-    std::function<void(int)> m_komPovel;
+    std::function<void(bool)> m_pollWanted;
     QButtonGroup* m_groups[3] = {};
     QLineEdit* m_edit1 = nullptr;  // control signal
     QLineEdit* m_edit2 = nullptr;  // torque

@@ -39,6 +39,10 @@ QByteArray IntToHex(qint64 value, int digits) {
     return QByteArray::number(bits, 16).toUpper().rightJustified(digits, '0');
 }
 
+QByteArray commandPayload(int command, QByteArrayView data) {
+    return IntToHex(command & 0xFF, 2) + IntToHex(data.size() & 0xFF, 2) + data.toByteArray();
+}
+
 QByteArray frameRequest(QByteArrayView payload) {
     QByteArray frame;
     frame.reserve(payload.size() + Frame::Overhead);

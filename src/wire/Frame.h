@@ -36,6 +36,10 @@ qint32 HexToInt(QByteArrayView cislo);
 // written as their 32-bit two's complement.
 QByteArray IntToHex(qint64 value, int digits);
 
+// A request's payload: the command and the length of `data` in characters, two uppercase
+// hexadecimal digits each, then `data`. The length is counted, never written by hand.
+QByteArray commandPayload(int command, QByteArrayView data = {});
+
 // ESC + "02" + payload + checksum.
 QByteArray frameRequest(QByteArrayView payload);
 

@@ -139,24 +139,24 @@ void TestCommandScheduler::stateTable() {
     rig.inputs.cptEdit1 = QStringLiteral("99");
     rig.inputs.cptEdit2 = QStringLiteral("1234");
 
-    rig.scheduler.KomStav = state;
+    rig.scheduler.setStateForTest(state);
     QCOMPARE(rig.tickPayload(), payload);
     QCOMPARE(rig.clock.interval(), CommandScheduler::ReplyTimeout);
     rig.reply(reply);
-    QCOMPARE(rig.scheduler.KomStav, next);
+    QCOMPARE(rig.scheduler.komStav(), next);
     QCOMPARE(rig.clock.interval(), CommandScheduler::NextRequestGap);
     QVERIFY(rig.clock.isEnabled());
-    QCOMPARE(rig.scheduler.PocetPokusu, 0);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 0);
 }
 
 void TestCommandScheduler::wrongCodeRepeats() {
     Rig rig;
     rig.start();
-    rig.scheduler.KomStav = 50;
+    rig.scheduler.setStateForTest(50);
     const QByteArray first = rig.tickPayload();
     rig.reply("c000"); // codes compare as text: lowercase does not match
-    QCOMPARE(rig.scheduler.KomStav, 50);
-    QCOMPARE(rig.scheduler.PocetPokusu, 0);
+    QCOMPARE(rig.scheduler.komStav(), 50);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 0);
     rig.clock.advance(CommandScheduler::NextRequestGap);
     QCOMPARE(rig.port.written.last().mid(3, 4), first);
 }
@@ -235,9 +235,9 @@ void TestCommandScheduler::gapArmedBeforeDecoding() {
     Rig rig;
     rig.start();
     rig.finishRefresh();
-    rig.scheduler.KomStav = state;
+    rig.scheduler.setStateForTest(state);
     rig.tickPayload();
-    QCOMPARE(rig.scheduler.KomStavVyslany, state);
+    QCOMPARE(rig.scheduler.komStavVyslany(), state);
     rig.clock.now += 7; // the reply's last character comes in 7 ms after the request
     const qint64 replied = rig.clock.now;
     qint64 deadline = -1;
@@ -271,7 +271,7 @@ void TestCommandScheduler::unansweredRunAsks() {
     transfer.items = {"320C00800000000A"};
     rig.scheduler.setTransfer(&transfer);
     rig.start();
-    rig.scheduler.KomStav = state;
+    rig.scheduler.setStateForTest(state);
     rig.prompter.answers = {false};
     rig.tickPayload();
     qsizetype written = 0;
@@ -280,13 +280,13 @@ void TestCommandScheduler::unansweredRunAsks() {
         if (toProbe) rig.clock.advance(3 * CommandScheduler::ReplyTimeout);
         QCOMPARE(rig.port.written.last() == probeFrame(), toProbe);
         rig.reply(answer);
-        QCOMPARE(rig.scheduler.KomStav, state);
+        QCOMPARE(rig.scheduler.komStav(), state);
         written = rig.port.written.size();
         rig.clock.advance(CommandScheduler::NextRequestGap); // the same request again
     }
     QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
     QCOMPARE(rig.port.written.size(), written);
-    QVERIFY(!rig.scheduler.KomBezi);
+    QVERIFY(!rig.scheduler.komBezi());
     if (state == 111) QCOMPARE(transfer.abandons, 1);
 }
 
@@ -309,7 +309,7 @@ void TestCommandScheduler::answeredReplyEndsRun() {
 void TestCommandScheduler::refreshCompletes() {
     Rig rig;
     rig.start();
-    QVERIFY(rig.scheduler.ObnovaBezi);
+    QVERIFY(rig.scheduler.obnovaBezi());
     QVERIFY(rig.progress.visible);
     QCOMPARE(rig.progress.maximum(), 86);
     for (int i = 0; i < 86; ++i) {
@@ -320,7 +320,7 @@ void TestCommandScheduler::refreshCompletes() {
         }
         rig.reply("8042" + QByteArray(66, '0'));
     }
-    QVERIFY(!rig.scheduler.ObnovaBezi);
+    QVERIFY(!rig.scheduler.obnovaBezi());
     QVERIFY(!rig.progress.visible);
     QCOMPARE(rig.progress.maximum(), 1000);
     QCOMPARE(rig.consumers.versions, 86);
@@ -351,14 +351,14 @@ void TestCommandScheduler::retryLadder() {
         QCOMPARE(rig.port.written[i], probeFrame());
     QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
     QVERIFY(rig.prompter.questions.first().contains(QStringLiteral("\r\n")));
-    QCOMPARE(rig.scheduler.PocetPokusu, 0);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 0);
     if (yes) {
-        QVERIFY(rig.scheduler.KomBezi);
+        QVERIFY(rig.scheduler.komBezi());
         QVERIFY(rig.clock.isEnabled());
         QCOMPARE(rig.port.opens, 2);
         QCOMPARE(status.last().at(1).toString(), QStringLiteral("RUN"));
     } else {
-        QVERIFY(!rig.scheduler.KomBezi);
+        QVERIFY(!rig.scheduler.komBezi());
         QVERIFY(!rig.clock.isEnabled());
         QCOMPARE(rig.clock.interval(), CommandScheduler::NextRequestGap);
         QCOMPARE(status.last().at(1).toString(), QStringLiteral("STOP"));
@@ -374,7 +374,7 @@ void TestCommandScheduler::unitFunctionTimeout() {
     transfer.items = {"3F0201"};
     rig.scheduler.setTransfer(&transfer);
     rig.start();
-    rig.scheduler.KomStav = 111;
+    rig.scheduler.setStateForTest(111);
     rig.tickPayload();
     QCOMPARE(rig.clock.interval(), CommandScheduler::LongReplyTimeout);
     rig.clock.advance(CommandScheduler::LongReplyTimeout * 3 + 300 * 3 + 1);
@@ -386,11 +386,11 @@ void TestCommandScheduler::questionYesRestarts() {
     rig.start();
     rig.prompter.answers = {true};
     rig.clock.advance(100 + 6 * 300 + 50);
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     // The restarted link answers again: the ladder starts from the beginning.
     rig.clock.advance(20);
     rig.reply("8042" + QByteArray(66, '0'));
-    QCOMPARE(rig.scheduler.PocetPokusu, 0);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 0);
     QCOMPARE(rig.consumers.monitor.size(), 1);
 }
 
@@ -405,7 +405,7 @@ void TestCommandScheduler::yesWithPortGoneFreezes() {
              QStringList{LangText(QStringLiteral("Požadovaný COM port není k dispozici"))});
     QCOMPARE(rig.prompter.icons.first(), Prompter::Icon::Error);
     QVERIFY(!rig.progress.visible);
-    QVERIFY(rig.scheduler.KomBezi);
+    QVERIFY(rig.scheduler.komBezi());
     QVERIFY(!rig.clock.isEnabled());
     const auto written = rig.port.written.size();
     rig.clock.advance(10000);
@@ -427,7 +427,7 @@ void TestCommandScheduler::foreignHeaderStops() {
     rig.tickPayload();
     rig.reply("8042" + QByteArray(66, '0'), "00");
     QCOMPARE(rig.consumers.monitor.size(), 0);
-    QCOMPARE(rig.scheduler.PocetPokusu, 255);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 255);
     QVERIFY(rig.prompter.messages.isEmpty());
     const auto written = rig.port.written.size();
     rig.clock.advance(CommandScheduler::NextRequestGap);
@@ -435,9 +435,9 @@ void TestCommandScheduler::foreignHeaderStops() {
     QCOMPARE(rig.prompter.messages,
              QStringList{LangText(QStringLiteral("NekompatibilniVerzeFirmware"))});
     QCOMPARE(rig.prompter.icons.first(), Prompter::Icon::Exclamation);
-    QVERIFY(!rig.scheduler.KomBezi);
+    QVERIFY(!rig.scheduler.komBezi());
     QVERIFY(!rig.clock.isEnabled());
-    QCOMPARE(rig.scheduler.PocetPokusu, 0);
+    QCOMPARE(rig.scheduler.pocetPokusu(), 0);
 }
 
 void TestCommandScheduler::komPovel_data() {
@@ -456,9 +456,9 @@ void TestCommandScheduler::komPovel() {
     QFETCH(int, povel);
     QFETCH(int, after);
     Rig rig;
-    rig.scheduler.KomStav = from;
+    rig.scheduler.setStateForTest(from);
     rig.scheduler.KomPovel(povel);
-    QCOMPARE(rig.scheduler.KomStav, after);
+    QCOMPARE(rig.scheduler.komStav(), after);
 }
 
 void TestCommandScheduler::cptPollDoesNotOutliveDialog() {
@@ -468,10 +468,10 @@ void TestCommandScheduler::cptPollDoesNotOutliveDialog() {
     rig.tickPayload();
     rig.scheduler.leaveCptPoll(); // dialog closed before "C0" came back
     rig.reply("C000");
-    QCOMPARE(rig.scheduler.KomStav, 102);
+    QCOMPARE(rig.scheduler.komStav(), 102);
     QCOMPARE(rig.tickPayload(), QByteArray("4100"));
     rig.reply("C100");
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
 }
 
 void TestCommandScheduler::transferWalk() {
@@ -496,7 +496,7 @@ void TestCommandScheduler::transferWalk() {
     QCOMPARE(rig.tickPayload(), transfer.items[1]);
     QCOMPARE(rig.progress.position(), 1);
     rig.reply("B20201");
-    QCOMPARE(rig.scheduler.KomStav, 100);
+    QCOMPARE(rig.scheduler.komStav(), 100);
     QCOMPARE(rig.consumers.transfersEnded, 1);
     QCOMPARE(rig.tickPayload(), QByteArray("3408"
                                            "01"
@@ -504,9 +504,9 @@ void TestCommandScheduler::transferWalk() {
     rig.reply("B40201");
     QCOMPARE(rig.tickPayload(), QByteArray("4100"));
     rig.reply("C100");
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     // The refresh re-reads exactly the written byte parameters 0..1.
-    QVERIFY(rig.scheduler.ObnovaBezi);
+    QVERIFY(rig.scheduler.obnovaBezi());
     QCOMPARE(rig.progress.maximum(), 2);
     QCOMPARE(rig.image.MonParIndex, 0);
     QCOMPARE(rig.image.MonParTyp, 0);
@@ -546,13 +546,13 @@ void TestCommandScheduler::refresParSelect() {
     ScriptedTransfer transfer;
     transfer.request = segments;
     rig.scheduler.setTransfer(&transfer);
-    rig.scheduler.KomBezi = true;
+    rig.scheduler.setRunningForTest(true);
     rig.image.MonParIndex = 5;
     rig.image.MonParTyp = 1;
     rig.image.MonTextCislo = 3;
     rig.image.MonInfoIndex = 9;
     rig.scheduler.RefresParSelect();
-    QCOMPARE(rig.scheduler.ObnovaBezi, refresh);
+    QCOMPARE(rig.scheduler.obnovaBezi(), refresh);
     QCOMPARE((QList<int>{rig.image.MonParIndex, rig.image.MonParTyp, rig.image.MonTextCislo,
                          rig.image.MonInfoIndex}),
              cursors);
@@ -564,13 +564,13 @@ void TestCommandScheduler::startFailureKeepsState() {
     rig.port.openFails = true;
     rig.scheduler.setPortSetting(QStringLiteral("x"));
     QSignalSpy status(&rig.scheduler, &CommandScheduler::statusText);
-    rig.scheduler.KomStav = 64;
+    rig.scheduler.setStateForTest(64);
     rig.scheduler.KomunikaceStart();
     QCOMPARE(rig.port.number, 1); // not a number: port 1
     QCOMPARE(status.first().at(1).toString(), QStringLiteral("COMx"));
     QCOMPARE(rig.prompter.messages.size(), 1);
-    QVERIFY(!rig.scheduler.KomBezi);
-    QCOMPARE(rig.scheduler.KomStav, 64);
+    QVERIFY(!rig.scheduler.komBezi());
+    QCOMPARE(rig.scheduler.komStav(), 64);
     rig.clock.advance(1000);
     QVERIFY(rig.port.written.isEmpty());
 }
@@ -581,7 +581,7 @@ void TestCommandScheduler::fieldsStayInTheirWidth() {
     rig.start();
     rig.image.MonTextZnak = 300;
     QCOMPARE(rig.tickPayload().size(), 20);
-    rig.scheduler.KomStav = 86;
+    rig.scheduler.setStateForTest(86);
     rig.inputs.cptEdit1 = QStringLiteral("70000");
     QCOMPARE(rig.tickPayload(), QByteArray("7104FFFF"));
     rig.inputs.cptEdit1 = QStringLiteral("-5");
@@ -696,7 +696,7 @@ void TestCommandScheduler::lostAdapterNamedInQuestion() {
     QCOMPARE(rig.prompter.questions,
              QStringList{LangText(QStringLiteral("ChybaKomunikace")) + u'\n' +
                          QStringLiteral("Adaptér fake1 byl odpojen. Připojte ho a zvolte Ano.")});
-    QVERIFY(rig.scheduler.KomBezi); // reopened
+    QVERIFY(rig.scheduler.komBezi()); // reopened
     rig.clock.advance(7 * 300 + 50);
     QCOMPARE(rig.prompter.questions.size(), 2);
     QCOMPARE(rig.prompter.questions.last(), LangText(QStringLiteral("ChybaKomunikace")));

@@ -68,6 +68,10 @@ void TestFrame::intToHex() {
 }
 
 void TestFrame::framing() {
+    // The length field counts the data's characters.
+    QCOMPARE(commandPayload(0x40), QByteArray("4000"));
+    QCOMPARE(commandPayload(0x34, "01101226"), QByteArray("340801101226"));
+    QCOMPARE(commandPayload(0x70, QByteArray(34, '*')), "7022" + QByteArray(34, '*'));
     QCOMPARE(frameRequest("4000"), esc("02400041"));
     QCOMPARE(probeFrame(), esc("004204000005"));
     QVERIFY(checksumMatches(esc("02C00050")));

@@ -38,7 +38,7 @@ struct TransferRig : Rig {
     // the item payloads.
     QList<QByteArray> runTransfer() {
         QList<QByteArray> items;
-        for (int guard = 0; guard < 500 && scheduler.KomStav != 2; ++guard) {
+        for (int guard = 0; guard < 500 && scheduler.komStav() != 2; ++guard) {
             const QByteArray payload = tickPayload();
             const int command = HexToInt(payload.left(2));
             if (payload == "4000")
@@ -234,7 +234,7 @@ void TestParameterTransfer::requestJoinsRunningTransfer() {
     // While the first item is in flight another request arrives: refused, but queued.
     rig.transfer.NastavZapisPar(12, 12, 1, true);
     rig.scheduler.KomPovel(110);
-    QCOMPARE(rig.scheduler.KomStav, 111);
+    QCOMPARE(rig.scheduler.komStav(), 111);
     const QList<QByteArray> items = rig.runTransfer();
     QCOMPARE(items.size(), 3);
     QCOMPARE(parse(items.last()).index, 12);
@@ -250,10 +250,10 @@ void TestParameterTransfer::requestRefusedWhileClosingJoinsNext() {
     rig.reply("C000");
     rig.tickPayload();
     rig.reply(echo("B2", 5));
-    QCOMPARE(rig.scheduler.KomStav, 100);
+    QCOMPARE(rig.scheduler.komStav(), 100);
     rig.transfer.NastavZapisPar(8, 11, 1, true); // refused in state 100
     rig.scheduler.KomPovel(110);
-    QCOMPARE(rig.scheduler.KomStav, 100);
+    QCOMPARE(rig.scheduler.komStav(), 100);
     rig.runTransfer(); // date stamp, close, refresh
     rig.finishRefresh();
     rig.transfer.NastavZapisPar(0, 0, 2, true);
@@ -372,7 +372,7 @@ void TestParameterTransfer::failedTransferKeepsUnacknowledged() {
     QCOMPARE(rig.transfer.total(), 14 + 65);
 
     if (!yes) rig.scheduler.KomunikaceStart(); // the setup dialog's restart
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     rig.finishRefresh();
     rig.scheduler.KomPovel(110);
     QCOMPARE(rig.tickPayload(), QByteArray("4000"));
@@ -396,7 +396,7 @@ void TestParameterTransfer::unitFunctionsAndResets() {
     rig.transfer.NastavZapisPar(3, 3, 13, false);
     rig.scheduler.KomPovel(110);
     QCOMPARE(rig.runTransfer(), QList<QByteArray>{"3F0203"});
-    QVERIFY(!rig.scheduler.ObnovaBezi); // a new backup needs no refresh
+    QVERIFY(!rig.scheduler.obnovaBezi()); // a new backup needs no refresh
 }
 
 // Told to stop while an item is in flight, the transfer finishes that item, closes the write
@@ -435,7 +435,7 @@ void TestParameterTransfer::stopAfterItemInFlight() {
     rig.reply(echo("B4", 1));
     QCOMPARE(rig.tickPayload(), QByteArray("4100"));
     rig.reply("C100");
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     QCOMPARE(rig.transfer.total(), 86 - stopAt);
 
     rig.scheduler.KomPovel(110);

@@ -237,7 +237,7 @@ void TestServiceEditing::commands() {
         QCOMPARE(rig.prompter.questions, QStringList{LangText(question)});
         if (!yes) {
             QVERIFY(rig.queued().isEmpty());
-            QCOMPARE(rig.scheduler.KomStav, 2);
+            QCOMPARE(rig.scheduler.komStav(), 2);
             continue;
         }
         const QList<TUsek> queued = rig.queued();
@@ -248,7 +248,7 @@ void TestServiceEditing::commands() {
             QCOMPARE(queued[i].Typ, segments[i].Typ);
             QCOMPARE(queued[i].CS, segments[i].CS);
         }
-        QCOMPARE(rig.scheduler.KomStav, 110);
+        QCOMPARE(rig.scheduler.komStav(), 110);
         QCOMPARE(rig.cell(0, 20, ServiceSheet::ValueColumn),
                  showsUnitValues ? QStringLiteral("3") : QStringLiteral("9"));
         QCOMPARE(rig.sheet.caption() == LangText(QStringLiteral("Parametry")), showsUnitValues);
@@ -325,13 +325,13 @@ void TestServiceEditing::valuesTheWidthHolds() {
     QCOMPARE(written, sent >= 0);
     if (written) {
         QCOMPARE(rig.prompter.messages, QStringList());
-        QCOMPARE(rig.scheduler.KomStav, 110);
+        QCOMPARE(rig.scheduler.komStav(), 110);
         if (sent > 0) QCOMPARE(qint64(rig.image.value(kind, 2, index)), sent);
         return;
     }
     QCOMPARE(rig.prompter.questions, QStringList());
     QVERIFY(rig.queued().isEmpty());
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     QCOMPARE(rig.prompter.messages.size(), 1);
     const QString message = rig.prompter.messages.first();
     const QString letter = QStringList{"B", "W", "DW"}.at(kind);
@@ -365,7 +365,7 @@ void TestServiceEditing::closeQuery() {
     QCOMPARE(rig.prompter.questions.size(), questions);
     if (questions) QCOMPARE(rig.prompter.questions.first(), LangText("ChceteZapsatParametry?"));
     QCOMPARE(rig.transfer.total(), closes ? 0 : 86);
-    QCOMPARE(rig.scheduler.KomStav, closes ? 2 : 110);
+    QCOMPARE(rig.scheduler.komStav(), closes ? 2 : 110);
 }
 
 // Closing with an edit its parameter cannot hold: the message names it and the window closes
@@ -379,7 +379,7 @@ void TestServiceEditing::closeWithValueThatDoesNotFit() {
     QCOMPARE(rig.prompter.questions, QStringList());
     QCOMPARE(rig.prompter.messages.size(), 1);
     QCOMPARE(rig.transfer.total(), 0);
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
 }
 
 void TestServiceEditing::closeDropsEditsAndLeavesFileMode() {
@@ -394,7 +394,7 @@ void TestServiceEditing::closeDropsEditsAndLeavesFileMode() {
     QVERIFY(!rig.transfer.ZapisZeSouboru());
     QVERIFY(!rig.image.ParB_Act[20]); // InicParam
     QCOMPARE(rig.transfer.writeFromFileSelection, 0);
-    QVERIFY(rig.scheduler.ObnovaBezi); // every parameter is read again
+    QVERIFY(rig.scheduler.obnovaBezi()); // every parameter is read again
     QCOMPARE(rig.progress.maximum(), 86);
 }
 

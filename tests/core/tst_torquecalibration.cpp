@@ -27,7 +27,7 @@ struct TorqueRig : Rig {
     TorqueBench bench{scheduler, inputs, prompter};
     TorqueRig() {
         start();
-        scheduler.KomStav = 68;
+        scheduler.setStateForTest(68);
     }
     void setCells(const QString& oMin, const QString& zMin, const QString& o100,
                   const QString& z100) {
@@ -118,7 +118,7 @@ void TestTorqueCalibration::moreThanFourDecimalsSendsNothing() {
     rig.bench.calibrate(TorqueBench::DirectionZ, QLocale(QLocale::English));
     QCOMPARE(rig.prompter.messages.size(), 1);
     QVERIFY(rig.prompter.messages[0].contains("4.12345"));
-    QCOMPARE(rig.scheduler.KomStav, 68);
+    QCOMPARE(rig.scheduler.komStav(), 68);
     QCOMPARE(rig.tickPayload(), QByteArray("0100"));
 }
 
@@ -170,7 +170,7 @@ void TestTorqueCalibration::calibrationRequest() {
     QVERIFY(rig.prompter.messages.isEmpty());
     QCOMPARE(rig.tickPayload(), payload);
     rig.reply("F500");
-    QCOMPARE(rig.scheduler.KomStav, 68);
+    QCOMPARE(rig.scheduler.komStav(), 68);
     QCOMPARE(rig.tickPayload(), QByteArray("0100"));
 }
 
@@ -179,7 +179,7 @@ void TestTorqueCalibration::faultyBenchSendsNothing() {
     rig.setCells("4", "4", "20.01", "20");
     rig.bench.calibrate(TorqueBench::DirectionO, QLocale(QLocale::English));
     QCOMPARE(rig.prompter.messages, QStringList{TooHigh});
-    QCOMPARE(rig.scheduler.KomStav, 68);
+    QCOMPARE(rig.scheduler.komStav(), 68);
     QCOMPARE(rig.tickPayload(), QByteArray("0100"));
 }
 
@@ -286,12 +286,12 @@ void TestTorqueCalibration::statusPastTheTable() {
 void TestTorqueCalibration::closedDialogEndsItsPoll() {
     Rig rig;
     rig.start();
-    DialogPoll poll(rig.scheduler, 67);
+    DialogPoll poll(rig.scheduler, DialogPoll::Kind::Torque);
     poll.activate();
     QCOMPARE(rig.tickPayload(), QByteArray("4000"));
     // Closed before the unit opened the sequence: the close request is refused in state 67.
     poll.deactivate();
-    QCOMPARE(rig.scheduler.KomStav, 67);
+    QCOMPARE(rig.scheduler.komStav(), 67);
     rig.reply("C000");
     QCOMPARE(rig.tickPayload(), QByteArray("0100"));
     rig.reply("811C" + record(0, 0, 0, 0, 0));
@@ -300,29 +300,29 @@ void TestTorqueCalibration::closedDialogEndsItsPoll() {
     QVERIFY(!poll.dialogRecord());
     QCOMPARE(rig.tickPayload(), QByteArray("4100"));
     rig.reply("C100");
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
 }
 
 void TestTorqueCalibration::reopenedDialogGetsItsPoll() {
     Rig rig;
     rig.start();
-    DialogPoll poll(rig.scheduler, 60);
-    rig.scheduler.KomStav = 64;
+    DialogPoll poll(rig.scheduler, DialogPoll::Kind::Sensor);
+    rig.scheduler.setStateForTest(64);
     poll.activate(); // already in the sensor poll: 60 again
-    QCOMPARE(rig.scheduler.KomStav, 60);
-    rig.scheduler.KomStav = 64;
+    QCOMPARE(rig.scheduler.komStav(), 60);
+    rig.scheduler.setStateForTest(64);
     poll.deactivate();
     QCOMPARE(rig.tickPayload(), QByteArray("4100"));
     // Opened again while the close is still being answered: refused in state 102.
     poll.activate();
-    QCOMPARE(rig.scheduler.KomStav, 102);
+    QCOMPARE(rig.scheduler.komStav(), 102);
     rig.reply("C100");
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
     // The monitor record an active dialog sees asks again; a record for it is welcome.
     poll.monitorRecord();
     QCOMPARE(rig.tickPayload(), QByteArray("4000"));
     QVERIFY(poll.dialogRecord());
-    QCOMPARE(rig.scheduler.KomStav, 60);
+    QCOMPARE(rig.scheduler.komStav(), 60);
 }
 
 QTEST_GUILESS_MAIN(TestTorqueCalibration)

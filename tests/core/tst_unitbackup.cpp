@@ -254,7 +254,7 @@ void TestUnitBackup::writesBackUpFirst() {
 
     QCOMPARE(rig.prompter.questions.size(), 1);
     QVERIFY(rig.prompter.messages.isEmpty());
-    QCOMPARE(rig.scheduler.KomStav, yes ? 110 : 2);
+    QCOMPARE(rig.scheduler.komStav(), yes ? 110 : 2);
     QCOMPARE(!keptDuringQuestion.isEmpty(), backedUp);
     if (!backedUp) {
         QVERIFY(!rig.prompter.questions.first().contains(u'\n'));
@@ -298,7 +298,7 @@ void TestUnitBackup::failedBackupStopsWrite() {
     QVERIFY(rig.prompter.messages.first().contains(QStringLiteral("blocker")));
     QCOMPARE(rig.prompter.icons.first(), Prompter::Icon::Error);
     QVERIFY(rig.transfer.ParZapis.Usek.isEmpty());
-    QCOMPARE(rig.scheduler.KomStav, 2);
+    QCOMPARE(rig.scheduler.komStav(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestUnitBackup)

@@ -62,7 +62,7 @@ void TestCalibrationEndToEnd::init() {
     m_setup->unit.torqueCalibration().setStepMs(150);
     m_setup->unit.gearboxCalibration().setStepMs(40);
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     m_session->serviceEditing().NactiService(1, false);
 }
 
@@ -73,7 +73,7 @@ void TestCalibrationEndToEnd::cleanup() {
 }
 
 void TestCalibrationEndToEnd::expectMonitorPoll() {
-    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 2, 5000);
     const qsizetype before = m_setup->requests.size();
     QTRY_VERIFY_WITH_TIMEOUT(m_setup->requests.size() > before + 2, 5000);
     for (qsizetype i = before; i < m_setup->requests.size(); ++i)
@@ -84,7 +84,7 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
     TMomentForm& form = m_dialogs->momentForm();
     form.show();
     QTRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit3").isEmpty(), 5000); // the torque poll runs
-    QCOMPARE(m_session->scheduler().KomStav, 68);
+    QCOMPARE(m_session->scheduler().komStav(), 68);
 
     StringGridView* bench = form.benchGrid();
     bench->item(1, 1)->setText(QStringLiteral("4"));
@@ -124,7 +124,7 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
 void TestCalibrationEndToEnd::gearboxCalibration() {
     TSnimacForm& form = m_dialogs->snimacForm();
     form.show();
-    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().KomStav, 64, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 64, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit4").isEmpty(), 5000); // the counter runs
     QVERIFY(form.offsetsGrid()->isEnabled());
 

@@ -360,7 +360,7 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
     Program program(dir.path(), &prompter);
     MainWindow& main = program.mainWindow();
     main.show();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.session().scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!program.session().scheduler().obnovaBezi(), 15000);
 
     TServiceForm& service = program.serviceForm();
     TParametryForm& parametry = program.parametryForm();
@@ -457,7 +457,7 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
     QCOMPARE(relay->itemText(0), QStringLiteral("off"));
     QCOMPARE(program.setup().Lang, QStringLiteral("1"));
     // The link went on through both changes: it was running, so it was not restarted.
-    QCOMPARE(program.session().scheduler().KomStav, 2);
+    QCOMPARE(program.session().scheduler().komStav(), 2);
     QVERIFY(prompter.questions.isEmpty());
 }
 

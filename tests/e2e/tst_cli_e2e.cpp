@@ -186,7 +186,7 @@ void TestCliEndToEnd::readWritesWhatTheProgramSaves() {
     QString error;
     QVERIFY2(program.open(&error), qPrintable(error));
     program.start();
-    QVERIFY(QTest::qWaitFor([&] { return !program.session->scheduler().ObnovaBezi; }, 15000));
+    QVERIFY(QTest::qWaitFor([&] { return !program.session->scheduler().obnovaBezi(); }, 15000));
     // The production texts take longer than the parameters: wait until every one is there.
     QVERIFY(QTest::qWaitFor(
         [&] {

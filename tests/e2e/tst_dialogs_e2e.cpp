@@ -81,7 +81,7 @@ void TestDialogsEndToEnd::init() {
     m_prompter = FakePrompter();
     m_program = std::make_unique<Program>(m_dir.path(), &m_prompter);
     m_program->mainWindow().show();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().obnovaBezi(), 15000);
     m_program->session().serviceEditing().NactiService(1, false);
 }
 
@@ -129,7 +129,7 @@ void TestDialogsEndToEnd::positionMovesAndIsWritten() {
         dialog, [&] { openEditor(ParameterCatalogue::KindW, 8); },
         [&] {
             // Opening stops the motor and returns to the monitor poll.
-            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().KomStav == 2, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2, 5000);
             QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 2000, 5000);
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")),
                               Qt::LeftButton);
@@ -153,7 +153,7 @@ void TestDialogsEndToEnd::positionMovesAndIsWritten() {
              QString::number(taken));
     QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ChangedColumn, place.row),
              QStringLiteral("X"));
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     session.requestWrite(8, 8, ParameterCatalogue::KindW, false);
     QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindW, 8), quint32(taken), 10000);
 }
@@ -173,7 +173,7 @@ void TestDialogsEndToEnd::motorDialogMovesTheActuator() {
     inModal(
         dialog, [&] { menu->trigger(); },
         [&] {
-            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().KomStav == 2, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2, 5000);
             QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 5000, 5000);
             click("Button2"); // Otevírat
             QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 5300, 5000);
@@ -198,7 +198,7 @@ void TestDialogsEndToEnd::motorDialogMovesTheActuator() {
     QVERIFY(sent("510201") && sent("510202"));
     // Closing sends "4100" and hands the link back to the monitor poll.
     QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 2, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     QVERIFY(afterClosing(closedAt).at(1).startsWith("0010"));
 }
 
@@ -209,7 +209,7 @@ void TestDialogsEndToEnd::cptPollSendsTheEditedValue() {
     inModal(
         dialog, [&] { openEditor(ParameterCatalogue::KindW, 6); },
         [&] {
-            QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 86, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 86, 5000);
             dialog.edit(0)->setText(QStringLiteral("300"));
             QTRY_VERIFY_WITH_TIMEOUT(sent("7104012C"), 5000);
             dialog.edit(1)->setText(QStringLiteral("1000"));
@@ -225,7 +225,7 @@ void TestDialogsEndToEnd::cptPollSendsTheEditedValue() {
     QVERIFY(closedAt >= 0);
     // Closing ends the poll: "4100", then only the monitor poll.
     QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 3, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     for (const QByteArray& request : afterClosing(closedAt).mid(1))
         QVERIFY2(request.startsWith("0010"), request.constData());
 }
@@ -262,7 +262,7 @@ void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
             const QString tp = grid3->item(3, 1)->text();
             QTRY_VERIFY_WITH_TIMEOUT(grid3->item(3, 1)->text() != tp, 3000);
         });
-    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().scheduler().komStav(), 2, 5000);
     // Opened again: every selection back to its first item.
     inModal(
         dialog, [&] { menu->trigger(); },
@@ -301,7 +301,7 @@ void TestDialogsEndToEnd::outputsClosedWhileOpeningEndsThePoll() {
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
     dialog.exec(); // shown, asks for its poll, and closed at once
     Session& session = m_program->session();
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     const qsizetype from = m_requests.size();
     QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() > from + 10, 5000);
     for (qsizetype i = from; i < m_requests.size(); ++i)

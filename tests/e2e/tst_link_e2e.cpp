@@ -68,7 +68,7 @@ void TestLinkEndToEnd::cleanup() {
 
 void TestLinkEndToEnd::startSession() {
     m_setup->start();
-    QVERIFY(m_session->scheduler().KomBezi);
+    QVERIFY(m_session->scheduler().komBezi());
     QVERIFY(m_session->port().isOpen());
 }
 
@@ -76,12 +76,12 @@ void TestLinkEndToEnd::startRefreshesAllParameters() {
     QSignalSpy records(m_session, &Session::monitorUpdated);
     int duringRefresh = 0;
     connect(m_session, &Session::monitorUpdated, this,
-            [&] { duringRefresh += m_session->scheduler().ObnovaBezi ? 1 : 0; });
+            [&] { duringRefresh += m_session->scheduler().obnovaBezi() ? 1 : 0; });
     QSignalSpy status(&m_session->scheduler(), &CommandScheduler::statusText);
     startSession();
     QVERIFY(m_progress->isVisible());
     QCOMPARE(m_progress->maximum(), 86);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     QVERIFY(!m_progress->isVisible());
     QCOMPARE(duringRefresh, 86);
     // One pass of the parameter cursor read every parameter and its presence.
@@ -110,7 +110,7 @@ void TestLinkEndToEnd::refreshSurvivesDroppedReplies() {
     m_unit->setDropEvery(15);
     m_unit->setCorruptEvery(20);
     startSession();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 30000);
     QVERIFY(m_prompter->questions.isEmpty());
     QVERIFY(m_requests->size() > 86); // the lost ones were asked again
 }
@@ -131,7 +131,7 @@ void TestLinkEndToEnd::silentUnitAsksAfterSendsAndProbes() {
     for (int i = 3; i < 6; ++i)
         QCOMPARE((*m_requests)[i], probeFrame());
     // Answered No: the link stops and sends nothing more.
-    QVERIFY(!m_session->scheduler().KomBezi);
+    QVERIFY(!m_session->scheduler().komBezi());
     QTest::qWait(400);
     QCOMPARE(m_requests->size(), 6);
 }
@@ -141,7 +141,7 @@ void TestLinkEndToEnd::foreignHeaderStopsLink() {
     m_unit->setForeignHeader(true);
     QTRY_COMPARE_WITH_TIMEOUT(m_prompter->messages.size(), 1, 5000);
     QCOMPARE(m_prompter->messages.first(), LangText(QStringLiteral("NekompatibilniVerzeFirmware")));
-    QVERIFY(!m_session->scheduler().KomBezi);
+    QVERIFY(!m_session->scheduler().komBezi());
     QVERIFY(m_prompter->questions.isEmpty());
 }
 
@@ -155,7 +155,7 @@ void TestLinkEndToEnd::wrongCodeUnitAsks() {
     QTRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
     QCOMPARE(m_prompter->questions.first(), LangText(QStringLiteral("ChybaKomunikace")));
     QCOMPARE(m_requests->size(), CommandScheduler::UnansweredReplyLimit);
-    QVERIFY(!m_session->scheduler().KomBezi); // answered No
+    QVERIFY(!m_session->scheduler().komBezi()); // answered No
 }
 
 void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
@@ -189,7 +189,7 @@ void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
 // /dev/serial/by-id path survives a new ttyUSB number: Yes reopens it and the poll resumes.
 void TestLinkEndToEnd::pluggedBackAdapterResumesOnYes() {
     startSession();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     const QString link = m_line->linkPath();
     const QString firstPty = m_line->slavePath();
     // Ptys that keep the pulled one's number taken, so the adapter comes back as another one.
@@ -210,11 +210,11 @@ void TestLinkEndToEnd::pluggedBackAdapterResumesOnYes() {
     QVERIFY(m_line->slavePath() != firstPty);
     QCOMPARE(QFileInfo(link).symLinkTarget(), m_line->slavePath());
     QVERIFY(m_prompter->messages.isEmpty());
-    QVERIFY(m_session->scheduler().KomBezi);
+    QVERIFY(m_session->scheduler().komBezi());
     // A full refresh over the new line, then the poll goes on.
     QVERIFY(m_progress->isVisible());
     m_requests->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     QVERIFY(!m_progress->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(m_requests->size() > 90, 5000);
     QCOMPARE(m_prompter->questions.size(), 1);

@@ -83,8 +83,8 @@ void TestMainWindowEndToEnd::cleanup() {
 
 void TestMainWindowEndToEnd::startAndRefresh() {
     m_program->mainWindow().show();
-    QVERIFY(m_program->session().scheduler().KomBezi);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().ObnovaBezi, 15000);
+    QVERIFY(m_program->session().scheduler().komBezi());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().obnovaBezi(), 15000);
 }
 
 void TestMainWindowEndToEnd::showsTheUnitAfterRefresh() {

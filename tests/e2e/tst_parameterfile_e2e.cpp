@@ -42,7 +42,7 @@ bool TestParameterFileEndToEnd::startAndRefresh(SimulatedSetup& setup) {
         return false;
     }
     setup.start();
-    return QTest::qWaitFor([&] { return !setup.session->scheduler().ObnovaBezi; }, 15000) &&
+    return QTest::qWaitFor([&] { return !setup.session->scheduler().obnovaBezi(); }, 15000) &&
            QTest::qWaitFor(
                [&] {
                    // The double words follow the refresh by a reply or two.
@@ -183,7 +183,7 @@ void TestParameterFileEndToEnd::unwritableBackupStopsWrite() {
     // A few polls later the unit has had every chance to receive a write.
     const qsizetype requests = b.requests.size();
     QTRY_VERIFY_WITH_TIMEOUT(b.requests.size() > requests + 10, 5000);
-    QCOMPARE(session.scheduler().KomStav, 2);
+    QCOMPARE(session.scheduler().komStav(), 2);
     QCOMPARE(valuesOf(b.unit), before);
 }
 

@@ -46,7 +46,7 @@ void TestServiceEndToEnd::init() {
                             m_session->serviceActions(), m_session->transfer(), m_setup->prompter});
     m_form->applyCaptions();
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     m_session->serviceEditing().NactiService(1, false);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -63,7 +63,7 @@ void TestServiceEndToEnd::press(const char* button) {
     QTest::mouseClick(m_form->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
     QTRY_VERIFY_WITH_TIMEOUT(
-        m_session->scheduler().KomStav == 2 && !m_session->scheduler().ObnovaBezi, 15000);
+        m_session->scheduler().komStav() == 2 && !m_session->scheduler().obnovaBezi(), 15000);
 }
 
 QString TestServiceEndToEnd::valueCell(int kind, int index) const {

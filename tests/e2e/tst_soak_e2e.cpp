@@ -101,7 +101,7 @@ void TestSoakEndToEnd::init() {
 void TestSoakEndToEnd::startAndSettle() {
     m_setup->start();
     Session& session = *m_setup->session;
-    QTRY_VERIFY_WITH_TIMEOUT(!session.scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.scheduler().obnovaBezi(), 15000);
     // Set 1 must hold the unit's values before set 2 is edited: a value arriving later would
     // overwrite the edit.
     QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
@@ -142,7 +142,7 @@ void TestSoakEndToEnd::runCommand(ServiceCommand command) {
     m_setup->prompter.answers = {true};
     QVERIFY(session.serviceActions().run(command));
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
 }
 
 void TestSoakEndToEnd::verifyUnitHolds(const Targets& targets) const {
@@ -342,7 +342,7 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     QVERIFY2(share < 0.2, qPrintable(QString::number(share)));
 
     // Yes reopened the line: the unit hears polls again.
-    QVERIFY(session.scheduler().KomBezi);
+    QVERIFY(session.scheduler().komBezi());
     QVERIFY(session.port().isOpen());
     QTRY_VERIFY_WITH_TIMEOUT(m_exchanges.size() > reopenedAt + 3, 5000);
     QVERIFY(m_setup->prompter.messages.isEmpty());
@@ -368,7 +368,7 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     QSignalSpy ended(&session, &Session::transferEnded);
     session.requestWrite(selector, selector, 0, true);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
 
     verifyUnitHolds(targets);
     std::set<Item> heard;

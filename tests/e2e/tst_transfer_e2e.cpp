@@ -51,7 +51,7 @@ bool TestTransferEndToEnd::imageMatchesUnit() const {
 
 void TestTransferEndToEnd::waitForUnitValues() {
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_setup->session->scheduler().ObnovaBezi, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_setup->session->scheduler().obnovaBezi(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
 }
 
@@ -87,7 +87,7 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
     session.requestWrite(0, 18, 1, false);
     session.requestWrite(0, 64, 0, true);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     for (int i = 0; i < DeviceImage::CountB; ++i)
         QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, i), expectedB[i]);
     for (int i = 0; i < DeviceImage::CountW; ++i)
@@ -98,7 +98,7 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
     QCOMPARE(m_setup->unit.text(1), today.toLatin1());
 
     // The refresh after the write brings the unit's values into sets 1 and 2 and the sheet.
-    QVERIFY(session.scheduler().ObnovaBezi);
+    QVERIFY(session.scheduler().obnovaBezi());
     m_setup->unit.setDropEvery(0);
     m_setup->unit.setCorruptEvery(0);
     QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 10000);
@@ -133,7 +133,7 @@ void TestTransferEndToEnd::pulledLineKeepsUnwrittenQueued() {
     QTRY_VERIFY_WITH_TIMEOUT(itemWrites >= 30, 10000);
     m_setup->line.closeLine();
     QTRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 1, 5000);
-    QVERIFY(!session.scheduler().KomBezi); // answered No
+    QVERIFY(!session.scheduler().komBezi()); // answered No
     const ParameterTransfer& transfer = session.transfer();
     const int acknowledged = transfer.progress();
     QVERIFY2(acknowledged >= 29 && acknowledged < 86, qPrintable(QString::number(acknowledged)));
@@ -207,7 +207,7 @@ void TestTransferEndToEnd::probeAnsweredMidItem() {
     QSignalSpy ended(&session, &Session::transferEnded);
     session.requestWrite(index, index, typ, typ == 0);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().KomStav, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     QVERIFY(m_setup->requests.contains(probeFrame()));
     // The unit executes what it hears even when its reply is lost: every item it heard must be
     // the one asked for.

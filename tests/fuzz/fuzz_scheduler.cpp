@@ -57,13 +57,13 @@ struct Fuzz {
 
     void checkFrame(const QByteArray& frame) {
         const CommandScheduler& s = rig.scheduler;
-        FUZZ_CHECK(CommandScheduler::isKnownState(s.KomStavVyslany), << s.KomStavVyslany);
+        FUZZ_CHECK(CommandScheduler::isKnownState(s.komStavVyslany()), << s.komStavVyslany());
         if (frame == probeFrame()) return;
         FUZZ_CHECK(frame.size() >= Frame::Overhead && frame.startsWith(Frame::Esc), << frame);
         FUZZ_CHECK(midView(frame, 1, 2) == Frame::Header, << frame);
         const QByteArray code = frame.mid(3, 2);
-        FUZZ_CHECK(requestCodes().value(s.KomStavVyslany).contains(code),
-                   << "state" << s.KomStavVyslany << "sent" << frame);
+        FUZZ_CHECK(requestCodes().value(s.komStavVyslany()).contains(code),
+                   << "state" << s.komStavVyslany() << "sent" << frame);
         const QByteArray length = frame.mid(5, 2);
         FUZZ_CHECK(fuzz::isUpperHex(length[0]) && fuzz::isUpperHex(length[1]), << frame);
         FUZZ_CHECK(frame.size() == HexToInt(length) + Frame::Overhead, << frame);

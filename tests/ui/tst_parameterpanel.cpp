@@ -624,25 +624,28 @@ void tst_ParameterPanel::questions_data() {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("write");   // start,stop,typ,cs; empty: none
-    QTest::addColumn<int>("komPovel");    // -1: none
+    QTest::addColumn<bool>("autocal");    // the autocalibration sequence asked for
     QTest::addColumn<bool>("reload");     // service grids reloaded
     QTest::addColumn<int>("endPosition"); // DW whose set 2 is checked; -1: none
 
     const QString change = QStringLiteral("Zapsat změnu ?");
-    QTest::newRow("end O written") << "Button2" << true << change << "0,0,2,1" << -1 << false << 0;
-    QTest::newRow("end O declined") << "Button2" << false << change << "" << -1 << false << 0;
-    QTest::newRow("end Z written") << "Button4" << true << change << "1,1,2,1" << -1 << false << 1;
-    QTest::newRow("end Z declined") << "Button4" << false << change << "" << -1 << false << 1;
+    QTest::newRow("end O written")
+        << "Button2" << true << change << "0,0,2,1" << false << false << 0;
+    QTest::newRow("end O declined") << "Button2" << false << change << "" << false << false << 0;
+    QTest::newRow("end Z written")
+        << "Button4" << true << change << "1,1,2,1" << false << false << 1;
+    QTest::newRow("end Z declined") << "Button4" << false << change << "" << false << false << 1;
     const QString autocal = QStringLiteral("Spustit autokalibraci ?");
-    QTest::newRow("autocalibration") << "Button5" << true << autocal << "" << 50 << false << -1;
+    QTest::newRow("autocalibration") << "Button5" << true << autocal << "" << true << false << -1;
     QTest::newRow("autocalibration declined")
-        << "Button5" << false << autocal << "" << -1 << false << -1;
+        << "Button5" << false << autocal << "" << false << false << -1;
     const QString backup = QStringLiteral("Vytvořit zálohu parametrů ?");
-    QTest::newRow("backup") << "Button11" << true << backup << "3,3,13,0" << -1 << false << -1;
-    QTest::newRow("backup declined") << "Button11" << false << backup << "" << -1 << false << -1;
+    QTest::newRow("backup") << "Button11" << true << backup << "3,3,13,0" << false << false << -1;
+    QTest::newRow("backup declined") << "Button11" << false << backup << "" << false << false << -1;
     const QString restore = QStringLiteral("Obnovit parametry ze zálohy ?");
-    QTest::newRow("restore") << "Button12" << true << restore << "1,1,13,0" << -1 << true << -1;
-    QTest::newRow("restore declined") << "Button12" << false << restore << "" << -1 << false << -1;
+    QTest::newRow("restore") << "Button12" << true << restore << "1,1,13,0" << false << true << -1;
+    QTest::newRow("restore declined")
+        << "Button12" << false << restore << "" << false << false << -1;
 }
 
 void tst_ParameterPanel::questions() {
@@ -650,10 +653,10 @@ void tst_ParameterPanel::questions() {
     QFETCH(bool, yes);
     QFETCH(QString, question);
     QFETCH(QString, write);
-    QFETCH(int, komPovel);
+    QFETCH(bool, autocal);
     QFETCH(bool, reload);
     QFETCH(int, endPosition);
-    QSignalSpy kom(&rig->panel, &ParameterPanel::komPovelRequested);
+    QSignalSpy kom(&rig->panel, &ParameterPanel::linkRequested);
     QSignalSpy reloads(&rig->panel, &ParameterPanel::serviceReloadRequested);
     rig->image.Poloha_Abs = 4000000000u;
     rig->image.ParDW[1] = rig->image.ParDW[2] = {111, 222};
@@ -663,8 +666,8 @@ void tst_ParameterPanel::questions() {
     QCOMPARE(rig->prompter.questions, QStringList{question});
     QCOMPARE(rig->writes.count(), write.isEmpty() ? 0 : 1);
     if (!write.isEmpty()) QCOMPARE(rig->writeArgs(0), write);
-    QCOMPARE(kom.count(), komPovel < 0 ? 0 : 1);
-    if (komPovel >= 0) QCOMPARE(kom.first().at(0).toInt(), komPovel);
+    QCOMPARE(kom.count(), autocal ? 1 : 0);
+    if (autocal) QCOMPARE(kom.first().at(0).value<LinkRequest>(), LinkRequest::Autocalibration);
     QCOMPARE(reloads.count(), reload ? 1 : 0);
     if (endPosition >= 0) {
         QCOMPARE(rig->image.ParDW[2][endPosition],

@@ -210,7 +210,7 @@ void TestServiceDialogs::cptPollSendsThePageShown() {
     f.session().image().ParW[2][7] = 1000;
     form.pages()->setCurrentIndex(1); // left on "20 mA" by an earlier opening
     form.show();
-    QCOMPARE(f.scheduler().KomStav, 85);
+    QCOMPARE(f.scheduler().komStav(), 85);
     QCOMPARE(f.scheduler().requestPayload(86), QByteArray("710403E8"));
     form.pages()->setCurrentIndex(0);
     QCOMPARE(f.scheduler().requestPayload(86), QByteArray("71040064"));
@@ -246,7 +246,7 @@ void TestServiceDialogs::cptClosingWritesBothRows() {
         Qt::LeftButton);
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), ok ? QDialog::Accepted : QDialog::Rejected);
-    QCOMPARE(f.scheduler().KomStav, 102);
+    QCOMPARE(f.scheduler().komStav(), 102);
     QCOMPARE(image.ParW[2][6], quint16(ok ? 300 : 200));
     QCOMPARE(image.ParW[2][7], quint16(ok ? 700 : 900));
     QCOMPARE(f.cell({W, 6}), ok ? QStringLiteral("300") : QStringLiteral("200"));
@@ -346,7 +346,7 @@ void TestServiceDialogs::controlSignalBeforeAnyReading() {
     QVERIFY(form.isVisible());
     QCOMPARE(f.session().image().ParB[2][4], quint8(17));
     QCOMPARE(f.cell({B, 4}), QStringLiteral("17"));
-    QCOMPARE(f.scheduler().KomStav, 2);
+    QCOMPARE(f.scheduler().komStav(), 2);
     form.reject();
 }
 
@@ -374,7 +374,7 @@ void TestServiceDialogs::controlSignalTakeOver() {
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("OKBtn")), Qt::LeftButton);
     QVERIFY(!form.isVisible());
     QVERIFY(f.prompter.messages.isEmpty());
-    QCOMPARE(f.scheduler().KomStav, state);
+    QCOMPARE(f.scheduler().komStav(), state);
     QCOMPARE(QString::number(image.ParB[2][4]), b4);
     QCOMPARE(f.cell({B, 4}), b4);
     QCOMPARE(f.cell({B, 4}, ServiceSheet::ChangedColumn), b4 == "17" ? QString() : "X");
@@ -429,14 +429,14 @@ void TestServiceDialogs::outputsMenuWhileTheDialogIsActive() {
     QVERIFY(openedModally);
     QVERIFY(!form.isVisible());
     // Without a line the outputs poll never starts: the scheduler stays in its opening state.
-    QCOMPARE(f.scheduler().KomStav, 71);
-    f.scheduler().KomStav = 2;
+    QCOMPARE(f.scheduler().komStav(), 71);
+    f.scheduler().setStateForTest(2);
 
     // Already the active window: the command returns at once and opens no second loop.
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QCOMPARE(f.scheduler().KomStav, 71);
+    QCOMPARE(f.scheduler().komStav(), 71);
     bool returned = false;
     bool nested = false;
     QTimer::singleShot(0, &form, [&] {
@@ -448,7 +448,7 @@ void TestServiceDialogs::outputsMenuWhileTheDialogIsActive() {
     QCoreApplication::processEvents();
     QVERIFY(!nested);
     QVERIFY(form.isVisible());
-    QCOMPARE(f.scheduler().KomStav, 71);
+    QCOMPARE(f.scheduler().komStav(), 71);
     form.reject();
 }
 

@@ -152,7 +152,7 @@ bool saveServiceDialogs(Program& program, const QDir& folder, const QString& suf
         // The dialog's closing sequence ends before the next one asks for its own.
         QElapsedTimer idle;
         idle.start();
-        while (program.session().scheduler().KomStav != 2 && idle.elapsed() < 3000)
+        while (!program.session().isPollingMonitor() && idle.elapsed() < 3000)
             run(20);
     }
     return ok;
@@ -162,7 +162,7 @@ bool saveServiceDialogs(Program& program, const QDir& folder, const QString& suf
 void waitForMonitorPoll(Program& program) {
     QElapsedTimer idle;
     idle.start();
-    while (program.session().scheduler().KomStav != 2 && idle.elapsed() < 3000)
+    while (!program.session().isPollingMonitor() && idle.elapsed() < 3000)
         run(20);
 }
 
@@ -339,7 +339,7 @@ int main(int argc, char* argv[]) {
     bool traced = false;
     QElapsedTimer refresh;
     refresh.start();
-    while (program.session().scheduler().ObnovaBezi && refresh.elapsed() < 30000) {
+    while (program.session().isRefreshing() && refresh.elapsed() < 30000) {
         run(50);
         const TPrubehForm& progress = program.progressWindow();
         if (!traced && progress.maximum() > 0 && progress.position() * 2 >= progress.maximum()) {
