@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
     std::sort(coldNs.begin(), coldNs.end());
     std::sort(perRecordNs.begin(), perRecordNs.end());
     const double median = perRecordNs[perRecordNs.size() / 2];
-    const double gapNs = CommandScheduler::NextRequestGap * 1e6;
+    const double gapNs = LinkTiming{}.nextRequestGap * 1e6;
     std::printf("records decoded:             %zu x %d\n", records.size(), rounds);
     std::printf("decoding per monitor record: median %.2f us, worst round %.2f us\n",
                 median / 1000.0, perRecordNs.back() / 1000.0);

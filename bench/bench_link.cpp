@@ -49,7 +49,7 @@ double percentile(std::vector<double> values, double p) {
 }
 
 constexpr double CharactersPerSecond = 960.0;
-constexpr double GapSeconds = CommandScheduler::NextRequestGap / 1000.0;
+constexpr double GapSeconds = LinkTiming{}.nextRequestGap / 1000.0;
 
 } // namespace
 
@@ -150,7 +150,7 @@ int main(int argc, char* argv[]) {
     const double refreshMinimum = refreshLineSeconds + (refreshExchanges - 1) * GapSeconds;
     const double rate = measured / (double(lastAt - firstAt) / 1e9);
     const double limit = 1.0 / ((25.0 + 75.0) / CharactersPerSecond + GapSeconds);
-    const double gap = CommandScheduler::NextRequestGap;
+    const double gap = LinkTiming{}.nextRequestGap;
     std::printf("full refresh:        %d exchanges in %.3f s, line-rate minimum %.3f s: "
                 "ratio %.4f\n",
                 refreshExchanges, refreshSeconds, refreshMinimum, refreshSeconds / refreshMinimum);

@@ -61,7 +61,7 @@ std::vector<double> measure(Session& session, MainWindow& window, SimulatedUnit&
 }
 
 void report(const char* what, const std::vector<double>& costMs) {
-    const double gap = CommandScheduler::NextRequestGap;
+    const double gap = LinkTiming{}.nextRequestGap;
     const double median = costMs[costMs.size() / 2];
     const double p99 = costMs[size_t(costMs.size() * 0.99)];
     std::printf("%s, %zu records\n", what, costMs.size());

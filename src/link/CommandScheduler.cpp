@@ -118,8 +118,13 @@ CommandScheduler::CommandScheduler(const Links& links, QObject* parent)
     // the question then says what happened.
     connect(&m_links.port, &Port::deviceLost, this,
             [this] { m_lostDevice = m_links.port.deviceName(m_links.port.portNum()); });
-    m_links.clock.setInterval(StartInterval);
+    m_links.clock.setInterval(m_timing.startInterval);
     m_links.clock.setEnabled(true);
+}
+
+void CommandScheduler::setTiming(const LinkTiming& timing) {
+    m_timing = timing;
+    if (!KomBezi) m_links.clock.setInterval(m_timing.startInterval);
 }
 
 bool CommandScheduler::isKnownState(int state) {
@@ -327,21 +332,23 @@ void CommandScheduler::VysliOutBuff() {
     ++PocetPokusu;
     clock.setEnabled(false);
 
-    if (PocetPokusu <= 3) {
+    const int lastRepeat = m_timing.repeats;
+    const int lastProbe = lastRepeat + m_timing.probes;
+    if (PocetPokusu <= lastRepeat) {
         const bool unitFunction = HexToInt(midView(OutBuff, 3, 2)) == RequestCode::UnitFunction;
-        clock.setInterval(unitFunction ? LongReplyTimeout : ReplyTimeout);
+        clock.setInterval(unitFunction ? m_timing.longReplyTimeout : m_timing.replyTimeout);
         clock.setEnabled(true);
         port.writeText(OutBuff);
         emit frameWritten(OutBuff);
         traceSent();
-    } else if (PocetPokusu <= 6) {
+    } else if (PocetPokusu <= lastProbe) {
         OutBuff = probeFrame();
-        clock.setInterval(ReplyTimeout);
+        clock.setInterval(m_timing.replyTimeout);
         clock.setEnabled(true);
         port.writeText(OutBuff);
         emit frameWritten(OutBuff);
         traceSent();
-    } else if (PocetPokusu == 7) {
+    } else if (PocetPokusu == lastProbe + 1) {
         if (m_links.prompter.askYesNo(linkQuestionText(m_lostDevice))) {
             PocetPokusu = 0;
             KomunikaceStart();
@@ -359,7 +366,7 @@ void CommandScheduler::giveUp() {
     abandonTransfer();
     KomBezi = false;
     PocetPokusu = 0;
-    m_links.clock.setInterval(NextRequestGap);
+    m_links.clock.setInterval(m_timing.nextRequestGap);
     KomunikaceStop();
 }
 
@@ -375,8 +382,8 @@ void CommandScheduler::traceSent() {
     m_awaitingReply = true;
     m_replyTraced = false;
     if (!m_trace) return;
-    const TraceEntry::Outcome outcome = PocetPokusu > 3   ? TraceEntry::Outcome::Probe
-                                        : PocetPokusu > 1 ? TraceEntry::Outcome::Repeat
+    const TraceEntry::Outcome outcome = PocetPokusu > m_timing.repeats ? TraceEntry::Outcome::Probe
+                                        : PocetPokusu > 1              ? TraceEntry::Outcome::Repeat
                                                           : TraceEntry::Outcome::Request;
     m_trace->record(TraceEntry::Direction::Out, KomStavVyslany, OutBuff, outcome);
 }
@@ -405,7 +412,7 @@ void CommandScheduler::dispatch(const QByteArray& assembled) {
     LinkClock& clock = m_links.clock;
     PocetPokusu = 0;
     clock.setEnabled(false);
-    clock.setInterval(NextRequestGap);
+    clock.setInterval(m_timing.nextRequestGap);
     clock.setEnabled(true);
     const QByteArray frame = assembled; // the next send resets the assembler's buffer
     emit replyAccepted(frame);
@@ -434,7 +441,7 @@ void CommandScheduler::dispatch(const QByteArray& assembled) {
             // A unit that keeps answering something else than what was asked is as lost as a
             // silent one: the next send asks the retry ladder's question.
             m_unansweredRun = 0;
-            PocetPokusu = 6;
+            PocetPokusu = m_timing.repeats + m_timing.probes;
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/FrameTrace.h"
+#include "link/LinkTiming.h"
 #include "link/ReplyAssembler.h"
 
 #include <QByteArray>
@@ -35,16 +36,16 @@ public:
         ReplyConsumers& consumers;
     };
 
-    // Timer intervals in milliseconds.
-    static constexpr int StartInterval = 100;
-    static constexpr int ReplyTimeout = 300;
-    static constexpr int LongReplyTimeout = 4000; // command 0x3F (unit functions)
-    static constexpr int NextRequestGap = 20;
     // Replies in a row that are not what the request asked for (a wrong code, a probe's
     // answer, a record too short) before the link counts as failed.
     static constexpr int UnansweredReplyLimit = 10;
 
     explicit CommandScheduler(const Links& links, QObject* parent = nullptr);
+
+    // The pace of the link; the tool's own by default. Takes effect from the next interval the
+    // timer is given; before the link runs, from the first tick.
+    void setTiming(const LinkTiming& timing);
+    const LinkTiming& timing() const { return m_timing; }
 
     void setTransfer(TransferSteps* transfer) { m_transfer = transfer; }
     // Where the frames on the line are recorded, with what became of each; none by default.
@@ -192,6 +193,7 @@ private:
     QByteArray OutBuff;
 
     Links m_links;
+    LinkTiming m_timing;
     TransferSteps* m_transfer = nullptr;
     ReplyAssembler m_assembler;
     QString m_portSetting = QStringLiteral("1");

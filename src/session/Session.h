@@ -65,6 +65,8 @@ public:
 
     // KomunikaceStart on the port of the setting Port.
     void start(const QString& portSetting);
+    // The pace of the link (the tool's own unless changed).
+    void setLinkTiming(const LinkTiming& timing) { m_scheduler.setTiming(timing); }
     // Queues a segment and asks for the write sequence.
     void requestWrite(int start, int stop, int typ, bool cs);
     // Starts the command sequence a window asks for.

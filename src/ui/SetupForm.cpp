@@ -113,7 +113,7 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     auto* listLayout = new QVBoxLayout(GroupBox2);
     listLayout->addWidget(tblPorts);
     m_rescan = new QTimer(this);
-    m_rescan->setInterval(RescanInterval);
+    m_rescan->setInterval(1000); // an adapter plugged in shows up within a second
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(RadioGroup1);
@@ -162,6 +162,10 @@ void TSetupForm::setPortInfo(const PortInfoSource* source) {
 void TSetupForm::hideEvent(QHideEvent* event) {
     m_rescan->stop();
     QDialog::hideEvent(event);
+}
+
+void TSetupForm::setRescanInterval(int rescanMs) {
+    m_rescan->setInterval(rescanMs);
 }
 
 void TSetupForm::rescanPorts() {

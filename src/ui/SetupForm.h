@@ -30,10 +30,10 @@ public:
     // The dialog's own captions in the current language.
     void applyCaptions();
     // Where the list of this machine's serial ports comes from; without one the list stays
-    // empty. Re-read every RescanInterval ms while the dialog is shown, so an adapter plugged
-    // in or pulled shows up by itself.
+    // empty. Re-read every second (or `rescanMs`) while the dialog is shown, so an adapter
+    // plugged in or pulled shows up by itself.
     void setPortInfo(const PortInfoSource* source);
-    static constexpr int RescanInterval = 1000;
+    void setRescanInterval(int rescanMs);
 
     QGroupBox* RadioGroup1 = nullptr; // "Jazyk/Language/Język", items by language index
     QButtonGroup* languageButtons = nullptr;

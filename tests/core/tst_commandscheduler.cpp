@@ -56,6 +56,7 @@ private slots:
     void retryLadder_data();
     void retryLadder();
     void unitFunctionTimeout();
+    void timingIsInjected();
     void questionYesRestarts();
     void yesWithPortGoneFreezes();
     void replyDuringQuestionIgnored();
@@ -141,10 +142,10 @@ void TestCommandScheduler::stateTable() {
 
     rig.scheduler.setStateForTest(state);
     QCOMPARE(rig.tickPayload(), payload);
-    QCOMPARE(rig.clock.interval(), CommandScheduler::ReplyTimeout);
+    QCOMPARE(rig.clock.interval(), LinkTiming{}.replyTimeout);
     rig.reply(reply);
     QCOMPARE(rig.scheduler.komStav(), next);
-    QCOMPARE(rig.clock.interval(), CommandScheduler::NextRequestGap);
+    QCOMPARE(rig.clock.interval(), LinkTiming{}.nextRequestGap);
     QVERIFY(rig.clock.isEnabled());
     QCOMPARE(rig.scheduler.pocetPokusu(), 0);
 }
@@ -157,7 +158,7 @@ void TestCommandScheduler::wrongCodeRepeats() {
     rig.reply("c000"); // codes compare as text: lowercase does not match
     QCOMPARE(rig.scheduler.komStav(), 50);
     QCOMPARE(rig.scheduler.pocetPokusu(), 0);
-    rig.clock.advance(CommandScheduler::NextRequestGap);
+    rig.clock.advance(LinkTiming{}.nextRequestGap);
     QCOMPARE(rig.port.written.last().mid(3, 4), first);
 }
 
@@ -246,8 +247,8 @@ void TestCommandScheduler::gapArmedBeforeDecoding() {
         rig.clock.now += 15; // decoding and redrawing take their time
     };
     rig.reply(reply);
-    QCOMPARE(deadline, replied + CommandScheduler::NextRequestGap);
-    QCOMPARE(rig.clock.deadline, replied + CommandScheduler::NextRequestGap);
+    QCOMPARE(deadline, replied + LinkTiming{}.nextRequestGap);
+    QCOMPARE(rig.clock.deadline, replied + LinkTiming{}.nextRequestGap);
 }
 
 // A unit that answers, but never what was asked, ends in the retry ladder's question instead
@@ -277,12 +278,12 @@ void TestCommandScheduler::unansweredRunAsks() {
     qsizetype written = 0;
     for (int run = 0; run < CommandScheduler::UnansweredReplyLimit; ++run) {
         QVERIFY(rig.prompter.questions.isEmpty());
-        if (toProbe) rig.clock.advance(3 * CommandScheduler::ReplyTimeout);
+        if (toProbe) rig.clock.advance(3 * LinkTiming{}.replyTimeout);
         QCOMPARE(rig.port.written.last() == probeFrame(), toProbe);
         rig.reply(answer);
         QCOMPARE(rig.scheduler.komStav(), state);
         written = rig.port.written.size();
-        rig.clock.advance(CommandScheduler::NextRequestGap); // the same request again
+        rig.clock.advance(LinkTiming{}.nextRequestGap); // the same request again
     }
     QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
     QCOMPARE(rig.port.written.size(), written);
@@ -297,10 +298,10 @@ void TestCommandScheduler::answeredReplyEndsRun() {
     for (int round = 0; round < 3; ++round) {
         for (int run = 1; run < CommandScheduler::UnansweredReplyLimit; ++run) {
             rig.reply("8100");
-            rig.clock.advance(CommandScheduler::NextRequestGap);
+            rig.clock.advance(LinkTiming{}.nextRequestGap);
         }
         rig.reply("8042" + QByteArray(66, '0'));
-        rig.clock.advance(CommandScheduler::NextRequestGap);
+        rig.clock.advance(LinkTiming{}.nextRequestGap);
     }
     QVERIFY(rig.prompter.questions.isEmpty());
     QCOMPARE(rig.consumers.monitor.size(), 3);
@@ -360,7 +361,7 @@ void TestCommandScheduler::retryLadder() {
     } else {
         QVERIFY(!rig.scheduler.komBezi());
         QVERIFY(!rig.clock.isEnabled());
-        QCOMPARE(rig.clock.interval(), CommandScheduler::NextRequestGap);
+        QCOMPARE(rig.clock.interval(), LinkTiming{}.nextRequestGap);
         QCOMPARE(status.last().at(1).toString(), QStringLiteral("STOP"));
         const auto written = rig.port.written.size();
         rig.clock.advance(5000);
@@ -376,9 +377,38 @@ void TestCommandScheduler::unitFunctionTimeout() {
     rig.start();
     rig.scheduler.setStateForTest(111);
     rig.tickPayload();
-    QCOMPARE(rig.clock.interval(), CommandScheduler::LongReplyTimeout);
-    rig.clock.advance(CommandScheduler::LongReplyTimeout * 3 + 300 * 3 + 1);
+    QCOMPARE(rig.clock.interval(), LinkTiming{}.longReplyTimeout);
+    rig.clock.advance(LinkTiming{}.longReplyTimeout * 3 + 300 * 3 + 1);
     QCOMPARE(rig.prompter.questions.size(), 1); // about 12.9 s after the first send
+}
+
+// A faster pace keeps the ladder's shape: its repeats, its probes, then the question.
+void TestCommandScheduler::timingIsInjected() {
+    Rig rig;
+    rig.scheduler.setTiming({.startInterval = 10,
+                             .replyTimeout = 30,
+                             .longReplyTimeout = 60,
+                             .nextRequestGap = 5,
+                             .repeats = 2,
+                             .probes = 1});
+    rig.start();
+    QList<qint64> times;
+    connect(&rig.scheduler, &CommandScheduler::frameWritten, this,
+            [&] { times.append(rig.clock.now); });
+    rig.prompter.answers = {false};
+    rig.clock.advance(10 + 3 * 30 + 5);
+    QCOMPARE(times, (QList<qint64>{10, 40, 70}));
+    QCOMPARE(rig.port.written.last(), probeFrame());
+    QCOMPARE(rig.prompter.questions.size(), 1);
+
+    Rig answering;
+    answering.scheduler.setTiming({.replyTimeout = 30, .nextRequestGap = 5});
+    answering.start();
+    answering.scheduler.setStateForTest(50);
+    answering.tickPayload();
+    QCOMPARE(answering.clock.interval(), 30);
+    answering.reply("C000");
+    QCOMPARE(answering.clock.interval(), 5);
 }
 
 void TestCommandScheduler::questionYesRestarts() {
@@ -430,7 +460,7 @@ void TestCommandScheduler::foreignHeaderStops() {
     QCOMPARE(rig.scheduler.pocetPokusu(), 255);
     QVERIFY(rig.prompter.messages.isEmpty());
     const auto written = rig.port.written.size();
-    rig.clock.advance(CommandScheduler::NextRequestGap);
+    rig.clock.advance(LinkTiming{}.nextRequestGap);
     QCOMPARE(rig.port.written.size(), written); // not sent
     QCOMPARE(rig.prompter.messages,
              QStringList{LangText(QStringLiteral("NekompatibilniVerzeFirmware"))});
@@ -585,7 +615,7 @@ void TestCommandScheduler::fieldsStayInTheirWidth() {
     rig.inputs.cptEdit1 = QStringLiteral("70000");
     QCOMPARE(rig.tickPayload(), QByteArray("7104FFFF"));
     rig.inputs.cptEdit1 = QStringLiteral("-5");
-    rig.clock.advance(CommandScheduler::ReplyTimeout);
+    rig.clock.advance(LinkTiming{}.replyTimeout);
     QCOMPARE(rig.port.written.last().mid(3, 8), QByteArray("71040000"));
 }
 

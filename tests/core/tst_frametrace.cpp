@@ -146,11 +146,11 @@ void TestFrameTrace::outcomesFromScheduler() {
     FrameTrace trace;
     rig.scheduler.setTrace(&trace);
     rig.start();
-    rig.clock.advance(CommandScheduler::StartInterval);
+    rig.clock.advance(LinkTiming{}.startInterval);
     QCOMPARE(rig.port.written.size(), 1);
     if (!arrival.isEmpty()) rig.port.arrive(arrival);
     for (int i = 0; i < timeouts; ++i)
-        rig.clock.advance(CommandScheduler::ReplyTimeout);
+        rig.clock.advance(LinkTiming{}.replyTimeout);
 
     const QList<TraceEntry> held = trace.entries();
     QStringList seen;

@@ -294,12 +294,11 @@ void TestParameterTransfer::openingNotAnsweredKeepsSegment() {
     rig.scheduler.KomPovel(110);
     QCOMPARE(rig.tickPayload(), QByteArray("4000"));
     if (probe) {
-        rig.clock.advance(3 * CommandScheduler::ReplyTimeout);
+        rig.clock.advance(3 * LinkTiming{}.replyTimeout);
         QCOMPARE(rig.port.written.last(), probeFrame());
     }
     if (!answer.isEmpty()) rig.reply(answer);
-    rig.clock.advance(answer.isEmpty() ? CommandScheduler::ReplyTimeout
-                                       : CommandScheduler::NextRequestGap);
+    rig.clock.advance(answer.isEmpty() ? LinkTiming{}.replyTimeout : LinkTiming{}.nextRequestGap);
     QCOMPARE(rig.port.written.last(), frameRequest("4000")); // opened again
     rig.reply("C000");
     const QList<QByteArray> items = rig.runTransfer();
@@ -363,7 +362,7 @@ void TestParameterTransfer::failedTransferKeepsUnacknowledged() {
         rig.reply(echo("B2", HexToInt(item.mid(4, 2))));
     }
     rig.prompter.answers = {yes};
-    rig.clock.advance(100 + 6 * CommandScheduler::ReplyTimeout);
+    rig.clock.advance(100 + 6 * LinkTiming{}.replyTimeout);
     QCOMPARE(rig.prompter.questions.size(), 1);
     QCOMPARE(rig.consumers.transfersEnded, 0);
     QCOMPARE(rig.transfer.ParZapis.Usek.size(), 2);

@@ -2,6 +2,7 @@
 // other end: calibrations run to their end, their results reach the unit through the service
 // window, and closing a dialog gives the line back to the monitor poll.
 
+#include "EventWait.h"
 #include "SimulatedSetup.h"
 #include "app/CalibrationDialogs.h"
 #include "lang/Lang.h"
@@ -62,7 +63,7 @@ void TestCalibrationEndToEnd::init() {
     m_setup->unit.torqueCalibration().setStepMs(150);
     m_setup->unit.gearboxCalibration().setStepMs(40);
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     m_session->serviceEditing().NactiService(1, false);
 }
 
@@ -73,9 +74,9 @@ void TestCalibrationEndToEnd::cleanup() {
 }
 
 void TestCalibrationEndToEnd::expectMonitorPoll() {
-    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 2, 5000);
     const qsizetype before = m_setup->requests.size();
-    QTRY_VERIFY_WITH_TIMEOUT(m_setup->requests.size() > before + 2, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(m_setup->requests.size() > before + 2, 5000);
     for (qsizetype i = before; i < m_setup->requests.size(); ++i)
         QVERIFY2(m_setup->requests[i].mid(3, 4) == "0010", m_setup->requests[i].constData());
 }
@@ -83,7 +84,7 @@ void TestCalibrationEndToEnd::expectMonitorPoll() {
 void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
     TMomentForm& form = m_dialogs->momentForm();
     form.show();
-    QTRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit3").isEmpty(), 5000); // the torque poll runs
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit3").isEmpty(), 5000); // the torque poll runs
     QCOMPARE(m_session->scheduler().komStav(), 68);
 
     StringGridView* bench = form.benchGrid();
@@ -92,9 +93,9 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
     bench->item(1, 2)->setText(QStringLiteral("5"));
     bench->item(2, 2)->setText(QStringLiteral("19"));
     click(&form, "Button4"); // Otevírat
-    QTRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Kalibrace momentu O 50%"),
-                              5000);
-    QTRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Ukončeno OK"), 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Kalibrace momentu O 50%"),
+                                  5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Ukončeno OK"), 10000);
     QVERIFY(m_setup->prompter.messages.isEmpty());
     QVERIFY(m_setup->requests.contains(frameRequest("750E010007D0271000")));
     QCOMPARE(form.resultGrid()->cell(1, 1), "6000"); // Moment 100%
@@ -113,9 +114,9 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
     QSignalSpy ended(m_session, &Session::transferEnded);
     m_setup->prompter.answers = {true};
     m_service->findChild<QPushButton*>(QStringLiteral("Button2"))->click(); // Zapsat
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
     QVERIFY(m_setup->prompter.messages.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(m_setup->unit.parameter(SimulatedUnit::KindW, 0) == 6000, 10000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(m_setup->unit.parameter(SimulatedUnit::KindW, 0) == 6000, 10000);
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 1), 1200u);
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 2), z100);
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindW, 3), zMin);
@@ -124,14 +125,14 @@ void TestCalibrationEndToEnd::torqueCalibrationWrittenToTheUnit() {
 void TestCalibrationEndToEnd::gearboxCalibration() {
     TSnimacForm& form = m_dialogs->snimacForm();
     form.show();
-    QTRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 64, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit4").isEmpty(), 5000); // the counter runs
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_session->scheduler().komStav(), 64, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!text(&form, "Edit4").isEmpty(), 5000); // the counter runs
     QVERIFY(form.offsetsGrid()->isEnabled());
 
     click(&form, "Button4"); // Start
-    QTRY_VERIFY_WITH_TIMEOUT(!form.offsetsGrid()->isEnabled(), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Kalibrace převodovky OK"),
-                              10000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!form.offsetsGrid()->isEnabled(), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(text(&form, "Edit2"), QStringLiteral("Kalibrace převodovky OK"),
+                                  10000);
     QVERIFY(m_setup->requests.contains(frameRequest("740201")));
     QCOMPARE(form.offsetsGrid()->cell(1, 1), "28");
     QCOMPARE(form.offsetsGrid()->cell(4, 1), "228");

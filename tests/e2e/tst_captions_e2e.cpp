@@ -3,9 +3,9 @@
 // of the chosen language, none shows a dictionary key in place of its text, and the lists keep
 // what they must keep.
 
+#include "EventWait.h"
 #include "LinkFakes.h"
-#include "PtyLine.h"
-#include "SimulatedUnit.h"
+#include "SimulatedProgram.h"
 #include "app/CalibrationDialogs.h"
 #include "app/Program.h"
 #include "app/ServiceDialogs.h"
@@ -350,17 +350,13 @@ void TestCaptionsEndToEnd::everyWindowInEveryLanguage() {
 // starts again from "0" and its first selection, and the sensor and torque dialogs keep the
 // language they were made in.
 void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
-    SimulatedUnit unit(2);
-    PtyLine line(&unit);
-    line.setPaced(false);
-    QVERIFY2(line.open(), qPrintable(line.errorString()));
-    QTemporaryDir dir;
-    QVERIFY(writeIni(dir, line.slavePath().toUtf8(), 0));
-    FakePrompter prompter;
-    Program program(dir.path(), &prompter);
+    SimulatedProgram sim;
+    QString error;
+    QVERIFY2(sim.open(&error), qPrintable(error));
+    QVERIFY(sim.startAndRefresh());
+    Program& program = *sim.program;
+    FakePrompter& prompter = sim.prompter;
     MainWindow& main = program.mainWindow();
-    main.show();
-    QTRY_VERIFY_WITH_TIMEOUT(!program.session().scheduler().obnovaBezi(), 15000);
 
     TServiceForm& service = program.serviceForm();
     TParametryForm& parametry = program.parametryForm();
@@ -444,9 +440,9 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
         QCOMPARE(main.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
     }
     // Both show what the running link brought: its frames, and the position of the records.
-    QTRY_VERIFY(trace.table()->model()->rowCount() > 0);
+    KOVR_TRY_VERIFY(trace.table()->model()->rowCount() > 0);
     QLineSeries* position = trend.series(TrendPlot::Quantity::Position);
-    QTRY_VERIFY(position->count() > 0);
+    KOVR_TRY_VERIFY(position->count() > 0);
     const QPointF newest = position->at(position->count() - 1);
     const QList<TrendSample> recorded = program.session().trend().samples();
     const auto drawn = std::find_if(recorded.cbegin(), recorded.cend(), [&](const TrendSample& s) {

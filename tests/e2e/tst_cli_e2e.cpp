@@ -2,6 +2,7 @@
 // read into a file, the file's differences listed and written into another unit, a write
 // stopped by Ctrl-C, and the exit status and message of every failure.
 
+#include "EventWait.h"
 #include "PtyLine.h"
 #include "SimulatedSetup.h"
 #include "SimulatedUnit.h"
@@ -186,9 +187,9 @@ void TestCliEndToEnd::readWritesWhatTheProgramSaves() {
     QString error;
     QVERIFY2(program.open(&error), qPrintable(error));
     program.start();
-    QVERIFY(QTest::qWaitFor([&] { return !program.session->scheduler().obnovaBezi(); }, 15000));
+    QVERIFY(waitUntil([&] { return !program.session->scheduler().obnovaBezi(); }, 15000));
     // The production texts take longer than the parameters: wait until every one is there.
-    QVERIFY(QTest::qWaitFor(
+    QVERIFY(waitUntil(
         [&] {
             for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field)
                 if (program.session->sheet().cell(ServiceSheet::ProductionGrid,

@@ -3,9 +3,7 @@
 // to the unit, the CPT poll drives the unit's output with the edited value, the outputs poll
 // shows the unit's inputs, and the 0 mA request comes back through the monitor record.
 
-#include "LinkFakes.h"
-#include "PtyLine.h"
-#include "SimulatedUnit.h"
+#include "SimulatedProgram.h"
 #include "app/Program.h"
 #include "app/ServiceDialogs.h"
 #include "lang/Lang.h"
@@ -57,38 +55,20 @@ private:
     // The requests the unit accepted from the first "4100" at or after `from` onward.
     QList<QByteArray> afterClosing(qsizetype from) const;
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<SimulatedUnit> m_unit;
-    std::unique_ptr<PtyLine> m_line;
-    FakePrompter m_prompter;
-    std::unique_ptr<Program> m_program;
-    QList<QByteArray> m_requests;
+    std::unique_ptr<SimulatedProgram> m_sim;
 };
 
 void TestDialogsEndToEnd::init() {
     LangIndex = 0;
-    m_requests.clear();
-    m_unit = std::make_unique<SimulatedUnit>(2);
-    connect(m_unit.get(), &SimulatedUnit::requestAccepted, this,
-            [this](const QByteArray& frame) { m_requests.append(frame.mid(3, frame.size() - 5)); });
-    m_line = std::make_unique<PtyLine>(m_unit.get());
-    m_line->setPaced(false);
-    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
-    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Ports]\nCOM3=" + m_line->slavePath().toUtf8() + "\n\n[Setup]\nPort=3\nLang=0\n");
-    ini.close();
-    m_prompter = FakePrompter();
-    m_program = std::make_unique<Program>(m_dir.path(), &m_prompter);
-    m_program->mainWindow().show();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().obnovaBezi(), 15000);
-    m_program->session().serviceEditing().NactiService(1, false);
+    m_sim = std::make_unique<SimulatedProgram>();
+    QString error;
+    QVERIFY2(m_sim->open(&error), qPrintable(error));
+    QVERIFY(m_sim->startAndRefresh());
+    m_sim->session().serviceEditing().NactiService(1, false);
 }
 
 void TestDialogsEndToEnd::cleanup() {
-    m_program.reset();
-    m_line.reset();
-    m_unit.reset();
+    m_sim.reset();
 }
 
 void TestDialogsEndToEnd::inModal(QDialog& dialog, const std::function<void()>& open,
@@ -96,7 +76,7 @@ void TestDialogsEndToEnd::inModal(QDialog& dialog, const std::function<void()>& 
     bool ran = false;
     QTimer::singleShot(0, this, [&] {
         const auto close = qScopeGuard([&] { dialog.reject(); });
-        QTRY_VERIFY(dialog.isVisible());
+        KOVR_TRY_VERIFY(dialog.isVisible());
         ran = true;
         body();
     });
@@ -107,38 +87,39 @@ void TestDialogsEndToEnd::inModal(QDialog& dialog, const std::function<void()>& 
 
 void TestDialogsEndToEnd::openEditor(int kind, int index) {
     const GridPlace place = ParameterCatalogue::place(kind, index);
-    m_program->serviceForm().setCurrentRow(place.grid, place.row);
-    m_program->serviceForm().VyvolaniNastaveni(place.grid);
+    m_sim->program->serviceForm().setCurrentRow(place.grid, place.row);
+    m_sim->program->serviceForm().VyvolaniNastaveni(place.grid);
 }
 
 bool TestDialogsEndToEnd::sent(const QByteArray& payload) const {
-    return m_requests.contains(payload);
+    return m_sim->payloads().contains(payload);
 }
 
 QList<QByteArray> TestDialogsEndToEnd::afterClosing(qsizetype from) const {
-    const qsizetype closing = m_requests.indexOf("4100", from);
-    return closing < 0 ? QList<QByteArray>() : m_requests.mid(closing);
+    const qsizetype closing = m_sim->payloads().indexOf("4100", from);
+    return closing < 0 ? QList<QByteArray>() : m_sim->payloads().mid(closing);
 }
 
 void TestDialogsEndToEnd::positionMovesAndIsWritten() {
-    Session& session = m_program->session();
-    TMotionForm& dialog = m_program->serviceDialogs().polohaForm();
-    m_unit->setPosition(2000);
+    Session& session = m_sim->program->session();
+    TMotionForm& dialog = m_sim->program->serviceDialogs().polohaForm();
+    m_sim->unit.setPosition(2000);
     int taken = -1;
     inModal(
         dialog, [&] { openEditor(ParameterCatalogue::KindW, 8); },
         [&] {
             // Opening stops the motor and returns to the monitor poll.
-            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2, 5000);
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 2000, 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2,
+                                         5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 2000, 5000);
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")),
                               Qt::LeftButton);
-            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 2300, 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 2300, 5000);
             QVERIFY(sent("510201"));
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button3")),
                               Qt::LeftButton);
-            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), m_unit->position(), 5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.motor(), SimulatedUnit::MotorStop, 5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), m_sim->unit.position(), 5000);
             QCOMPARE(dialog.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(),
                      QString::number(session.image().Poloha_Abs));
             taken = dialog.gaugeValue();
@@ -147,96 +128,101 @@ void TestDialogsEndToEnd::positionMovesAndIsWritten() {
         });
     QVERIFY(taken > 2300 && taken < 10000);
     // Closing the dialog sends "4100"; the row holds the position as a change.
-    QTRY_VERIFY_WITH_TIMEOUT(sent("4100"), 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("4100"), 5000);
     const GridPlace place = ParameterCatalogue::place(ParameterCatalogue::KindW, 8);
     QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ValueColumn, place.row),
              QString::number(taken));
     QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ChangedColumn, place.row),
              QStringLiteral("X"));
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     session.requestWrite(8, 8, ParameterCatalogue::KindW, false);
-    QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindW, 8), quint32(taken), 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.parameter(SimulatedUnit::KindW, 8), quint32(taken),
+                                  10000);
 }
 
 void TestDialogsEndToEnd::motorDialogMovesTheActuator() {
-    Session& session = m_program->session();
-    TMotionForm& dialog = m_program->serviceDialogs().motorForm();
-    QAction* menu = m_program->mainWindow().action(QStringLiteral("Motor"));
+    Session& session = m_sim->program->session();
+    TMotionForm& dialog = m_sim->program->serviceDialogs().motorForm();
+    QAction* menu = m_sim->program->mainWindow().action(QStringLiteral("Motor"));
     QVERIFY(menu->isEnabled()); // the simulated unit is variant 2
     QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")));
     const auto click = [&](const char* button) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(QString::fromLatin1(button)),
                           Qt::LeftButton);
     };
-    m_unit->setPosition(5000);
+    m_sim->unit.setPosition(5000);
     qsizetype closedAt = -1;
     inModal(
         dialog, [&] { menu->trigger(); },
         [&] {
-            QTRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2, 5000);
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 5000, 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("510200") && session.scheduler().komStav() == 2,
+                                         5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), 5000, 5000);
             click("Button2"); // Otevírat
-            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 5300, 5000);
-            QCOMPARE(m_unit->motor(), SimulatedUnit::MotorOpen);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() > 5300, 5000);
+            QCOMPARE(m_sim->unit.motor(), SimulatedUnit::MotorOpen);
             click("Button3"); // Stop
-            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
-            const int stopped = m_unit->position();
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), stopped, 5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.motor(), SimulatedUnit::MotorStop, 5000);
+            const int stopped = m_sim->unit.position();
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(dialog.gaugeValue(), stopped, 5000);
             // Stopped: further monitor records show the same position.
             QSignalSpy records(&session, &Session::monitorUpdated);
-            QTRY_VERIFY_WITH_TIMEOUT(records.size() >= 3, 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(records.size() >= 3, 5000);
             QCOMPARE(dialog.gaugeValue(), stopped);
             click("Button1"); // Zavírat
-            QTRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() < stopped - 300, 5000);
-            QCOMPARE(m_unit->motor(), SimulatedUnit::MotorClose);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(dialog.gaugeValue() < stopped - 300, 5000);
+            QCOMPARE(m_sim->unit.motor(), SimulatedUnit::MotorClose);
             click("Button3");
-            QTRY_COMPARE_WITH_TIMEOUT(m_unit->motor(), SimulatedUnit::MotorStop, 5000);
-            closedAt = m_requests.size();
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.motor(), SimulatedUnit::MotorStop, 5000);
+            // Closed once the stop is answered: a close asked for while a command is still
+            // out is not honoured, and no "4100" would follow.
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(session.isPollingMonitor(), 5000);
+            closedAt = m_sim->payloads().size();
             click("CancelBtn");
         });
     QVERIFY(closedAt >= 0);
     QVERIFY(sent("510201") && sent("510202"));
     // Closing sends "4100" and hands the link back to the monitor poll.
-    QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 2, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     QVERIFY(afterClosing(closedAt).at(1).startsWith("0010"));
 }
 
 void TestDialogsEndToEnd::cptPollSendsTheEditedValue() {
-    Session& session = m_program->session();
-    TPwmForm& dialog = m_program->serviceDialogs().pwmForm();
+    Session& session = m_sim->program->session();
+    TPwmForm& dialog = m_sim->program->serviceDialogs().pwmForm();
     qsizetype closedAt = -1;
     inModal(
         dialog, [&] { openEditor(ParameterCatalogue::KindW, 6); },
         [&] {
-            QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 86, 5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 86, 5000);
             dialog.edit(0)->setText(QStringLiteral("300"));
-            QTRY_VERIFY_WITH_TIMEOUT(sent("7104012C"), 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("7104012C"), 5000);
             dialog.edit(1)->setText(QStringLiteral("1000"));
             dialog.pages()->setCurrentIndex(1);
-            QTRY_VERIFY_WITH_TIMEOUT(sent("710403E8"), 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("710403E8"), 5000);
             // The poll keeps sending the page shown, whatever the unit answers.
-            const qsizetype from = m_requests.size();
-            QTRY_VERIFY_WITH_TIMEOUT(m_requests.mid(from).count("710403E8") >= 3, 5000);
-            closedAt = m_requests.size();
+            const qsizetype from = m_sim->payloads().size();
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(m_sim->payloads().mid(from).count("710403E8") >= 3, 5000);
+            closedAt = m_sim->payloads().size();
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("CancelBtn")),
                               Qt::LeftButton);
         });
     QVERIFY(closedAt >= 0);
     // Closing ends the poll: "4100", then only the monitor poll.
-    QTRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 3, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(afterClosing(closedAt).size() > 3, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     for (const QByteArray& request : afterClosing(closedAt).mid(1))
         QVERIFY2(request.startsWith("0010"), request.constData());
 }
 
 void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
-    TVystupyForm& dialog = m_program->serviceDialogs().vystupyForm();
-    m_unit->setTemperature(-10);
-    m_unit->setControlSignal(777);
-    m_unit->setIoBits(0, 0x05);
-    m_unit->setIoBits(1, 0x21);
-    QAction* menu = m_program->mainWindow().action(QStringLiteral("Vystupy"));
+    TVystupyForm& dialog = m_sim->program->serviceDialogs().vystupyForm();
+    m_sim->unit.setTemperature(-10);
+    m_sim->unit.setControlSignal(777);
+    m_sim->unit.setIoBits(0, 0x05);
+    m_sim->unit.setIoBits(1, 0x21);
+    QAction* menu = m_sim->program->mainWindow().action(QStringLiteral("Vystupy"));
     QVERIFY(menu->isEnabled());
     inModal(
         dialog, [&] { menu->trigger(); },
@@ -244,12 +230,12 @@ void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
             dialog.radioGroup(0)->button(9)->click(); // "TOPENÍ"
             dialog.radioGroup(1)->button(1)->click(); // "50 %"
             dialog.radioGroup(2)->button(2)->click(); // "Žlutá"
-            QTRY_VERIFY_WITH_TIMEOUT(sent("7022010001FF02" + QByteArray(24, '*')), 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("7022010001FF02" + QByteArray(24, '*')), 5000);
             const auto text = [&](const char* edit) {
                 return dialog.findChild<QLineEdit*>(QString::fromLatin1(edit))->text();
             };
-            QTRY_COMPARE_WITH_TIMEOUT(text("Edit1"), QStringLiteral("777"), 5000);
-            QCOMPARE(text("Edit2"), QString::number(m_unit->torque()));
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(text("Edit1"), QStringLiteral("777"), 5000);
+            QCOMPARE(text("Edit2"), QString::number(m_sim->unit.torque()));
             QCOMPARE(text("Edit3"), QStringLiteral("-10"));
             QTableWidget* grid2 = dialog.inputsGrid(0);
             QTableWidget* grid3 = dialog.inputsGrid(1);
@@ -260,52 +246,53 @@ void TestDialogsEndToEnd::outputsTestShowsTheInputs() {
             QCOMPARE(grid3->item(5, 1)->text(), QStringLiteral("X")); // "Stop"
             // "TP" is the simulated unit's blinking input: it changes while shown.
             const QString tp = grid3->item(3, 1)->text();
-            QTRY_VERIFY_WITH_TIMEOUT(grid3->item(3, 1)->text() != tp, 3000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(grid3->item(3, 1)->text() != tp, 3000);
         });
-    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().scheduler().komStav(), 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->program->session().scheduler().komStav(), 2, 5000);
     // Opened again: every selection back to its first item.
     inModal(
         dialog, [&] { menu->trigger(); },
         [&] {
             QCOMPARE(dialog.radioGroup(0)->checkedId(), 0);
-            QTRY_VERIFY_WITH_TIMEOUT(
-                m_requests.last() == "7022" + QByteArray(10, '0') + QByteArray(24, '*'), 5000);
+            KOVR_TRY_VERIFY_WITH_TIMEOUT(m_sim->payloads().last() ==
+                                             "7022" + QByteArray(10, '0') + QByteArray(24, '*'),
+                                         5000);
         });
 }
 
 void TestDialogsEndToEnd::zeroMilliampThroughTheMonitor() {
-    Session& session = m_program->session();
-    TRSForm& dialog = m_program->serviceDialogs().rsForm();
-    m_unit->setControlSignal(0x1C5);
+    Session& session = m_sim->program->session();
+    TRSForm& dialog = m_sim->program->serviceDialogs().rsForm();
+    m_sim->unit.setControlSignal(0x1C5);
     QVERIFY(session.image().ParB[1][64] != 0xC5);
     inModal(
         dialog, [&] { openEditor(ParameterCatalogue::KindB, 64); },
         [&] {
-            QTRY_COMPARE_WITH_TIMEOUT(dialog.reading(), QString::number(0x1C5), 5000);
+            KOVR_TRY_COMPARE_WITH_TIMEOUT(dialog.reading(), QString::number(0x1C5), 5000);
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OKBtn")),
                               Qt::LeftButton);
         });
-    QTRY_VERIFY_WITH_TIMEOUT(sent("7600"), 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.image().ParB[1][64], quint8(0xC5), 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(sent("7600"), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.image().ParB[1][64], quint8(0xC5), 15000);
     const GridPlace place = ParameterCatalogue::place(ParameterCatalogue::KindB, 64);
     session.serviceEditing().NactiService(1, false);
     QCOMPARE(session.sheet().cell(place.grid, ServiceSheet::ValueColumn, place.row),
              QStringLiteral("197"));
-    QVERIFY(m_prompter.messages.isEmpty());
+    QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
 // The outputs test closed before its poll has even opened: the relays the test drives must not
 // stay forced under the main window. The link gets back to the monitor poll.
 void TestDialogsEndToEnd::outputsClosedWhileOpeningEndsThePoll() {
-    TVystupyForm& dialog = m_program->serviceDialogs().vystupyForm();
+    TVystupyForm& dialog = m_sim->program->serviceDialogs().vystupyForm();
     QTimer::singleShot(0, &dialog, [&dialog] { dialog.reject(); });
     dialog.exec(); // shown, asks for its poll, and closed at once
-    Session& session = m_program->session();
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
-    const qsizetype from = m_requests.size();
-    QTRY_VERIFY_WITH_TIMEOUT(m_requests.size() > from + 10, 5000);
-    for (qsizetype i = from; i < m_requests.size(); ++i)
-        QVERIFY2(!m_requests[i].startsWith("7022"), m_requests[i].constData());
+    Session& session = m_sim->program->session();
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    const qsizetype from = m_sim->payloads().size();
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(m_sim->payloads().size() > from + 10, 5000);
+    for (qsizetype i = from; i < m_sim->payloads().size(); ++i)
+        QVERIFY2(!m_sim->payloads()[i].startsWith("7022"), m_sim->payloads()[i].constData());
 }
 
 QTEST_MAIN(TestDialogsEndToEnd)

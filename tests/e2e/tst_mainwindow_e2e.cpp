@@ -2,9 +2,7 @@
 // pseudo-terminal: what the unit holds shows up in the panels, and a selector change answered
 // Yes reaches the unit and comes back through the monitor record.
 
-#include "LinkFakes.h"
-#include "PtyLine.h"
-#include "SimulatedUnit.h"
+#include "SimulatedProgram.h"
 #include "app/Program.h"
 #include "files/FileProblem.h"
 #include "lang/Lang.h"
@@ -49,112 +47,99 @@ private slots:
 
 private:
     template <typename T> T* child(const char* name) const {
-        return m_program->mainWindow().findChild<T*>(QString::fromLatin1(name));
+        return m_sim->program->mainWindow().findChild<T*>(QString::fromLatin1(name));
     }
     void startAndRefresh();
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<SimulatedUnit> m_unit;
-    std::unique_ptr<PtyLine> m_line;
-    FakePrompter m_prompter;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<SimulatedProgram> m_sim;
 };
 
 void TestMainWindowEndToEnd::init() {
-    m_unit = std::make_unique<SimulatedUnit>(2);
-    m_unit->setParameter(SimulatedUnit::KindB, 27, 70);
-    m_line = std::make_unique<PtyLine>(m_unit.get());
-    m_line->setPaced(false);
-    QVERIFY2(m_line->open(), qPrintable(m_line->errorString()));
-    QFile ini(m_dir.filePath(QStringLiteral("kovr.ini")));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("; bench values\n[Ports]\nCOM3=" + m_line->slavePath().toUtf8() +
-              "\n\n[Setup]\nPort=3\nLang=0\n");
-    ini.close();
-    m_prompter = FakePrompter();
-    m_program = std::make_unique<Program>(m_dir.path(), &m_prompter);
+    m_sim = std::make_unique<SimulatedProgram>();
+    m_sim->unit.setParameter(SimulatedUnit::KindB, 27, 70);
+    QString error;
+    QVERIFY2(m_sim->open(&error, "; bench values\n[Setup]\nPort=3\nLang=0\n"), qPrintable(error));
 }
 
 void TestMainWindowEndToEnd::cleanup() {
-    m_program.reset();
-    m_line.reset();
-    m_unit.reset();
+    m_sim.reset();
 }
 
 void TestMainWindowEndToEnd::startAndRefresh() {
-    m_program->mainWindow().show();
-    QVERIFY(m_program->session().scheduler().komBezi());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_program->session().scheduler().obnovaBezi(), 15000);
+    QVERIFY(m_sim->startAndRefresh());
+    QVERIFY(m_sim->session().isRunning());
 }
 
 void TestMainWindowEndToEnd::showsTheUnitAfterRefresh() {
     startAndRefresh();
-    MainWindow& window = m_program->mainWindow();
+    MainWindow& window = m_sim->program->mainWindow();
     QCOMPARE(window.statusText(0), QStringLiteral("RUN"));
     QCOMPARE(window.statusText(1), QStringLiteral("COM3"));
     QCOMPARE(window.statusText(8), QStringLiteral("KOVR"));
     QCOMPARE(window.statusText(7), LangText(QStringLiteral("VyrobceElektroniky")));
-    QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit5")->text(),
-                              QString::number(m_unit->temperature()), 3000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit5")->text(),
+                                  QString::number(m_sim->unit.temperature()), 3000);
     QCOMPARE(child<QLineEdit>("Edit1")->text(),
-             QString::number(m_program->session().image().Poloha_Abs));
+             QString::number(m_sim->program->session().image().Poloha_Abs));
     // B 27 = 70 %: the working-torque selector O shows "70  %".
     QCOMPARE(child<QComboBox>("ComboBox14")->currentText(), QStringLiteral("70  %"));
-    const quint32 endO = m_unit->parameter(SimulatedUnit::KindDW, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit11")->text(), QString::number(endO), 3000);
-    QVERIFY(m_prompter.messages.isEmpty());
+    const quint32 endO = m_sim->unit.parameter(SimulatedUnit::KindDW, 0);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(child<QLineEdit>("Edit11")->text(), QString::number(endO), 3000);
+    QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
 void TestMainWindowEndToEnd::selectorChangeReachesUnit() {
     startAndRefresh();
     QComboBox* combo = child<QComboBox>("ComboBox14");
-    m_prompter.answers = {true};
+    m_sim->prompter.answers = {true};
     combo->setCurrentIndex(4); // "90  %", as the user picks it
     emit combo->activated(4);
-    QCOMPARE(m_prompter.questions, QStringList{LangText(QStringLiteral("ZapsatZmenu?"))});
-    QCOMPARE(m_program->session().image().ParB[2][27], 90);
-    QTRY_COMPARE_WITH_TIMEOUT(m_unit->parameter(SimulatedUnit::KindB, 27), 90u, 5000);
+    QCOMPARE(m_sim->prompter.questions, QStringList{LangText(QStringLiteral("ZapsatZmenu?"))});
+    QCOMPARE(m_sim->program->session().image().ParB[2][27], 90);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.parameter(SimulatedUnit::KindB, 27), 90u, 5000);
     // The unit's value comes back through the monitor into set 1 and the selector.
-    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().image().ParB[1][27], 90, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->program->session().image().ParB[1][27], 90, 5000);
     QCOMPARE(combo->currentText(), QStringLiteral("90  %"));
 }
 
 void TestMainWindowEndToEnd::settingsWrittenAtClose() {
     startAndRefresh();
-    m_program->setup().Lang = QStringLiteral("1");
-    m_program->mainWindow().close();
-    QFile ini(m_program->iniPath());
+    m_sim->program->setup().Lang = QStringLiteral("1");
+    m_sim->program->mainWindow().close();
+    QFile ini(m_sim->program->iniPath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     const QByteArray text = ini.readAll();
-    QVERIFY(text.startsWith("; bench values\n[Ports]\nCOM3="));
-    // Keys already in the file keep their place; the missing ones follow in their order.
-    QVERIFY2(text.contains("[Setup]\nPort=3\nLang=1\nAdr=\nStolice_50_O=\n"), text.constData());
+    QVERIFY(text.startsWith("[Ports]\nCOM3="));
+    // Comments and keys already in the file keep their place; the missing keys follow in their
+    // order.
+    QVERIFY2(text.contains("; bench values\n[Setup]\nPort=3\nLang=1\nAdr=\nStolice_50_O=\n"),
+             text.constData());
     QVERIFY(text.endsWith("Zpusob_Kal=\n"));
-    QVERIFY(m_prompter.messages.isEmpty());
+    QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
 // kovr.ini that does not fit on the disk at close stays as it was, and the message says which
 // file and why.
 void TestMainWindowEndToEnd::settingsOnAFullDiskKeptWhole() {
     startAndRefresh();
-    QFile ini(m_program->iniPath());
+    QFile ini(m_sim->program->iniPath());
     QVERIFY(ini.open(QIODevice::ReadOnly));
     const QByteArray old = ini.readAll();
     ini.close();
-    m_program->setup().Adr = QString(2000, u'a');
+    m_sim->program->setup().Adr = QString(2000, u'a');
     {
         rlimit limit{};
         ::getrlimit(RLIMIT_FSIZE, &limit);
         const rlimit lowered{1024, limit.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &lowered);
-        m_program->mainWindow().close();
+        m_sim->program->mainWindow().close();
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     QVERIFY(ini.open(QIODevice::ReadOnly));
     QCOMPARE(ini.readAll(), old);
-    QCOMPARE(m_prompter.messages,
-             QStringList{QStringLiteral("Chyba při zápisu ini souboru !\n") + m_program->iniPath() +
-                         u'\n' + FileProblem::systemReason(EFBIG)});
+    QCOMPARE(m_sim->prompter.messages,
+             QStringList{QStringLiteral("Chyba při zápisu ini souboru !\n") +
+                         m_sim->program->iniPath() + u'\n' + FileProblem::systemReason(EFBIG)});
 }
 
 // "Parametry" opens the service window modally, live with the unit's values; Enter on the row
@@ -162,9 +147,9 @@ void TestMainWindowEndToEnd::settingsOnAFullDiskKeptWhole() {
 // the main window offers.
 void TestMainWindowEndToEnd::serviceWindowFromMenu() {
     startAndRefresh();
-    TServiceForm& form = m_program->serviceForm();
-    TParametryForm& dialog = m_program->parametryForm();
-    Session& session = m_program->session();
+    TServiceForm& form = m_sim->program->serviceForm();
+    TParametryForm& dialog = m_sim->program->parametryForm();
+    Session& session = m_sim->program->session();
     bool seen = false;
     QString cellB30, dialogB17;
     bool controlSignalShownAfterVariant1 = false;
@@ -192,11 +177,11 @@ void TestMainWindowEndToEnd::serviceWindowFromMenu() {
         QTest::keyClick(view, Qt::Key_Return); // the parameters dialog, modal until rejected
         seen = true;
     });
-    m_program->mainWindow().action(QStringLiteral("Service"))->trigger();
+    m_sim->program->mainWindow().action(QStringLiteral("Service"))->trigger();
     QVERIFY(seen);
-    QCOMPARE(cellB30, QString::number(m_unit->parameter(SimulatedUnit::KindB, 30)));
+    QCOMPARE(cellB30, QString::number(m_sim->unit.parameter(SimulatedUnit::KindB, 30)));
     const QStringList reactions = ParameterCatalogue::valueListTexts(17);
-    QCOMPARE(dialogB17, reactions.value(int(m_unit->parameter(SimulatedUnit::KindB, 17))));
+    QCOMPARE(dialogB17, reactions.value(int(m_sim->unit.parameter(SimulatedUnit::KindB, 17))));
     QVERIFY(controlSignalShownAfterVariant1);
     QVERIFY(!form.isVisible());
 }
@@ -207,10 +192,10 @@ void TestMainWindowEndToEnd::pdfReportReadsBack() {
     if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils, installed by scripts/test) missing");
     startAndRefresh();
     // The double words arrive a reply or two after the refresh.
-    const quint32 endO = m_unit->parameter(SimulatedUnit::KindDW, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(m_program->session().image().ParDW[1][0], endO, 3000);
-    const QString pdf = m_dir.filePath(QStringLiteral("report.pdf"));
-    QVERIFY(m_program->exportPdf(pdf));
+    const quint32 endO = m_sim->unit.parameter(SimulatedUnit::KindDW, 0);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->program->session().image().ParDW[1][0], endO, 3000);
+    const QString pdf = m_sim->dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(m_sim->program->exportPdf(pdf));
     QProcess extract;
     extract.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(extract.waitForFinished(10000));
@@ -233,20 +218,20 @@ void TestMainWindowEndToEnd::pdfReportReadsBack() {
         ::getrlimit(RLIMIT_FSIZE, &limit);
         const rlimit lowered{1024, limit.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &lowered);
-        exported = m_program->exportPdf(pdf);
+        exported = m_sim->program->exportPdf(pdf);
         ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     QVERIFY(!exported);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), old);
-    QCOMPARE(m_prompter.messages.size(), 1);
-    QVERIFY2(m_prompter.messages.last().startsWith(QStringLiteral("Chyba při zápisu souboru ") +
-                                                   pdf + u'\n'),
-             qPrintable(m_prompter.messages.last()));
-    const QString fifo = m_dir.filePath(QStringLiteral("report-fifo.pdf"));
+    QCOMPARE(m_sim->prompter.messages.size(), 1);
+    QVERIFY2(m_sim->prompter.messages.last().startsWith(
+                 QStringLiteral("Chyba při zápisu souboru ") + pdf + u'\n'),
+             qPrintable(m_sim->prompter.messages.last()));
+    const QString fifo = m_sim->dir.filePath(QStringLiteral("report-fifo.pdf"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
-    QVERIFY(!m_program->exportPdf(fifo));
-    QCOMPARE(m_prompter.messages.last(),
+    QVERIFY(!m_sim->program->exportPdf(fifo));
+    QCOMPARE(m_sim->prompter.messages.last(),
              FileProblem::writeFailed(fifo, FileProblem::notRegularFile()));
 }
 
@@ -254,17 +239,17 @@ void TestMainWindowEndToEnd::pdfReportReadsBack() {
 // with the file's name in the window's caption.
 void TestMainWindowEndToEnd::savedFileOpensInServiceWindow() {
     startAndRefresh();
-    const QString file = m_dir.filePath(QStringLiteral("pohon 7.par"));
-    QVERIFY(m_program->saveParameterFile(file));
-    TServiceForm& form = m_program->serviceForm();
+    const QString file = m_sim->dir.filePath(QStringLiteral("pohon 7.par"));
+    QVERIFY(m_sim->program->saveParameterFile(file));
+    TServiceForm& form = m_sim->program->serviceForm();
     QString caption;
     QTimer::singleShot(0, this, [&] {
         caption = form.windowTitle();
         form.done(0);
     });
-    QVERIFY(m_program->openParameterFile(file));
+    QVERIFY(m_sim->program->openParameterFile(file));
     QCOMPARE(caption, QStringLiteral("Parametry - soubor \"pohon 7.par\""));
-    QVERIFY(m_prompter.messages.isEmpty());
+    QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindowEndToEnd)

@@ -2,6 +2,7 @@
 // line: each selection of "Zápis ze souboru" writes exactly the parameters it allows, after a
 // backup of what the unit held, and a backup that cannot be written stops the write.
 
+#include "EventWait.h"
 #include "SimulatedSetup.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
@@ -42,8 +43,8 @@ bool TestParameterFileEndToEnd::startAndRefresh(SimulatedSetup& setup) {
         return false;
     }
     setup.start();
-    return QTest::qWaitFor([&] { return !setup.session->scheduler().obnovaBezi(); }, 15000) &&
-           QTest::qWaitFor(
+    return waitUntil([&] { return !setup.session->scheduler().obnovaBezi(); }, 15000) &&
+           waitUntil(
                [&] {
                    // The double words follow the refresh by a reply or two.
                    return setup.session->image().ParDW[1][1] ==
@@ -87,8 +88,8 @@ void TestParameterFileEndToEnd::writeFromFile() {
     const QString backups = b.dir.filePath(QStringLiteral("backups"));
     session.serviceActions().setBackup(session.display().errorGrid, backups);
     // The serial number names the backup: it has to have come in whole.
-    QTRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 3), QStringLiteral("B-0815/7"),
-                              10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 3), QStringLiteral("B-0815/7"),
+                                  10000);
 
     QSignalSpy mode(&session, &Session::modeChanged);
     QVERIFY(session.parameterFiles().open(m_file));
@@ -100,7 +101,7 @@ void TestParameterFileEndToEnd::writeFromFile() {
     QSignalSpy ended(&session, &Session::transferEnded);
     b.prompter.answers = {true};
     QVERIFY(session.serviceActions().run(ServiceCommand::WriteAll));
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
     // The write ends the mode, and says so once.
     QVERIFY(!session.writesFromFile());
     QCOMPARE(mode.size(), 2);
@@ -182,7 +183,7 @@ void TestParameterFileEndToEnd::unwritableBackupStopsWrite() {
     QVERIFY(b.prompter.messages.first().contains(QStringLiteral("not-a-folder")));
     // A few polls later the unit has had every chance to receive a write.
     const qsizetype requests = b.requests.size();
-    QTRY_VERIFY_WITH_TIMEOUT(b.requests.size() > requests + 10, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(b.requests.size() > requests + 10, 5000);
     QCOMPARE(session.scheduler().komStav(), 2);
     QCOMPARE(valuesOf(b.unit), before);
 }

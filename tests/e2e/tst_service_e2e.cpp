@@ -1,6 +1,7 @@
 // The service window on the session's real serial line, the simulated unit on the other end:
 // what the window writes reaches the unit and comes back through the monitor poll.
 
+#include "EventWait.h"
 #include "SimulatedSetup.h"
 #include "UnitDefaults.h"
 #include "lang/Lang.h"
@@ -46,7 +47,7 @@ void TestServiceEndToEnd::init() {
                             m_session->serviceActions(), m_session->transfer(), m_setup->prompter});
     m_form->applyCaptions();
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!m_session->scheduler().obnovaBezi(), 15000);
     m_session->serviceEditing().NactiService(1, false);
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -61,8 +62,8 @@ void TestServiceEndToEnd::press(const char* button) {
     QSignalSpy ended(m_session, &Session::transferEnded);
     m_setup->prompter.answers = {true};
     QTest::mouseClick(m_form->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(
         m_session->scheduler().komStav() == 2 && !m_session->scheduler().obnovaBezi(), 15000);
 }
 
@@ -98,7 +99,7 @@ void TestServiceEndToEnd::editAndWriteAll() {
     press("Button2");
     QCOMPARE(m_setup->prompter.questions.last(), LangText(QStringLiteral("ZapsatParametry?")));
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, 30), wanted);
-    QTRY_COMPARE_WITH_TIMEOUT(m_session->image().ParB[1][30], quint8(wanted), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_session->image().ParB[1][30], quint8(wanted), 5000);
     QCOMPARE(valueCell(0, 30), QString::number(wanted));
     QCOMPARE(m_session->sheet().cell(b30.grid, ServiceSheet::ChangedColumn, b30.row), QString());
 }
@@ -111,7 +112,7 @@ void TestServiceEndToEnd::backupAndRestore() {
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, 31), kept + 1);
     press("Button9"); // Obnovit ze zálohy
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, 31), kept);
-    QTRY_COMPARE_WITH_TIMEOUT(valueCell(0, 31), QString::number(kept), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(valueCell(0, 31), QString::number(kept), 5000);
 }
 
 void TestServiceEndToEnd::defaults() {
@@ -119,19 +120,19 @@ void TestServiceEndToEnd::defaults() {
     const quint32 factory = UnitDefaults::parameters[b33].value;
     type(0, b33, QString::number(factory + 3));
     press("Button2");
-    QTRY_COMPARE_WITH_TIMEOUT(valueCell(0, b33), QString::number(factory + 3), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(valueCell(0, b33), QString::number(factory + 3), 5000);
     press("Button6"); // Default
     QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, b33), factory);
-    QTRY_COMPARE_WITH_TIMEOUT(valueCell(0, b33), QString::number(factory), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(valueCell(0, b33), QString::number(factory), 5000);
 }
 
 void TestServiceEndToEnd::resetLastErrors() {
     const ServiceSheet& sheet = m_session->sheet();
-    QTRY_VERIFY_WITH_TIMEOUT(!sheet.cell(ServiceSheet::LastErrorsGrid, 0, 0).isEmpty(), 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!sheet.cell(ServiceSheet::LastErrorsGrid, 0, 0).isEmpty(), 5000);
     press("Button7"); // Nulování of "Poslední chyby"
     for (int row = 0; row < 3; ++row)
-        QTRY_COMPARE_WITH_TIMEOUT(sheet.cell(ServiceSheet::LastErrorsGrid, 0, row), QString(),
-                                  5000);
+        KOVR_TRY_COMPARE_WITH_TIMEOUT(sheet.cell(ServiceSheet::LastErrorsGrid, 0, row), QString(),
+                                      5000);
     // The last resets are another list: left as they were.
     QVERIFY(!sheet.cell(ServiceSheet::LastResetsGrid, 0, 0).isEmpty());
 }

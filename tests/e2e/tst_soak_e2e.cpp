@@ -2,6 +2,7 @@
 // can, and a line pulled in the middle of a write: afterwards the unit holds exactly what the
 // technician asked for, and it heard no command nobody gave.
 
+#include "EventWait.h"
 #include "SimulatedSetup.h"
 #include "UnitDefaults.h"
 #include "lang/Lang.h"
@@ -101,10 +102,10 @@ void TestSoakEndToEnd::init() {
 void TestSoakEndToEnd::startAndSettle() {
     m_setup->start();
     Session& session = *m_setup->session;
-    QTRY_VERIFY_WITH_TIMEOUT(!session.scheduler().obnovaBezi(), 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!session.scheduler().obnovaBezi(), 15000);
     // Set 1 must hold the unit's values before set 2 is edited: a value arriving later would
     // overwrite the edit.
-    QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
 }
 
 bool TestSoakEndToEnd::imageMatchesUnit() const {
@@ -141,8 +142,8 @@ void TestSoakEndToEnd::runCommand(ServiceCommand command) {
     QSignalSpy ended(&session, &Session::transferEnded);
     m_setup->prompter.answers = {true};
     QVERIFY(session.serviceActions().run(command));
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
 }
 
 void TestSoakEndToEnd::verifyUnitHolds(const Targets& targets) const {
@@ -332,7 +333,7 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     editAllParameters(&targets);
     m_setup->prompter.answers = {true, true}; // write all; try again
     QVERIFY(session.serviceActions().run(ServiceCommand::WriteAll));
-    QTRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 2, 20000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 2, 20000);
     QVERIFY(lineBack);
     // The question says the adapter was pulled.
     QCOMPARE(m_setup->prompter.questions.last(), linkQuestionText(line.linkPath()));
@@ -344,7 +345,7 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     // Yes reopened the line: the unit hears polls again.
     QVERIFY(session.scheduler().komBezi());
     QVERIFY(session.port().isOpen());
-    QTRY_VERIFY_WITH_TIMEOUT(m_exchanges.size() > reopenedAt + 3, 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(m_exchanges.size() > reopenedAt + 3, 5000);
     QVERIFY(m_setup->prompter.messages.isEmpty());
     const ParameterTransfer& transfer = session.transfer();
     QVERIFY(!transfer.ParZapis.Usek.isEmpty());
@@ -367,8 +368,8 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     const qsizetype firstAfter = m_exchanges.size();
     QSignalSpy ended(&session, &Session::transferEnded);
     session.requestWrite(selector, selector, 0, true);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 20000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 10000);
 
     verifyUnitHolds(targets);
     std::set<Item> heard;

@@ -1,6 +1,7 @@
 // Writes through the real serial line to the simulated unit and reads the unit's values back
 // through the monitor poll.
 
+#include "EventWait.h"
 #include "SimulatedSetup.h"
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
@@ -51,8 +52,8 @@ bool TestTransferEndToEnd::imageMatchesUnit() const {
 
 void TestTransferEndToEnd::waitForUnitValues() {
     m_setup->start();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_setup->session->scheduler().obnovaBezi(), 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(!m_setup->session->scheduler().obnovaBezi(), 15000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 5000);
 }
 
 void TestTransferEndToEnd::writeAllParametersAndReadBack_data() {
@@ -86,8 +87,8 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
     session.requestWrite(0, 1, 2, false);
     session.requestWrite(0, 18, 1, false);
     session.requestWrite(0, 64, 0, true);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     for (int i = 0; i < DeviceImage::CountB; ++i)
         QCOMPARE(m_setup->unit.parameter(SimulatedUnit::KindB, i), expectedB[i]);
     for (int i = 0; i < DeviceImage::CountW; ++i)
@@ -101,7 +102,7 @@ void TestTransferEndToEnd::writeAllParametersAndReadBack() {
     QVERIFY(session.scheduler().obnovaBezi());
     m_setup->unit.setDropEvery(0);
     m_setup->unit.setCorruptEvery(0);
-    QTRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 10000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(imageMatchesUnit(), 10000);
     QCOMPARE(image.ParB[2], expectedB);
     QCOMPARE(image.ParW[2], expectedW);
     QCOMPARE(image.ParDW[2], expectedDW);
@@ -130,9 +131,9 @@ void TestTransferEndToEnd::pulledLineKeepsUnwrittenQueued() {
     session.requestWrite(0, 1, 2, false);
     session.requestWrite(0, 18, 1, false);
     session.requestWrite(0, 64, 0, true);
-    QTRY_VERIFY_WITH_TIMEOUT(itemWrites >= 30, 10000);
+    KOVR_TRY_VERIFY_WITH_TIMEOUT(itemWrites >= 30, 10000);
     m_setup->line.closeLine();
-    QTRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 1, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 1, 5000);
     QVERIFY(!session.scheduler().komBezi()); // answered No
     const ParameterTransfer& transfer = session.transfer();
     const int acknowledged = transfer.progress();
@@ -150,7 +151,7 @@ void TestTransferEndToEnd::writeProductionData() {
     const int row5 = ParameterCatalogue::productionField(5).row;
     const int row9 = ParameterCatalogue::productionField(9).row;
     const QString unit5 = QString::fromLatin1(m_setup->unit.text(5));
-    QTRY_COMPARE_WITH_TIMEOUT(
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(
         session.sheet().cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row5), unit5,
         15000);
     const QByteArray firmware = m_setup->unit.text(9);
@@ -161,13 +162,14 @@ void TestTransferEndToEnd::writeProductionData() {
                             QStringLiteral("HACKED"));
     QSignalSpy ended(&session, &Session::transferEnded);
     session.requestWrite(3, 12, 15, false);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_setup->unit.text(5), QByteArray("AB123"), 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_setup->unit.text(5), QByteArray("AB123"), 5000);
     QCOMPARE(m_setup->unit.text(9), firmware); // not writable: the unit kept it
 
     // The unit's new text comes back through the text slot of the monitor record.
-    QTRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 5), QStringLiteral("AB123"), 15000);
-    QTRY_COMPARE_WITH_TIMEOUT(
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(productionText(session.image(), 5), QStringLiteral("AB123"),
+                                  15000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(
         session.sheet().cell(ServiceSheet::ProductionGrid, ServiceSheet::TextColumn, row9),
         QString::fromLatin1(firmware), 15000);
 }
@@ -206,8 +208,8 @@ void TestTransferEndToEnd::probeAnsweredMidItem() {
     });
     QSignalSpy ended(&session, &Session::transferEnded);
     session.requestWrite(index, index, typ, typ == 0);
-    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 10000);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(session.scheduler().komStav(), 2, 5000);
     QVERIFY(m_setup->requests.contains(probeFrame()));
     // The unit executes what it hears even when its reply is lost: every item it heard must be
     // the one asked for.

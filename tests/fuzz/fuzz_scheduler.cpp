@@ -87,7 +87,7 @@ struct Fuzz {
         for (; checked < written.size(); ++checked)
             checkFrame(written.at(checked));
         if (rig.clock.enabled)
-            FUZZ_CHECK(rig.clock.ms >= CommandScheduler::NextRequestGap, << rig.clock.ms);
+            FUZZ_CHECK(rig.clock.ms >= LinkTiming{}.nextRequestGap, << rig.clock.ms);
     }
 
     QByteArray hexData(FuzzedDataProvider& in, int length) {

@@ -31,17 +31,23 @@ inline QList<QList<quint32>> valuesOf(const SimulatedUnit& unit) {
     return values;
 }
 
-struct SimulatedSetup {
+// The pace of the cases that are not about timing: the protocol of the tool, every request and
+// reply as it would be, only the gap before the next request and the reply timeout shorter (the
+// unpaced unit answers within a millisecond). Cases about the pace keep LinkTiming{}.
+inline constexpr LinkTiming FastTiming{
+    .startInterval = 10, .replyTimeout = 100, .longReplyTimeout = 4000, .nextRequestGap = 2};
+
+// The simulated unit on one side of a kernel pseudo-terminal, reached through a link in a
+// folder of its own, with a kovr.ini there that maps COM 3 to it.
+struct SimulatedLine {
     QTemporaryDir dir;
     SimulatedUnit unit{2};
     PtyLine line{&unit};
-    FakePrompter prompter;
-    TPrubehForm progress;
-    std::unique_ptr<Session> session;
     QList<QByteArray> requests; // every request the unit accepted
 
-    // Opens the line and maps COM 3 to it; false (with the reason) when the system refuses.
-    bool open(QString* error) {
+    // Opens the line and writes kovr.ini with `settings` after the ports; false (with the
+    // reason) when the system refuses.
+    bool openLine(QString* error, const QByteArray& settings = {}) {
         line.setPaced(false);
         if (!line.open()) {
             *error = line.errorString();
@@ -55,16 +61,38 @@ struct SimulatedSetup {
             *error = QStringLiteral("no link to the line");
             return false;
         }
-        QFile ini(dir.filePath(QStringLiteral("kovr.ini")));
+        QFile ini(iniPath());
         if (!ini.open(QIODevice::WriteOnly)) {
             *error = ini.errorString();
             return false;
         }
         // Through a link, as a USB adapter's device node: a pulled line takes it away, so no
         // other process's new pty can stand in for it.
-        ini.write("[Ports]\nCOM3=" + line.linkPath().toUtf8() + "\n");
+        ini.write("[Ports]\nCOM3=" + line.linkPath().toUtf8() + "\n\n" + settings);
         ini.close();
-        session = std::make_unique<Session>(prompter, progress, ini.fileName());
+        return true;
+    }
+    QString iniPath() const { return dir.filePath(QStringLiteral("kovr.ini")); }
+    // The payload of each accepted request: command, length and data.
+    QList<QByteArray> payloads() const {
+        QList<QByteArray> all;
+        for (const QByteArray& frame : requests)
+            all.append(frame.mid(3, frame.size() - 5));
+        return all;
+    }
+};
+
+// The session (no windows) against the simulated unit.
+struct SimulatedSetup : SimulatedLine {
+    FakePrompter prompter;
+    TPrubehForm progress;
+    std::unique_ptr<Session> session;
+    LinkTiming timing = FastTiming;
+
+    bool open(QString* error) {
+        if (!openLine(error)) return false;
+        session = std::make_unique<Session>(prompter, progress, iniPath());
+        session->setLinkTiming(timing);
         return true;
     }
     void start() { session->start(QStringLiteral("3")); }

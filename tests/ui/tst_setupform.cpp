@@ -260,20 +260,22 @@ private slots:
     void listFollowsPluggedAdapters() {
         m_setup.Port = QStringLiteral("3");
         TSetupForm& form = makeForm();
+        constexpr int Rescan = 50;
+        form.setRescanInterval(Rescan);
         m_ports.list = {Onboard};
         form.show();
         QCOMPARE(form.tblPorts->rowCount(), 1);
         m_ports.list = {Onboard, Ftdi};
-        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 2, 3 * TSetupForm::RescanInterval);
+        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 2, 3 * Rescan);
         QCOMPARE(form.tblPorts->item(1, 0)->text(), Ftdi.device);
         QCOMPARE(form.tblPorts->currentRow(), 0); // COM 3's port stays selected
         m_ports.list = {Ftdi};
-        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 1, 3 * TSetupForm::RescanInterval);
+        QTRY_COMPARE_WITH_TIMEOUT(form.tblPorts->rowCount(), 1, 3 * Rescan);
         QVERIFY(form.tblPorts->selectedItems().isEmpty());
         QVERIFY(m_log.isEmpty()); // the list changing binds nothing
         form.hide();
         const int scans = m_ports.scans;
-        QTest::qWait(2 * TSetupForm::RescanInterval);
+        QTest::qWait(2 * Rescan);
         QCOMPARE(m_ports.scans, scans);
     }
 

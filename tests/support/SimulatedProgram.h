@@ -1,0 +1,29 @@
+#pragma once
+
+// The whole program, windows and all, against the simulated unit on a pseudo-terminal: what a
+// technician runs, with a prompter that answers for them.
+
+#include "EventWait.h"
+#include "SimulatedSetup.h"
+#include "app/Program.h"
+#include "ui/MainWindow.h"
+
+struct SimulatedProgram : SimulatedLine {
+    FakePrompter prompter;
+    std::unique_ptr<Program> program;
+    LinkTiming timing = FastTiming;
+
+    // Czech, COM 3, unless `settings` says otherwise.
+    bool open(QString* error, const QByteArray& settings = "[Setup]\nPort=3\nLang=0\n") {
+        if (!openLine(error, settings)) return false;
+        program = std::make_unique<Program>(dir.path(), &prompter);
+        program->session().setLinkTiming(timing);
+        return true;
+    }
+    // Shows the main window, which starts the link, and waits for the first refresh to end.
+    bool startAndRefresh() {
+        program->mainWindow().show();
+        return waitUntil([this] { return !program->session().isRefreshing(); }, 15000);
+    }
+    Session& session() { return program->session(); }
+};
