@@ -26,12 +26,11 @@ QString field(double value, int decimals) {
 } // namespace
 
 TrendRecorder::TrendRecorder(int capacity)
-    : m_ring(capacity)
-    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+    : TimedRecording(capacity) {}
 
 void TrendRecorder::record(const DeviceImage& image, const MonitorDisplay& display) {
     TrendSample s;
-    s.time = m_clock();
+    s.time = now();
     s.position = image.Poloha_Proc / 100.0;
     s.controlSignal = shownNumber(display.Edit2);
     // The side whose gauge shows a percentage; in the dead zone neither does.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wire/RingBuffer.h"
+#include "wire/TimedRecording.h"
 
 #include <QList>
 #include <QString>
@@ -27,33 +27,17 @@ struct TrendSample {
 // The monitor records' values in a ring of fixed size, the newest kept. Recording runs all the
 // time, so that a trend opened after the event still shows it; a record costs a handful of number
 // conversions and no allocation once the ring has gone round.
-class TrendRecorder {
+class TrendRecorder : public TimedRecording<TrendSample> {
 public:
     // Over an hour of the poll at the line rate (about eight records a second).
     static constexpr int DefaultCapacity = 32768;
 
     explicit TrendRecorder(int capacity = DefaultCapacity);
 
-    // Milliseconds since the epoch; the system clock unless a test sets one.
-    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
-
     // Takes the values the monitor decoder has just left in the image and the display.
     void record(const DeviceImage& image, const MonitorDisplay& display);
     void append(const TrendSample& sample);
-    // Forgets what is held; numbering goes on.
-    void clear() { m_ring.clear(); }
-
-    int capacity() const { return m_ring.capacity(); }
-    int size() const { return m_ring.size(); }
-    // Number of the next sample to be recorded: samples are numbered from 0 in recording order.
-    quint64 next() const { return m_ring.next(); }
-    // The held samples numbered `from` or later, oldest first.
-    QList<TrendSample> since(quint64 from) const { return m_ring.since(from); }
     QList<TrendSample> samples() const { return since(0); }
-
-private:
-    RingBuffer<TrendSample> m_ring;
-    std::function<qint64()> m_clock;
 };
 
 // The recorded samples as comma-separated values: a header line, then one line per sample with

@@ -8,13 +8,12 @@
 #include <algorithm>
 
 FrameTrace::FrameTrace(int capacity)
-    : m_ring(capacity)
-    , m_clock([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+    : TimedRecording(capacity) {}
 
 void FrameTrace::record(TraceEntry::Direction direction, int state, QByteArrayView frame,
                         TraceEntry::Outcome outcome) {
     TraceEntry& slot = m_ring.push();
-    slot.time = m_clock();
+    slot.time = now();
     slot.direction = direction;
     slot.outcome = outcome;
     slot.state = state;

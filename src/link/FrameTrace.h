@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wire/RingBuffer.h"
+#include "wire/TimedRecording.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,33 +33,17 @@ struct TraceEntry {
 // The frames on the line in a ring of fixed size: the newest `capacity` events are kept. Recording
 // is cheap enough to run all the time: the frame's characters are copied into the slot's own
 // buffer (no allocation once the ring has gone round) and nothing is formatted until asked for.
-class FrameTrace {
+class FrameTrace : public TimedRecording<TraceEntry> {
 public:
     static constexpr int DefaultCapacity = 4000;
 
     explicit FrameTrace(int capacity = DefaultCapacity);
 
-    // Milliseconds since the epoch; the system clock unless a test sets one.
-    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
-
     void record(TraceEntry::Direction direction, int state, QByteArrayView frame,
                 TraceEntry::Outcome outcome);
     // A later verdict on event `number`; nothing once it has left the ring.
     void amend(quint64 number, TraceEntry::Outcome outcome);
-    // Forgets what is held; numbering goes on.
-    void clear() { m_ring.clear(); }
-
-    int capacity() const { return m_ring.capacity(); }
-    int size() const { return m_ring.size(); }
-    // Number of the next event to be recorded: events are numbered from 0 in recording order.
-    quint64 next() const { return m_ring.next(); }
-    // The held events numbered `from` or later, oldest first.
-    QList<TraceEntry> since(quint64 from) const { return m_ring.since(from); }
     QList<TraceEntry> entries() const { return since(0); }
-
-private:
-    RingBuffer<TraceEntry> m_ring;
-    std::function<qint64()> m_clock;
 };
 
 // Texts of the trace, in the current language where they are words.
