@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -53,15 +54,22 @@ TServiceForm::TServiceForm(const Parts& parts, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
+    // The menu bar sits on top of the fixed client area and takes the height its title needs
+    // (an empty bar measured before the captions would be a few pixels high): the window
+    // grows with it, the client keeps its size.
     auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("MainMenu1"));
     m_fileMenu = menuBar->addMenu(QString());
     m_fileMenu->setObjectName(QStringLiteral("Soubor1"));
-    const int menuHeight = menuBar->sizeHint().height();
-    menuBar->setGeometry(0, 0, ClientWidth, menuHeight);
     auto* content = new QWidget(this);
     content->setObjectName(QStringLiteral("content"));
-    content->setGeometry(0, menuHeight, ClientWidth, ClientHeight);
-    setFixedSize(ClientWidth, ClientHeight + menuHeight);
+    content->setFixedSize(ClientWidth, ClientHeight);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(content);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     buildParameterGrids(content);
     buildProductionData(content);
@@ -72,9 +80,20 @@ TServiceForm::TServiceForm(const Parts& parts, QWidget* parent)
     connect(&m_parts.sheet, &ServiceSheet::captionChanged, this, &QWidget::setWindowTitle);
 }
 
-QTableView* TServiceForm::makeView(QWidget* parent, SheetModel* model, const QList<int>& widths) {
+QTableView* TServiceForm::makeView(QWidget* parent, SheetModel* model, const QList<int>& widths,
+                                   int firstCursorColumn) {
     auto* view = new QTableView(parent);
     view->setModel(model);
+    // Tab leaves the grid for the next control; the arrows move within it.
+    view->setTabKeyNavigation(false);
+    // The label and mark columns are fixed: the cursor never rests on them, so an arrow or a
+    // click there leaves it in the first column that can be edited.
+    if (firstCursorColumn > 0)
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                [view, firstCursorColumn](const QModelIndex& current) {
+                    if (current.isValid() && current.column() < firstCursorColumn)
+                        view->setCurrentIndex(current.siblingAtColumn(firstCursorColumn));
+                });
     view->setItemDelegate(new LiveEditDelegate(view));
     view->verticalHeader()->hide();
     view->verticalHeader()->setMinimumSectionSize(RowHeight);
@@ -107,7 +126,7 @@ void TServiceForm::buildParameterGrids(QWidget* content) {
             m_parts.sheet, grid, true,
             [](int col, int) { return col == ServiceSheet::ValueColumn; },
             [](int col, int) { return col != ServiceSheet::ValueColumn; }, this);
-        QTableView* view = makeView(m_group1, model, ParameterWidths);
+        QTableView* view = makeView(m_group1, model, ParameterWidths, ServiceSheet::ValueColumn);
         view->setObjectName(names[grid].toString());
         view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         view->setGeometry(left, 16, gridWidth(view, ParameterWidths), ClientHeight - 2 - 18);
@@ -129,7 +148,7 @@ void TServiceForm::buildProductionData(QWidget* content) {
         [](int col, int row) { return col == ServiceSheet::TextColumn && row >= FirstEditableRow; },
         [](int col, int row) { return col != ServiceSheet::TextColumn || row < FirstEditableRow; },
         this);
-    m_productionGrid = makeView(m_group2, model, ProductionWidths);
+    m_productionGrid = makeView(m_group2, model, ProductionWidths, ServiceSheet::TextColumn);
     m_productionGrid->setObjectName(QStringLiteral("StringGrid2"));
     // The group's frame is the grid's: the three columns take the group's whole width.
     m_productionGrid->setFrameShape(QFrame::NoFrame);

@@ -71,7 +71,8 @@ private:
     void buildProductionData(QWidget* content);
     void buildLists(QWidget* content);
     void buildCommands(QWidget* content);
-    QTableView* makeView(QWidget* parent, SheetModel* model, const QList<int>& widths);
+    QTableView* makeView(QWidget* parent, SheetModel* model, const QList<int>& widths,
+                         int firstCursorColumn = 0);
     void command(ServiceCommand command);
     void productionEdited(int col, int row);
     void selectionClicked(int selection);

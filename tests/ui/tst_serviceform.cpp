@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTest>
 
@@ -73,6 +75,10 @@ private slots:
     void dialogEnabledByVariant();
     void dialogOkStoresAndStornoDoesNot();
     void dialogChoiceShownWithFile();
+    void menuBarOnTopOfTheClient_data();
+    void menuBarOnTopOfTheClient();
+    void tabLeavesTheGrids();
+    void cursorKeepsOffTheFixedColumns();
 };
 
 void TestServiceForm::keysOpenEditor_data() {
@@ -244,6 +250,70 @@ void TestServiceForm::dialogChoiceShownWithFile() {
     rig.prompter.answers = {true};
     rig.actions.run(ServiceCommand::WriteAll); // re-parses the cells
     QCOMPARE(rig.image.ParB[2][17], 3);
+}
+
+void TestServiceForm::menuBarOnTopOfTheClient_data() {
+    QTest::addColumn<int>("language");
+    for (int language = 0; language < 4; ++language)
+        QTest::addRow("%d", language) << language;
+}
+
+// "Soubor" has the height its title needs above the 1024 x 510 client, in every language.
+void TestServiceForm::menuBarOnTopOfTheClient() {
+    QFETCH(int, language);
+    LangIndex = language;
+    const auto restore = qScopeGuard([] { LangIndex = 0; });
+    FormRig rig;
+    rig.form.applyCaptions();
+    rig.showForm();
+    auto* bar = rig.form.findChild<QMenuBar*>();
+    auto* content = rig.form.findChild<QWidget*>(QStringLiteral("content"));
+    QVERIFY(bar && content);
+    QCOMPARE(content->size(), QSize(1024, 510));
+    const QRect file = bar->actionGeometry(bar->actions().first());
+    QVERIFY2(file.height() >= bar->fontMetrics().height(),
+             qPrintable(QString::number(file.height())));
+    QVERIFY(bar->rect().contains(file));
+    QCOMPARE(content->y(), bar->height());
+    QCOMPARE(rig.form.size(), QSize(1024, 510 + bar->height()));
+}
+
+// Tab goes from control to control, each grid one stop; Shift+Tab goes back out.
+void TestServiceForm::tabLeavesTheGrids() {
+    FormRig rig;
+    rig.showForm();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form));
+    QTableView* left = rig.select(0, 23);
+    QCOMPARE(QApplication::focusWidget(), left);
+    QStringList stops;
+    for (int i = 0; i < 30 && !stops.contains(QStringLiteral("StringGrid1")); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget()->objectName();
+    }
+    for (const char* name : {"StringGrid3", "StringGrid2", "Button4", "Button8", "Button9",
+                             "Button1", "Button6", "Button2", "Button3", "StringGrid1"})
+        QVERIFY2(stops.contains(QLatin1String(name)), qPrintable(stops.join(u' ')));
+    QVERIFY2(stops.count(QStringLiteral("StringGrid1")) == 1, qPrintable(stops.join(u' ')));
+    QCOMPARE(QApplication::focusWidget(), left);
+    QTest::keyClick(left, Qt::Key_Tab, Qt::ShiftModifier);
+    QVERIFY(QApplication::focusWidget() != left);
+}
+
+// Arrows and clicks never leave the cursor on a label or mark column.
+void TestServiceForm::cursorKeepsOffTheFixedColumns() {
+    FormRig rig;
+    rig.showForm();
+    QTableView* view = rig.select(0, 23);
+    const int row = view->currentIndex().row();
+    QTest::keyClick(view, Qt::Key_Left);
+    QCOMPARE(view->currentIndex().column(), int(ServiceSheet::ValueColumn));
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(view->currentIndex().column(), int(ServiceSheet::ValueColumn));
+    const QRect name = view->visualRect(view->model()->index(row, ServiceSheet::NameColumn));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, name.center());
+    QCOMPARE(view->currentIndex(), view->model()->index(row, ServiceSheet::ValueColumn));
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->currentIndex(), view->model()->index(row + 1, ServiceSheet::ValueColumn));
 }
 
 QTEST_MAIN(TestServiceForm)
