@@ -6,7 +6,9 @@ KOVR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KOVR_BUILD="${KOVR_BUILD:-$KOVR_ROOT/build}"
 KOVR_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
                fonts-dejavu-core fonts-wine qt6-translations-l10n
-               poppler-utils)
+               poppler-utils
+               # the window-manager test: a private X server, openbox, real clicks
+               xvfb openbox xdotool libxcb1-dev)
 
 kovr_install_packages() {
     local missing=()

@@ -21,6 +21,7 @@
 #include "ui/SetupForm.h"
 #include "ui/TraceForm.h"
 #include "ui/TrendForm.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -53,7 +54,10 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_mainWindow =
         std::make_unique<MainWindow>(m_session->image(), m_session->display(), *m_prompter,
                                      m_session->transfer().ZapisZeSouboru());
-    if (m_ownPrompter) m_ownPrompter->setParentWidget(m_mainWindow.get());
+    if (m_ownPrompter) {
+        m_ownPrompter->setParentWidget(m_mainWindow.get());
+        m_ownPrompter->setKeepAbove(m_progress.get());
+    }
     m_about = std::make_unique<AboutBox>(m_mainWindow.get());
     m_serviceDialogs = std::make_unique<ServiceDialogs>(*m_session, *m_prompter, *m_mainWindow);
     m_serviceDialogs->createOutputsAndMasks();
@@ -131,12 +135,17 @@ void Program::wire() {
         {"ZaznamKomunikace", m_traceForm.get()},
         {"PrubehVelicin", m_trendForm.get()},
     };
+    // The first time over the main window and inside the screen; afterwards where the user
+    // left it.
     for (const auto& [action, form] : diagnostics)
-        connect(window->action(QString::fromLatin1(action)), &QAction::triggered, form, [form] {
-            form->show();
-            form->raise();
-            form->activateWindow();
-        });
+        connect(window->action(QString::fromLatin1(action)), &QAction::triggered, form,
+                [form, window, placed = false]() mutable {
+                    if (!placed) placeOver(*form, *window);
+                    placed = true;
+                    form->show();
+                    form->raise();
+                    form->activateWindow();
+                });
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
     connect(m_setupForm.get(), &TSetupForm::portBound, session,

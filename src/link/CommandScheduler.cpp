@@ -349,7 +349,10 @@ void CommandScheduler::VysliOutBuff() {
         emit frameWritten(OutBuff);
         traceSent();
     } else if (PocetPokusu == lastProbe + 1) {
-        if (m_links.prompter.askYesNo(linkQuestionText(m_lostDevice))) {
+        const Port& port = m_links.port;
+        const QString tried = QStringLiteral("COM") + m_portSetting.trimmed();
+        if (m_links.prompter.askYesNo(
+                linkQuestionText(tried, port.deviceName(port.portNum()), m_lostDevice))) {
             PocetPokusu = 0;
             KomunikaceStart();
         } else {

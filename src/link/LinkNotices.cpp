@@ -27,8 +27,11 @@ QString portUnavailableText(const Port::OpenProblem& problem) {
     return text;
 }
 
-QString linkQuestionText(const QString& lostDevice) {
-    const QString question = LangText(QStringLiteral("ChybaKomunikace"));
+QString linkQuestionText(const QString& port, const QString& device, const QString& lostDevice) {
+    QString question = LangText(QStringLiteral("ChybaKomunikace"));
+    const QString tried =
+        device.isEmpty() || device == port ? port : QStringLiteral("%1 (%2)").arg(port, device);
+    question += u'\n' + LangAddedText(QStringLiteral("ZkousenyPort")).arg(tried);
     if (lostDevice.isEmpty()) return question;
     return question + u'\n' + LangAddedText(QStringLiteral("AdapterOdpojen")).arg(lostDevice);
 }

@@ -11,6 +11,8 @@
 // "Požadovaný COM port není k dispozici" and, below it, why the port did not open.
 QString portUnavailableText(const Port::OpenProblem& problem);
 
-// "ChybaKomunikace", with a line saying that the adapter of `lostDevice` was disconnected
-// when the port reported the loss (`lostDevice` empty: just the question).
-QString linkQuestionText(const QString& lostDevice);
+// "ChybaKomunikace", a line naming the port that was tried (`port` "COM3" and the `device` it
+// opens), and a line saying that the adapter of `lostDevice` was disconnected when the port
+// reported the loss (`lostDevice` empty: no such line).
+QString linkQuestionText(const QString& port, const QString& device,
+                         const QString& lostDevice = {});

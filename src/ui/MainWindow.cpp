@@ -104,7 +104,7 @@ MainWindow::MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompt
             &MonitoringPanel::setControlSignalVisible);
 
     buildMenus();
-    buildStatusBar(client);
+    buildStatusBar();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -157,12 +157,14 @@ void MainWindow::buildMenus() {
             &MainWindow::aboutRequested);
 }
 
-void MainWindow::buildStatusBar(QWidget* client) {
-    m_statusBar = new QStatusBar(client);
+void MainWindow::buildStatusBar() {
+    // Below the client, never over it: the panels use the client's whole height, and the
+    // window grows by the status bar.
+    m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
-    m_statusBar->setGeometry(0, ClientHeight - StatusBarHeight, ClientWidth, StatusBarHeight);
-    m_statusBar->raise();
+    m_statusBar->setFixedSize(ClientWidth, StatusBarHeight);
+    setStatusBar(m_statusBar);
     // The panels lie side by side from the left edge, each at its own width. They are not
     // the status bar's items: its layout would put its spacing between them and shift each
     // panel a little further right than the one before.

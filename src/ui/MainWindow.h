@@ -51,7 +51,7 @@ protected:
 
 private:
     void buildMenus();
-    void buildStatusBar(QWidget* client);
+    void buildStatusBar();
     // The whole window, frame included, in the middle of the screen it shows on.
     void centreOnScreen();
     void updateStatusHints();

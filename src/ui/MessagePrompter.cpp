@@ -2,11 +2,27 @@
 
 #include <QMessageBox>
 
-std::unique_ptr<QMessageBox> MessagePrompter::questionBox(const QString& text) const {
-    auto box = std::make_unique<QMessageBox>(QMessageBox::Warning, QStringLiteral("KOVR"), text,
-                                             QMessageBox::Yes | QMessageBox::No, m_parent);
-    box->setDefaultButton(QMessageBox::Yes);
+namespace {
+
+// Above every window of the program, the always-on-top progress window included (the owner
+// keeps it there): a question hidden under it could not be answered.
+std::unique_ptr<QMessageBox> box(QMessageBox::Icon icon, const QString& text,
+                                 QMessageBox::StandardButtons buttons, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(icon, QStringLiteral("KOVR"), text, buttons, parent);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
     return box;
+}
+
+} // namespace
+
+QWidget* MessagePrompter::owner() const {
+    return m_keepAbove && m_keepAbove->isVisible() ? m_keepAbove : m_parent;
+}
+
+std::unique_ptr<QMessageBox> MessagePrompter::questionBox(const QString& text) const {
+    auto question = box(QMessageBox::Warning, text, QMessageBox::Yes | QMessageBox::No, owner());
+    question->setDefaultButton(QMessageBox::Yes);
+    return question;
 }
 
 bool MessagePrompter::askYesNo(const QString& text) {
@@ -14,9 +30,11 @@ bool MessagePrompter::askYesNo(const QString& text) {
 }
 
 void MessagePrompter::message(const QString& text, Icon icon) {
+    QMessageBox::Icon shown = QMessageBox::Warning;
     switch (icon) {
-    case Icon::Error: QMessageBox::critical(m_parent, QStringLiteral("KOVR"), text); break;
-    case Icon::Information: QMessageBox::information(m_parent, QStringLiteral("KOVR"), text); break;
-    case Icon::Exclamation: QMessageBox::warning(m_parent, QStringLiteral("KOVR"), text); break;
+    case Icon::Error: shown = QMessageBox::Critical; break;
+    case Icon::Information: shown = QMessageBox::Information; break;
+    case Icon::Exclamation: shown = QMessageBox::Warning; break;
     }
+    box(shown, text, QMessageBox::Ok, owner())->exec();
 }

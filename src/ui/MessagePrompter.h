@@ -15,6 +15,9 @@ public:
         : m_parent(parent) {}
     // The window the boxes are modal to.
     void setParentWidget(QWidget* parent) { m_parent = parent; }
+    // A window that stays on top of the others (the progress window): while it is shown the
+    // boxes belong to it, and the window manager keeps a window's boxes above it.
+    void setKeepAbove(QWidget* onTop) { m_keepAbove = onTop; }
     bool askYesNo(const QString& text) override;
     void message(const QString& text, Icon icon) override;
 
@@ -22,5 +25,8 @@ public:
     std::unique_ptr<QMessageBox> questionBox(const QString& text) const;
 
 private:
+    QWidget* owner() const;
+
     QWidget* m_parent;
+    QWidget* m_keepAbove = nullptr;
 };

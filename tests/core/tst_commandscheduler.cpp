@@ -3,6 +3,7 @@
 #include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/CommandScheduler.h"
+#include "link/LinkNotices.h"
 #include "link/PollInputs.h"
 #include "link/TransferSteps.h"
 #include "wire/Frame.h"
@@ -285,7 +286,8 @@ void TestCommandScheduler::unansweredRunAsks() {
         written = rig.port.written.size();
         rig.clock.advance(LinkTiming{}.nextRequestGap); // the same request again
     }
-    QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
+    QCOMPARE(rig.prompter.questions,
+             QStringList{linkQuestionText(QStringLiteral("COM1"), QStringLiteral("fake1"))});
     QCOMPARE(rig.port.written.size(), written);
     QVERIFY(!rig.scheduler.komBezi());
     if (state == 111) QCOMPARE(transfer.abandons, 1);
@@ -350,7 +352,9 @@ void TestCommandScheduler::retryLadder() {
         QCOMPARE(rig.port.written[i], frameRequest("00100000000000000000"));
     for (int i = 3; i < 6; ++i)
         QCOMPARE(rig.port.written[i], probeFrame());
-    QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace"))});
+    // The question, and the port it tried: the setting and the device it opens.
+    QCOMPARE(rig.prompter.questions, QStringList{LangText(QStringLiteral("ChybaKomunikace")) +
+                                                 QStringLiteral("\nZkoušený port: COM1 (fake1)")});
     QVERIFY(rig.prompter.questions.first().contains(QStringLiteral("\r\n")));
     QCOMPARE(rig.scheduler.pocetPokusu(), 0);
     if (yes) {
@@ -724,12 +728,13 @@ void TestCommandScheduler::lostAdapterNamedInQuestion() {
     emit rig.port.deviceLost(QStringLiteral("Connection to fake1 lost (device removed)."));
     rig.clock.advance(100 + 6 * 300 + 50);
     QCOMPARE(rig.prompter.questions,
-             QStringList{LangText(QStringLiteral("ChybaKomunikace")) + u'\n' +
-                         QStringLiteral("Adaptér fake1 byl odpojen. Připojte ho a zvolte Ano.")});
+             QStringList{linkQuestionText(QStringLiteral("COM1"), QStringLiteral("fake1")) +
+                         QStringLiteral("\nAdaptér fake1 byl odpojen. Připojte ho a zvolte Ano.")});
     QVERIFY(rig.scheduler.komBezi()); // reopened
     rig.clock.advance(7 * 300 + 50);
     QCOMPARE(rig.prompter.questions.size(), 2);
-    QCOMPARE(rig.prompter.questions.last(), LangText(QStringLiteral("ChybaKomunikace")));
+    QCOMPARE(rig.prompter.questions.last(),
+             linkQuestionText(QStringLiteral("COM1"), QStringLiteral("fake1")));
 }
 
 QTEST_GUILESS_MAIN(TestCommandScheduler)

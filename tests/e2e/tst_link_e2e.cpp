@@ -156,7 +156,8 @@ void TestLinkEndToEnd::wrongCodeUnitAsks() {
     m_unit->setWrongCode(true);
     m_requests->clear();
     KOVR_TRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
-    QCOMPARE(m_prompter->questions.first(), LangText(QStringLiteral("ChybaKomunikace")));
+    QCOMPARE(m_prompter->questions.first(),
+             linkQuestionText(QStringLiteral("COM3"), m_line->linkPath()));
     QCOMPARE(m_requests->size(), CommandScheduler::UnansweredReplyLimit);
     QVERIFY(!m_session->scheduler().komBezi()); // answered No
 }
@@ -174,7 +175,7 @@ void TestLinkEndToEnd::pulledDeviceDoesNotHang() {
     m_line->closeLine();
     KOVR_TRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
     QCOMPARE(lost.size(), 1);
-    QCOMPARE(m_prompter->questions.first(), linkQuestionText(link));
+    QCOMPARE(m_prompter->questions.first(), linkQuestionText(QStringLiteral("COM3"), link, link));
     QCOMPARE(m_prompter->messages,
              QStringList{portUnavailableText({Port::OpenFailure::Absent, link, {}, {}})});
     // The refresh cannot go on: its always-on-top window must not stay behind.
@@ -208,7 +209,7 @@ void TestLinkEndToEnd::pluggedBackAdapterResumesOnYes() {
     m_line->closeLine();
     KOVR_TRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 1, 5000);
     QVERIFY(linkGoneDuringQuestion);
-    QCOMPARE(m_prompter->questions.first(), linkQuestionText(link));
+    QCOMPARE(m_prompter->questions.first(), linkQuestionText(QStringLiteral("COM3"), link, link));
     QVERIFY(m_prompter->questions.first().startsWith(LangText(QStringLiteral("ChybaKomunikace"))));
     QVERIFY(m_line->slavePath() != firstPty);
     QCOMPARE(QFileInfo(link).symLinkTarget(), m_line->slavePath());
@@ -225,7 +226,7 @@ void TestLinkEndToEnd::pluggedBackAdapterResumesOnYes() {
     // A later pull is reported afresh; a silent unit on a present line is not called a pull.
     m_unit->setSilent(true);
     KOVR_TRY_COMPARE_WITH_TIMEOUT(m_prompter->questions.size(), 2, 5000);
-    QCOMPARE(m_prompter->questions.last(), LangText(QStringLiteral("ChybaKomunikace")));
+    QCOMPARE(m_prompter->questions.last(), linkQuestionText(QStringLiteral("COM3"), link));
 }
 
 QTEST_MAIN(TestLinkEndToEnd)

@@ -315,7 +315,9 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     bool lineBack = false;
     qsizetype reopenedAt = -1;
     m_setup->prompter.duringQuestion = [&] {
-        if (m_setup->prompter.questions.last() != linkQuestionText(line.linkPath())) return;
+        if (m_setup->prompter.questions.last() !=
+            linkQuestionText(QStringLiteral("COM3"), line.linkPath(), line.linkPath()))
+            return;
         // The technician reads the question for half a second, then plugs the adapter back in.
         QElapsedTimer wall;
         wall.start();
@@ -336,7 +338,8 @@ void TestSoakEndToEnd::pulledLineWaitsIdleAndResumes() {
     KOVR_TRY_COMPARE_WITH_TIMEOUT(m_setup->prompter.questions.size(), 2, 20000);
     QVERIFY(lineBack);
     // The question says the adapter was pulled.
-    QCOMPARE(m_setup->prompter.questions.last(), linkQuestionText(line.linkPath()));
+    QCOMPARE(m_setup->prompter.questions.last(),
+             linkQuestionText(QStringLiteral("COM3"), line.linkPath(), line.linkPath()));
     const double share = questionCpu / (questionWallMs / 1000.0);
     qInfo("CPU while the question waits: %.1f ms in %lld ms (%.1f %% of wall time)",
           1000 * questionCpu, questionWallMs, 100 * share);

@@ -122,6 +122,17 @@ void TestMainWindow::statusBar() {
         left += widths[i];
     }
     QCOMPARE(w.panel(8)->alignment(), Qt::AlignLeft | Qt::AlignVCenter);
+    // Below the client: nothing of the panels lies under it.
+    const QWidget* client = w.window.centralWidget();
+    QCOMPARE(client->size(), QSize(MainWindow::ClientWidth, MainWindow::ClientHeight));
+    const QRect bar(w.panel(0)->parentWidget()->mapTo(&w.window, QPoint(0, 0)),
+                    w.panel(0)->parentWidget()->size());
+    QVERIFY(bar.top() >= client->geometry().bottom() + 1);
+    for (const QWidget* child : client->findChildren<QWidget*>())
+        QVERIFY2(!QRect(child->mapTo(&w.window, QPoint(0, 0)), child->size())
+                      .intersected(QRect(client->mapTo(&w.window, QPoint(0, 0)), client->size()))
+                      .intersects(bar),
+                 qPrintable(child->objectName()));
     QCOMPARE(w.panel(3)->alignment(), Qt::Alignment(Qt::AlignCenter));
     QVERIFY(!w.window.lineErrorsAction()->isChecked());
     QVERIFY(w.window.lineErrorsAction()->isCheckable());
