@@ -105,6 +105,9 @@ MainWindow::MainWindow(DeviceImage& image, const MonitorDisplay& display, Prompt
 
     buildMenus();
     buildStatusBar();
+    // The first focus goes to a harmless control, not to the first in the chain: the
+    // monitoring panel's reset of the running time.
+    m_parameters->firstControl()->setFocus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

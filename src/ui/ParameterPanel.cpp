@@ -109,6 +109,7 @@ ParameterPanel::ParameterPanel(DeviceImage& image, const MonitorDisplay& display
     buildAutocalibration();
     buildSafePosition();
     buildBackup();
+    orderTabs();
 
     // The decoder's texts so far; the edits take them from the first change on.
     m_rendered.Edit11 = display.Edit11;
@@ -117,6 +118,31 @@ ParameterPanel::ParameterPanel(DeviceImage& image, const MonitorDisplay& display
     m_rendered.Edit20 = display.Edit20;
 
     applyCaptions();
+}
+
+void ParameterPanel::orderTabs() {
+    // Reading order, group by group: the left column (end positions, relays, autocalibration,
+    // safe position), then the selectors and the controller's, then the backup; within a
+    // group from the top, left before right.
+    const QGroupBox* groups[] = {m_group9, m_group17, m_group14, m_group13,
+                                 m_group8, m_group12, m_group19};
+    QWidget* previous = nullptr;
+    for (const QGroupBox* group : groups) {
+        QList<QWidget*> controls;
+        for (QWidget* child : group->findChildren<QWidget*>())
+            if (child->focusPolicy() & Qt::TabFocus) controls.append(child);
+        std::sort(controls.begin(), controls.end(), [](const QWidget* a, const QWidget* b) {
+            return std::pair(a->y(), a->x()) < std::pair(b->y(), b->x());
+        });
+        for (QWidget* control : std::as_const(controls)) {
+            if (previous) setTabOrder(previous, control);
+            previous = control;
+        }
+    }
+}
+
+QWidget* ParameterPanel::firstControl() const {
+    return m_edit13;
 }
 
 void ParameterPanel::buildEndPositions() {

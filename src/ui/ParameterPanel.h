@@ -25,6 +25,8 @@ class ParameterPanel : public QGroupBox, public ParameterPanelHooks {
 public:
     ParameterPanel(DeviceImage& image, const MonitorDisplay& display, Prompter& prompter,
                    const bool& zapisZeSouboru, QWidget* parent = nullptr);
+    // Where the keyboard starts: the end position O, a control that changes nothing by itself.
+    QWidget* firstControl() const;
 
     // Captions and item lists in the current language; every selection is kept.
     void applyCaptions();
@@ -65,6 +67,7 @@ private:
     void buildAutocalibration();
     void buildSafePosition();
     void buildBackup();
+    void orderTabs();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -16,10 +16,13 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace {
 
 constexpr int RadioItemHeight = 19;
+// The style's margin left and right of a cell's text.
+constexpr int CellMargin = 4;
 constexpr int GridRows = 9; // eight inputs and an empty last row that holds the selection
 constexpr int GridRowHeight = 18;
 
@@ -115,16 +118,26 @@ TVystupyForm::TVystupyForm(PollInputs& inputs, std::function<void(bool)> pollWan
         grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        grid->setColumnWidth(0, look.captionWidth);
-        grid->setColumnWidth(1, look.width - look.captionWidth - 2);
         const QStringList captions = look.captions();
+        // The caption column is as wide as its longest caption needs ("Místní" does not fit
+        // into the grid's 35 px with the cell's margins); the value column, one character,
+        // takes what is left.
+        int captionWidth = look.captionWidth;
+        for (const QString& caption : captions)
+            captionWidth = std::max(captionWidth, grid->fontMetrics().horizontalAdvance(caption) +
+                                                      2 * CellMargin);
+        grid->setColumnWidth(0, captionWidth);
+        grid->setColumnWidth(1, look.width - captionWidth - 2);
         for (int row = 0; row < GridRows; ++row)
             for (int col = 0; col < 2; ++col) {
                 auto* item = new QTableWidgetItem(col == 0 ? captions.value(row) : QString());
                 if (col == 1) item->setTextAlignment(Qt::AlignCenter);
                 grid->setItem(row, col, item);
             }
-        // The selection rests on the empty last row, out of the way of the inputs.
+        // Display only: no cell takes the focus or looks selected. The current cell rests on
+        // the empty last row, out of the way of the inputs.
+        grid->setFocusPolicy(Qt::NoFocus);
+        grid->setSelectionMode(QAbstractItemView::NoSelection);
         grid->setCurrentCell(GridRows - 1, 0);
         m_grids[g] = grid;
     }

@@ -47,6 +47,7 @@ private slots:
     void init() { LangIndex = 0; }
     void cleanup() { LangIndex = 0; }
     void frame();
+    void tabRingInReadingOrder();
     void menu_data();
     void menu();
     void statusBar();
@@ -322,6 +323,39 @@ void TestMainWindow::everyCaptionKeyExists() {
     }
     qInstallMessageHandler(previous);
     QVERIFY2(reported.isEmpty(), qPrintable(reported.join(QLatin1Char('\n'))));
+}
+
+// The keyboard starts on a harmless control, and Tab follows the reading order: the monitoring
+// half, then the parameter half's left column, its selectors, and its backup, each group from
+// the top.
+void TestMainWindow::tabRingInReadingOrder() {
+    Window w;
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QWidget* first = QApplication::focusWidget();
+    QVERIFY(first);
+    QCOMPARE(first->objectName(), QStringLiteral("Edit13"));
+    QStringList groups;
+    QList<int> tops;
+    QWidget* x = first;
+    do {
+        if (x->focusPolicy() & Qt::TabFocus) {
+            const QString group = x->parentWidget()->objectName();
+            const int top = x->mapTo(&w.window, QPoint(0, 0)).y();
+            if (!groups.isEmpty() && groups.last() == group)
+                QVERIFY2(top >= tops.last(), qPrintable(x->objectName()));
+            else
+                groups << group;
+            tops << top;
+        }
+        x = x->nextInFocusChain();
+    } while (x != first);
+    QCOMPARE(groups,
+             (QStringList{"GroupBox9", "GroupBox17", "GroupBox14", "GroupBox13", "GroupBox8",
+                          "GroupBox12", "GroupBox19", "GroupBox10", "GroupBox16", "GroupBox7"}));
+    // And a real Tab goes where the chain says.
+    QTest::keyClick(first, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("Edit11"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -31,6 +31,7 @@
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -137,6 +138,7 @@ private slots:
     void motorMenuFollowsTheVariant_data();
     void motorMenuFollowsTheVariant();
     void outputsMenuWhileTheDialogIsActive();
+    void outputsGridsReadWhole();
 };
 
 void TestServiceDialogs::cptEditCheck_data() {
@@ -449,6 +451,30 @@ void TestServiceDialogs::outputsMenuWhileTheDialogIsActive() {
     QVERIFY(!nested);
     QVERIFY(form.isVisible());
     QCOMPARE(f.scheduler().komStav(), 71);
+    form.reject();
+}
+
+// The input grids: every row caption has room in its column, and no cell looks selected, not
+// even after a click.
+void TestServiceDialogs::outputsGridsReadWhole() {
+    Fixture f;
+    TVystupyForm& form = f.dialogs().vystupyForm();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const char* name : {"StringGrid2", "StringGrid3"}) {
+        auto* grid = form.findChild<QTableWidget*>(QLatin1String(name));
+        QVERIFY(grid);
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            const QTableWidgetItem* caption = grid->item(row, 0);
+            const int needed = grid->fontMetrics().horizontalAdvance(caption->text()) + 6;
+            QVERIFY2(needed <= grid->visualItemRect(caption).width(), qPrintable(caption->text()));
+        }
+        QVERIFY(grid->viewport()->rect().contains(grid->visualItemRect(grid->item(0, 1))));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualItemRect(grid->item(1, 0)).center());
+        QVERIFY(grid->selectedItems().isEmpty());
+        QVERIFY(!grid->selectionModel()->isSelected(grid->currentIndex()));
+    }
     form.reject();
 }
 
