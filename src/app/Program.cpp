@@ -14,6 +14,7 @@
 #include "ui/ParameterDisplay.h"
 #include "ui/ParameterPanel.h"
 #include "ui/ParametryForm.h"
+#include "ui/ProgramIcon.h"
 #include "ui/PrubehForm.h"
 #include "ui/ReportPrinter.h"
 #include "ui/SaveFileDialog.h"
@@ -24,6 +25,7 @@
 #include "ui/WindowPlacement.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -43,6 +45,8 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_setup.load(m_iniPath, &error);
     LangIndex = languageIndex(m_setup);
     useQtTranslation();
+    // Every window, the task bar and the about box show the picture the menus show.
+    QApplication::setWindowIcon(programIcon());
 
     if (!prompter) {
         m_ownPrompter = std::make_unique<MessagePrompter>();
@@ -160,6 +164,8 @@ void Program::restartLink() {
 
 void Program::applyCaptions() {
     useQtTranslation();
+    // Every window, the task bar and the about box show the picture the menus show.
+    QApplication::setWindowIcon(programIcon());
     // The windows this version has, in the order a language change treats them.
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();

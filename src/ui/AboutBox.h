@@ -10,7 +10,4 @@ class AboutBox : public QDialog {
 public:
     explicit AboutBox(QWidget* parent = nullptr);
     void applyCaptions();
-
-    // The program icon, drawn rather than shipped as a file.
-    static QPixmap programIcon(int size);
 };

@@ -10,6 +10,7 @@
 #include "lang/Lang.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagePrompter.h"
+#include "ui/ProgramIcon.h"
 #include "ui/PrubehForm.h"
 #include "ui/ServiceForm.h"
 #include "ui/TraceForm.h"
@@ -18,6 +19,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -71,6 +74,7 @@ private slots:
     void questionAboveTheProgressWindow();
     void diagnosticWindowsInsideTheScreen_data();
     void diagnosticWindowsInsideTheScreen();
+    void oneIconEverywhere();
 
 private:
     QTemporaryDir m_dir;
@@ -204,6 +208,44 @@ void TestWindowManager::diagnosticWindowsInsideTheScreen() {
                             .arg(frame.height())));
     QVERIFY(frameOnScreen(main).contains(frame.center()));
     form->hide();
+}
+
+// The window manager gets the program's picture for every window (_NET_WM_ICON), the same the
+// about box shows and the package installs.
+void TestWindowManager::oneIconEverywhere() {
+    MainWindow& main = m_program->mainWindow();
+    const QByteArray name = "_NET_WM_ICON";
+    xcb_connection_t* c = server->connection();
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, name.size(), name.constData()), nullptr);
+    QVERIFY(atom);
+    xcb_get_property_reply_t* property = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, main.winId(), atom->atom, XCB_ATOM_CARDINAL, 0, 1 << 20),
+        nullptr);
+    std::free(atom);
+    QVERIFY(property);
+    // Width, height and the ARGB pixels of each size, one after the other.
+    const auto* words = static_cast<const quint32*>(xcb_get_property_value(property));
+    const int count = xcb_get_property_value_length(property) / 4;
+    QImage found;
+    for (int at = 0; at + 2 <= count;) {
+        const int width = int(words[at]), height = int(words[at + 1]);
+        if (width == 48 && height == 48 && at + 2 + 48 * 48 <= count) {
+            found = QImage(reinterpret_cast<const uchar*>(words + at + 2), 48, 48,
+                           QImage::Format_ARGB32)
+                        .copy();
+            break;
+        }
+        at += 2 + width * height;
+    }
+    std::free(property);
+    QVERIFY2(!found.isNull(), "no 48 x 48 picture in _NET_WM_ICON");
+    const QImage expected = programPixmap(48).toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(found, expected);
+    auto* about = main.findChild<QDialog*>(QStringLiteral("AboutBox"));
+    QVERIFY(about);
+    auto* picture = about->findChild<QLabel*>(QStringLiteral("ProgramIcon"));
+    QCOMPARE(picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32), expected);
 }
 
 int main(int argc, char* argv[]) {
