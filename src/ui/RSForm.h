@@ -22,7 +22,11 @@ public:
     QString reading() const;
 
 private:
+    static constexpr int DesignWidth = 182;
+    static constexpr int DesignHeight = 84;
+
     std::function<bool(const QString&)> m_onOk;
+    QWidget* m_content = nullptr;
     QLineEdit* m_edit1 = nullptr;
     QPushButton* m_cancel = nullptr;
 };

@@ -70,6 +70,7 @@ TServiceForm::TServiceForm(const Parts& parts, QWidget* parent)
     layout->setMenuBar(menuBar);
     layout->addWidget(content);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->activate(); // the window has its size before it is first shown
 
     buildParameterGrids(content);
     buildProductionData(content);

@@ -1,5 +1,7 @@
 #include "ui/WindowPlacement.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -22,4 +24,13 @@ void placeOver(QWidget& window, const QWidget& anchor) {
     frame.moveTop(std::clamp(frame.top(), area.top(),
                              std::max(area.top(), area.bottom() + 1 - frame.height())));
     window.move(frame.topLeft());
+}
+
+int titleBarWidth(const QString& title) {
+    // Icon, iconify, maximise and close, with the title's padding: what openbox's and most
+    // themes' title bars take besides the text.
+    constexpr int Decoration = 104;
+    QFont font(QStringLiteral("Sans"), 8);
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(title) + Decoration;
 }

@@ -29,6 +29,7 @@
 #include "ui/TrendForm.h"
 #include "ui/UiFont.h"
 #include "ui/VystupyForm.h"
+#include "ui/WindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -315,6 +316,14 @@ void TestCaptionsEndToEnd::everyWindowInEveryLanguage() {
     QVERIFY2(before.isEmpty(), qPrintable(before.join(QLatin1Char('\n'))));
     const QStringList after = untranslated(program);
     QVERIFY2(after.isEmpty(), qPrintable(after.join(QLatin1Char('\n'))));
+    // Every caption has room in its window's title bar.
+    for (const Window& window : translatedWindows(program) + addedTextWindows(program)) {
+        const QString title = window.widget->windowTitle();
+        QVERIFY2(window.widget->width() >= titleBarWidth(title),
+                 qPrintable(QStringLiteral("%1: \"%2\" in %3 px")
+                                .arg(QLatin1String(window.name), title)
+                                .arg(window.widget->width())));
+    }
 
     // Copies from the main window read exactly as the main window does.
     MainWindow& main = program.mainWindow();
