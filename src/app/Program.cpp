@@ -8,6 +8,7 @@
 #include "lang/Lang.h"
 #include "session/Session.h"
 #include "ui/AboutBox.h"
+#include "ui/AccessibleNames.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagePrompter.h"
 #include "ui/MonitoringPanel.h"
@@ -180,6 +181,12 @@ void Program::applyCaptions() {
     m_serviceDialogs->controlSignalCaptions();
     m_traceForm->applyCaptions();
     m_trendForm->applyCaptions();
+    // Names for screen readers, from the captions just given.
+    QList<QWidget*> windows{m_mainWindow.get(), m_progress.get()};
+    for (QWidget* child : m_mainWindow->findChildren<QWidget*>())
+        if (child->isWindow()) windows.append(child);
+    for (QWidget* window : std::as_const(windows))
+        nameForAssistiveTech(window);
 }
 
 void Program::useQtTranslation() {

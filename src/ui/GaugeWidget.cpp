@@ -1,10 +1,38 @@
 #include "ui/GaugeWidget.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <algorithm>
 
+namespace {
+
+// What a screen reader reads of a gauge: a progress bar and the percentage it draws.
+class GaugeAccessible : public QAccessibleWidget {
+public:
+    explicit GaugeAccessible(GaugeWidget* gauge)
+        : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+    QString text(QAccessible::Text t) const override {
+        if (t != QAccessible::Value) return QAccessibleWidget::text(t);
+        const auto* gauge = static_cast<const GaugeWidget*>(widget());
+        return QString::number(gauge->percent()) + u'%';
+    }
+};
+
+QAccessibleInterface* gaugeAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("GaugeWidget") && object && object->isWidgetType())
+        return new GaugeAccessible(static_cast<GaugeWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
 GaugeWidget::GaugeWidget(QWidget* parent)
     : QWidget(parent) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(gaugeAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     // Every pixel is painted here, so the parent need not repaint beneath the gauge.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);

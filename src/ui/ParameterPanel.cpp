@@ -250,6 +250,8 @@ void ParameterPanel::applyCaptions() {
         {m_button11, u"Vytvořit zálohu"},
         {m_button12, u"Obnovit ze zálohy"},
     });
+    // The selectors' group has no title to show; a screen reader still needs its name.
+    m_group8->setAccessibleName(LangAddedText(QStringLiteral("VolbyParametru")));
 
     for (int i = 0; i < m_selectors.size(); ++i) {
         const Selector& s = Selectors[i];

@@ -33,6 +33,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -236,6 +237,55 @@ QStringList untranslated(Program& program) {
     return found;
 }
 
+// What a screen reader finds wrong among the inputs of `window`: an input without a name, two
+// inputs of the same name, a group not named by its own title, a gauge without a value.
+QStringList accessibilityFaults(QWidget* window) {
+    QStringList faults;
+    QHash<QString, QString> names; // name -> object
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* a) {
+        if (!a) return;
+        const QString object = a->object() ? a->object()->objectName() : QString();
+        // Qt on Linux gives a list its shown item as name (its label is a relation): the name
+        // the program gives it is the widget's.
+        const auto* widget = qobject_cast<const QWidget*>(a->object());
+        const QString name = a->role() == QAccessible::ComboBox && widget
+                                 ? widget->accessibleName()
+                                 : a->text(QAccessible::Name);
+        switch (a->role()) {
+        case QAccessible::Grouping:
+            // Its own title; an untitled group a name of its own, not its outer group's.
+            if (const auto* group = qobject_cast<const QGroupBox*>(a->object())) {
+                const QString title = group->title().remove(u'&').simplified();
+                const auto* outer = qobject_cast<const QGroupBox*>(group->parentWidget());
+                if (title.isEmpty() ? name.isEmpty() || (outer && name == outer->title())
+                                    : name != title)
+                    faults << QStringLiteral("group %1 named \"%2\"").arg(object, name);
+            }
+            break;
+        case QAccessible::ProgressBar:
+            if (a->text(QAccessible::Value).isEmpty())
+                faults << QStringLiteral("gauge %1 without a value").arg(object);
+            [[fallthrough]];
+        case QAccessible::ComboBox:
+        case QAccessible::EditableText:
+        case QAccessible::Table:
+        case QAccessible::CheckBox:
+        case QAccessible::RadioButton:
+            if (name.isEmpty())
+                faults << QStringLiteral("%1 without a name").arg(object);
+            else if (names.contains(name))
+                faults << QStringLiteral("%1 and %2 both \"%3\"").arg(names[name], object, name);
+            names.insert(name, object);
+            return; // the inside of a list or grid is its own business
+        default: break;
+        }
+        for (int i = 0; i < a->childCount(); ++i)
+            walk(a->child(i));
+    };
+    walk(QAccessible::queryAccessibleInterface(window));
+    return faults;
+}
+
 // The dictionary's reports of keys it lacks, or lacks in the current language.
 QStringList g_langReports;
 
@@ -316,6 +366,12 @@ void TestCaptionsEndToEnd::everyWindowInEveryLanguage() {
     QVERIFY2(before.isEmpty(), qPrintable(before.join(QLatin1Char('\n'))));
     const QStringList after = untranslated(program);
     QVERIFY2(after.isEmpty(), qPrintable(after.join(QLatin1Char('\n'))));
+    // A screen reader can tell every input of the main window and the parameters dialog apart.
+    for (QWidget* window : {static_cast<QWidget*>(&program.mainWindow()),
+                            static_cast<QWidget*>(&program.parametryForm())}) {
+        const QStringList faults = accessibilityFaults(window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
     // Every caption has room in its window's title bar.
     for (const Window& window : translatedWindows(program) + addedTextWindows(program)) {
         const QString title = window.widget->windowTitle();
@@ -428,6 +484,13 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
                                     .arg(e.shown)));
         const QStringList leftOver = untranslatedAdded(program);
         QVERIFY2(leftOver.isEmpty(), qPrintable(leftOver.join(QLatin1Char('\n'))));
+        // The names a screen reader reads follow the language, the window-named groups too.
+        const QStringList faults = accessibilityFaults(&main);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        QCOMPARE(main.findChild<QWidget*>(QStringLiteral("Edit6"))->accessibleName(),
+                 LangText(QStringLiteral("Čas chodu")));
+        QCOMPARE(parametry.findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->accessibleName(),
+                 parametry.windowTitle());
         QCOMPARE(trace.windowTitle(), LangAddedText(QStringLiteral("TraceTitulek")));
         QCOMPARE(trend.windowTitle(), LangAddedText(QStringLiteral("TrendTitulek")));
         QCOMPARE(relay->currentIndex(), relayItem);
