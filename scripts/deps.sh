@@ -8,7 +8,7 @@ KOVR_PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-serialpo
                fonts-dejavu-core fonts-wine qt6-translations-l10n
                poppler-utils
                # the window-manager test: a private X server, openbox, real clicks
-               xvfb openbox xdotool libxcb1-dev)
+               xvfb openbox xdotool x11-utils libxcb1-dev)
 
 kovr_install_packages() {
     local missing=()

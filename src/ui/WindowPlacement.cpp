@@ -28,9 +28,12 @@ void placeOver(QWidget& window, const QWidget& anchor) {
 
 int titleBarWidth(const QString& title) {
     // Icon, iconify, maximise and close, with the title's padding: what openbox's and most
-    // themes' title bars take besides the text.
-    constexpr int Decoration = 104;
-    QFont font(QStringLiteral("Sans"), 8);
+    // themes' title bars take besides the text (measured on openbox's default theme).
+    constexpr int Decoration = 116;
+    // 8 points at the 96 dots per inch the window manager draws with, whatever Qt's own
+    // resolution on the platform it runs on.
+    QFont font(QStringLiteral("Sans"));
+    font.setPixelSize(11);
     font.setBold(true);
     return QFontMetrics(font).horizontalAdvance(title) + Decoration;
 }

@@ -9,9 +9,10 @@
 // position, motor, CPT, error-masks, outputs and control-signal dialogs, the torque and sensor
 // dialogs during a calibration, the setup dialog, the about box and the progress window during a
 // write of all parameters.
-// Runs offscreen; the unit plays variant 3 with every relay on a position function, so that
-// every control of the main window is shown. An offscreen window has no frame, so each picture
-// gets a drawn title bar with the window's caption.
+// The unit plays variant 3 with every relay on a position function, so that every control of
+// the main window is shown. Under an X server with a window manager (scripts/screenshots runs
+// it so) each picture is taken from the screen, with the window manager's own title bar;
+// offscreen a window has no frame, and each picture gets a drawn title bar with its caption.
 
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
@@ -50,10 +51,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
+#include <QScreen>
+#ifdef KOVR_SHOTS_XCB
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+#endif
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -120,8 +127,74 @@ QImage framed(QWidget& window) {
     return image;
 }
 
+#ifdef KOVR_SHOTS_XCB
+// The window manager's frame around `window` as the X server has it: the ancestor of the
+// window's X window that is a child of the root. Empty while the window has no frame.
+QRect managedFrame(const QWidget& window) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11) return {};
+    xcb_connection_t* c = x11->connection();
+    xcb_window_t current = xcb_window_t(window.winId());
+    for (;;) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, current), nullptr);
+        if (!tree) return {};
+        const xcb_window_t parent = tree->parent, root = tree->root;
+        std::free(tree);
+        if (parent == root) break;
+        current = parent;
+    }
+    if (current == xcb_window_t(window.winId())) return {};
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, current), nullptr);
+    if (!geometry) return {};
+    const QRect frame(geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
+                      geometry->height + 2 * geometry->border_width);
+    std::free(geometry);
+    return frame;
+}
+#else
+QRect managedFrame(const QWidget& window) {
+    return window.frameGeometry() == window.geometry() ? QRect() : window.frameGeometry();
+}
+#endif
+
+// The window as the screen shows it, frame and title bar included, brought to the front first.
+// A window that stays on top (the progress window during a refresh) steps aside meanwhile.
+QImage fromScreen(QWidget& window) {
+    window.raise();
+    window.activateWindow();
+    QElapsedTimer framing;
+    framing.start();
+    while (managedFrame(window).isEmpty() && framing.elapsed() < 10000)
+        run(20); // until the window manager has framed it
+    const QRect frame = managedFrame(window);
+    if (frame.isEmpty()) {
+        std::fprintf(stderr, "%s: no frame from the window manager\n",
+                     qPrintable(window.objectName()));
+        return {};
+    }
+    QList<std::pair<QWidget*, QPoint>> aside;
+    for (QWidget* other : QApplication::topLevelWidgets())
+        if (other != &window && other->isVisible() &&
+            (other->windowFlags() & Qt::WindowStaysOnTopHint) &&
+            other->frameGeometry().intersects(frame)) {
+            aside.append({other, other->pos()});
+            const QRect screen = window.screen()->availableGeometry();
+            other->move(screen.right() - other->frameGeometry().width(),
+                        screen.bottom() - other->frameGeometry().height());
+        }
+    run(400); // the window manager restacks and the windows repaint
+    const QImage picture = window.screen()
+                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                               .toImage();
+    for (const auto& [other, at] : aside)
+        other->move(at);
+    return picture;
+}
+
 bool save(QWidget& window, const QString& path) {
-    if (framed(window).save(path)) return true;
+    const bool windowManager = QGuiApplication::platformName() == QLatin1String("xcb");
+    if ((windowManager ? fromScreen(window) : framed(window)).save(path)) return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }
@@ -298,7 +371,8 @@ bool saveTrendWindow(Prompter& prompter, const QDir& folder, const QString& suff
 } // namespace
 
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless the caller chose a platform (xcb: a display with a window manager).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setFont(kovrFont());
     const QByteArray lang = argc == 3 ? QByteArray(argv[1]) : QByteArray();
