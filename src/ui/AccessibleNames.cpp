@@ -77,6 +77,24 @@ QLabel* labelOf(const QWidget* control) {
     return best;
 }
 
+// The caption of the button right under the control, for an edit that a button below writes
+// ("Z" under the first end position).
+QString buttonBelow(const QWidget* control) {
+    const QWidget* parent = control->parentWidget();
+    if (!parent) return {};
+    const QRect c = control->geometry();
+    const QAbstractButton* best = nullptr;
+    for (const QAbstractButton* button :
+         parent->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+        const QRect b = button->geometry();
+        const bool sameColumns = b.left() <= c.center().x() && b.right() >= c.center().x();
+        if (sameColumns && b.top() >= c.bottom() - 2 && b.top() - c.bottom() < 12 &&
+            (!best || b.top() < best->geometry().top()))
+            best = button;
+    }
+    return best ? shown(best->text()) : QString();
+}
+
 QString groupTitleOf(const QWidget* control) {
     for (const QWidget* p = control->parentWidget(); p; p = p->parentWidget())
         if (const auto* group = qobject_cast<const QGroupBox*>(p))
@@ -123,7 +141,12 @@ void nameForAssistiveTech(QWidget* window) {
                 if (!label->buddy()) label->setBuddy(w);
             }
         }
-        if (name.isEmpty()) name = groupTitleOf(w);
+        if (name.isEmpty()) {
+            name = groupTitleOf(w);
+            const QString below = buttonBelow(w);
+            if (!below.isEmpty() && !qobject_cast<const QAbstractButton*>(w))
+                name = name.isEmpty() ? below : name + u' ' + below;
+        }
         names.insert(w, name);
     }
     // Alike names: first the group's title, then the place in reading order.

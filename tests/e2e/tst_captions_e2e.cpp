@@ -489,6 +489,8 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
         QCOMPARE(main.findChild<QWidget*>(QStringLiteral("Edit6"))->accessibleName(),
                  LangText(QStringLiteral("Čas chodu")));
+        QCOMPARE(main.findChild<QWidget*>(QStringLiteral("Edit13"))->accessibleName(),
+                 LangText(QStringLiteral("Krajní polohy")) + u' ' + LangText(QStringLiteral("Z")));
         QCOMPARE(parametry.findChild<QGroupBox*>(QStringLiteral("GroupBox1"))->accessibleName(),
                  parametry.windowTitle());
         QCOMPARE(trace.windowTitle(), LangAddedText(QStringLiteral("TraceTitulek")));
