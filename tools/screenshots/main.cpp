@@ -147,8 +147,11 @@ QRect managedFrame(const QWidget& window) {
     xcb_get_geometry_reply_t* geometry =
         xcb_get_geometry_reply(c, xcb_get_geometry(c, current), nullptr);
     if (!geometry) return {};
-    const QRect frame(geometry->x, geometry->y, geometry->width + 2 * geometry->border_width,
-                      geometry->height + 2 * geometry->border_width);
+    // The X server counts device pixels; Qt's screen grab takes logical ones (QT_SCALE_FACTOR).
+    const qreal ratio = window.devicePixelRatioF();
+    const QRect frame(qRound(geometry->x / ratio), qRound(geometry->y / ratio),
+                      qRound((geometry->width + 2 * geometry->border_width) / ratio),
+                      qRound((geometry->height + 2 * geometry->border_width) / ratio));
     std::free(geometry);
     return frame;
 }
