@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
 #include <limits>
@@ -58,7 +59,7 @@ QLabel* labelOf(const QWidget* control) {
     int bestDistance = std::numeric_limits<int>::max();
     for (QLabel* label : parent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         if (label->buddy() == control && !shown(label->text()).isEmpty()) return label;
-        if (shown(label->text()).isEmpty() || !label->isVisibleTo(parent)) continue;
+        if (shown(label->text()).isEmpty()) continue;
         const QRect l = label->geometry();
         int distance = std::numeric_limits<int>::max();
         const bool sameRow = l.center().y() >= c.top() && l.center().y() <= c.bottom();
@@ -77,15 +78,15 @@ QLabel* labelOf(const QWidget* control) {
     return best;
 }
 
-// The caption of the button right under the control, for an edit that a button below writes
-// ("Z" under the first end position).
+// The caption of the push button right under an edit, for an edit that the button writes ("Z"
+// under the first end position).
 QString buttonBelow(const QWidget* control) {
     const QWidget* parent = control->parentWidget();
-    if (!parent) return {};
+    if (!parent || !qobject_cast<const QLineEdit*>(control)) return {};
     const QRect c = control->geometry();
-    const QAbstractButton* best = nullptr;
-    for (const QAbstractButton* button :
-         parent->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+    const QPushButton* best = nullptr;
+    for (const QPushButton* button :
+         parent->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
         const QRect b = button->geometry();
         const bool sameColumns = b.left() <= c.center().x() && b.right() >= c.center().x();
         if (sameColumns && b.top() >= c.bottom() - 2 && b.top() - c.bottom() < 12 &&
@@ -144,8 +145,7 @@ void nameForAssistiveTech(QWidget* window) {
         if (name.isEmpty()) {
             name = groupTitleOf(w);
             const QString below = buttonBelow(w);
-            if (!below.isEmpty() && !qobject_cast<const QAbstractButton*>(w))
-                name = name.isEmpty() ? below : name + u' ' + below;
+            if (!below.isEmpty()) name = name.isEmpty() ? below : name + u' ' + below;
         }
         names.insert(w, name);
     }
