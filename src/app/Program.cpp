@@ -91,6 +91,7 @@ Program::Program(const QString& workingDir, Prompter* prompter)
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
+    nameForScreenReaders();
 }
 
 Program::~Program() = default;
@@ -165,8 +166,6 @@ void Program::restartLink() {
 
 void Program::applyCaptions() {
     useQtTranslation();
-    // Every window, the task bar and the about box show the picture the menus show.
-    QApplication::setWindowIcon(programIcon());
     // The windows this version has, in the order a language change treats them.
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
@@ -181,7 +180,11 @@ void Program::applyCaptions() {
     m_serviceDialogs->controlSignalCaptions();
     m_traceForm->applyCaptions();
     m_trendForm->applyCaptions();
-    // Names for screen readers, from the captions just given.
+    nameForScreenReaders();
+}
+
+void Program::nameForScreenReaders() {
+    // From the captions the windows have now.
     QList<QWidget*> windows{m_mainWindow.get(), m_progress.get()};
     for (QWidget* child : m_mainWindow->findChildren<QWidget*>())
         if (child->isWindow()) windows.append(child);

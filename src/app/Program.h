@@ -78,6 +78,8 @@ private:
     void previewReport();
     // Qt's own texts (the message boxes' buttons, the edits' context menus) in LangIndex.
     void useQtTranslation();
+    // Names for assistive technology in every window, after the windows' captions.
+    void nameForScreenReaders();
 
     QString m_iniPath;
     TSetup m_setup;

@@ -361,6 +361,9 @@ void TestCaptionsEndToEnd::everyWindowInEveryLanguage() {
     Program program(dir.path(), &prompter);
     QCOMPARE(LangIndex, language);
     const QStringList before = untranslated(program);
+    // Named for a screen reader from the start, not only after a change of language.
+    QVERIFY2(accessibilityFaults(&program.mainWindow()).isEmpty(),
+             qPrintable(accessibilityFaults(&program.mainWindow()).join(QLatin1Char('\n'))));
     program.applyCaptions();
     QVERIFY2(g_langReports.isEmpty(), qPrintable(g_langReports.join(QLatin1Char('\n'))));
     QVERIFY2(before.isEmpty(), qPrintable(before.join(QLatin1Char('\n'))));
