@@ -150,6 +150,13 @@ std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* e
             return std::nullopt;
         }
     }
+    // A value given twice is a script's slip: which one was meant cannot be told.
+    for (const QCommandLineOption* option : {&port, &out, &selection, &count, &lang}) {
+        if (parser.values(*option).size() > 1) {
+            *exitStatus = usageError(text("CliVolbaDvakrat").arg(option->names().constLast()));
+            return std::nullopt;
+        }
+    }
     if (request.command != Command::Ports) {
         request.port = parser.value(port);
         if (request.port.isEmpty()) {

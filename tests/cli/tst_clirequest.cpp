@@ -99,6 +99,15 @@ void TestCliRequest::parse_data() {
     refused("unknown language", {"ports", "--lang", "de"}, "--lang takes cs, en, pl or ru");
     refused("two files", {"write", "a.par", "b.par", "--port", "COM1"},
             "usage: kovr-cli write FILE.par");
+    refused("two output files", {"read", "--port", "COM1", "--out", "a.par", "--out", "b.par"},
+            "--out is given more than once");
+    refused("two selections",
+            {"write", "a.par", "--port", "COM1", "--selection", "0", "--selection=1"},
+            "--selection is given more than once");
+    refused("two ports", {"ident", "--port", "COM1", "--port", "COM2"},
+            "--port is given more than once");
+    refused("two counts", {"monitor", "--port", "COM1", "--count", "2", "--count", "3"},
+            "--count is given more than once");
 }
 
 void TestCliRequest::parse() {
