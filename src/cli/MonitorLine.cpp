@@ -43,21 +43,31 @@ QString MonitorLine::text(const DeviceImage& image, const MonitorDisplay& displa
 
 QString MonitorLine::csvHeader() {
     return QStringLiteral("time,position_pct,position_abs,control_mA,torque_raw,torque_Nm,"
-                          "temperature_C,running_time,motor,errors");
+                          "temperature_C,running_time_min,motor,errors");
 }
 
 QString MonitorLine::csv(const DeviceImage& image, const MonitorDisplay& display,
                          const QDateTime& now) {
-    const QStringList fields = {now.toString(Qt::ISODateWithMs),
-                                percent(image.Poloha_Proc),
-                                display.Edit1,
-                                display.Edit2,
-                                display.Edit4,
-                                display.Edit12,
-                                display.Edit5,
-                                display.Edit6,
-                                display.Edit3,
-                                errorBits(image)};
+    // The same bytes in every language: tokens and numbers, the time with its UTC offset.
+    static const char* const motions[] = {"stopped", "opening", "closing"};
+    const QString motor = display.motorMotion >= 0 && display.motorMotion < 3
+                              ? QString::fromLatin1(motions[display.motorMotion])
+                              : QString();
+    const QString runningMinutes =
+        display.Edit6.isEmpty()
+            ? QString()
+            : QString::number(qint64(image.Cas_Chodu_Hodiny) * 60 + image.Cas_Chodu_Minuty);
+    const QStringList fields = {
+        now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs),
+        percent(image.Poloha_Proc),
+        display.Edit1,
+        display.Edit2,
+        display.Edit4,
+        display.Edit12,
+        display.Edit5,
+        runningMinutes,
+        motor,
+        errorBits(image)};
     QStringList quoted;
     for (const QString& field : fields)
         quoted.append(csvField(field));

@@ -278,7 +278,10 @@ void MonitorDecoder::motion() {
     if ((bits & 3) != 3) m_display.Edit7 = motionText(bits & 3);
     const int requested = (bits >> 2) & 3;
     m_display.Edit9 = requested == 3 ? QStringLiteral("ERR") : motionText(requested);
-    if (((bits >> 4) & 3) != 3) m_display.Edit3 = motionText((bits >> 4) & 3);
+    if (((bits >> 4) & 3) != 3) {
+        m_display.motorMotion = (bits >> 4) & 3;
+        m_display.Edit3 = motionText(m_display.motorMotion);
+    }
     if (m_display.parametersVariantItem == 4) {
         m_display.fieldbusSelectorsEnabled = bits & 0x40;
         m_display.redundancyEnabled = (bits & 0x40) && (bits & 0x80);

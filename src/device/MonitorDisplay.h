@@ -22,6 +22,7 @@ struct MonitorDisplay {
     QString Edit1;                    // absolute position
     QString Edit2;                    // control signal in mA
     QString Edit3, Edit7, Edit9;      // motion texts: motor, sensor, requested
+    int motorMotion = -1;             // what Edit3 shows: 0 stop, 1 opening, 2 closing; -1 none yet
     QString Edit4;                    // raw torque
     QString Edit5;                    // temperature
     QString Edit6;                    // running time h:mm
