@@ -12,6 +12,7 @@
 
 #include "app/Program.h"
 #include "link/CommandScheduler.h"
+#include "link/LineRate.h"
 #include "link/Prompter.h"
 #include "session/Session.h"
 #include "ui/MainWindow.h"
@@ -48,7 +49,7 @@ double percentile(std::vector<double> values, double p) {
     return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
 }
 
-constexpr double CharactersPerSecond = 960.0;
+constexpr double CharactersPerSecond = LineRate::CharactersPerSecond;
 constexpr double GapSeconds = LinkTiming{}.nextRequestGap / 1000.0;
 
 } // namespace
@@ -149,7 +150,7 @@ int main(int argc, char* argv[]) {
     const double refreshSeconds = double(refreshEnd - refreshStart) / 1e9;
     const double refreshMinimum = refreshLineSeconds + (refreshExchanges - 1) * GapSeconds;
     const double rate = measured / (double(lastAt - firstAt) / 1e9);
-    const double limit = 1.0 / ((25.0 + 75.0) / CharactersPerSecond + GapSeconds);
+    const double limit = 1.0 / LineRate::monitorPollSeconds();
     const double gap = LinkTiming{}.nextRequestGap;
     std::printf("full refresh:        %d exchanges in %.3f s, line-rate minimum %.3f s: "
                 "ratio %.4f\n",

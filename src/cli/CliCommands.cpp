@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliExit.h"
+#include "cli/CommandDeadline.h"
 #include "cli/IdentReport.h"
 #include "cli/InterruptSignal.h"
 #include "cli/MonitorLine.h"
@@ -13,12 +14,20 @@
 #include "params/PendingChanges.h"
 #include "params/ValueCheck.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cstdio>
 
 namespace {
 
-// The COM numbers the program offers.
+// The COM numbers the setup dialog offers.
 constexpr int ComNumbers = 20;
+
+// The columns of `ports`, the same in every language: its header line and its JSON keys.
+constexpr const char* PortColumns[] = {"device",        "description", "manufacturer",
+                                       "serial_number", "stable_path", "com_numbers"};
 
 void printOut(const QString& text) {
     std::fputs(qUtf8Printable(text), stdout);
@@ -44,21 +53,26 @@ int CliCommands::run() {
     return ExitUsage;
 }
 
-int CliCommands::failed(const QString& text, int exitStatus) {
+int CliCommands::failed(const QString& text, int exitStatus) const {
     // A script reads one line per failure, however many lines the window's message has.
-    std::fprintf(stderr, "kovr-cli: %s\n", qUtf8Printable(CliPrompter::oneLine(text)));
+    std::fprintf(stderr, "%s: %s\n", qUtf8Printable(m_request.program),
+                 qUtf8Printable(CliPrompter::oneLine(text)));
     return exitStatus;
 }
 
 int CliCommands::failed(const UnitConnection& unit) {
-    if (m_waitExit == ExitInterrupted)
-        return failed(LangAddedText(QStringLiteral("CliPreruseno")), ExitInterrupted);
-    return failed(unit.failure(), unit.failureExit());
+    if (m_waitExit != ExitInterrupted) return failed(unit.failure(), unit.failureExit());
+    // What Ctrl-C left undone: a write has not begun, a read has written no file.
+    const char* key = m_request.command == CliRequest::Command::Write  ? "CliPreruseno"
+                      : m_request.command == CliRequest::Command::Read ? "CliPrerusenoCteni"
+                                                                       : "CliPrerusenoJen";
+    return failed(LangAddedText(QString::fromLatin1(key)), ExitInterrupted);
 }
 
 bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {
     m_waitExit = 0;
     unit.progress().setLabel(LangAddedText(QStringLiteral("CliCteni")));
+    unit.setDeadline(CommandDeadline::seconds(m_request));
     if (!unit.open(m_request.port)) return false;
     const UnitConnection::Wait wait =
         withTexts ? unit.waitForFullRefresh() : unit.waitForParameters();
@@ -68,17 +82,42 @@ bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {
 
 int CliCommands::ports() {
     const PortDevices devices(m_iniPath);
+    // The numbers the setup dialog offers, and any other kovr.ini binds.
+    QList<int> offered;
+    for (int n = 1; n <= ComNumbers; ++n)
+        offered.append(n);
+    for (int n : devices.boundNumbers())
+        if (!offered.contains(n)) offered.append(n);
+
+    QJsonArray all;
+    if (!m_request.json) {
+        QStringList header;
+        for (const char* column : PortColumns)
+            header.append(QLatin1String(column));
+        printOut(header.join(QLatin1Char('\t')) + QLatin1Char('\n'));
+    }
     for (const SerialPortEntry& entry : SystemPortInfo().ports()) {
         // The COM numbers that open this port, as the setup dialog's label would show them.
         QStringList numbers;
-        for (int n = 1; n <= ComNumbers; ++n)
+        for (int n : std::as_const(offered))
             if (entry.opensAs(devices.deviceName(n)))
                 numbers.append(QStringLiteral("COM%1").arg(n));
-        printOut(QStringList{entry.device, entry.description, entry.manufacturer,
-                             entry.serialNumber, entry.stablePath, numbers.join(QLatin1Char(' '))}
-                     .join(QLatin1Char('\t')) +
-                 QLatin1Char('\n'));
+        const QStringList fields{entry.device, entry.description, entry.manufacturer,
+                                 entry.serialNumber, entry.stablePath};
+        if (!m_request.json) {
+            printOut(
+                (fields + QStringList{numbers.join(QLatin1Char(' '))}).join(QLatin1Char('\t')) +
+                QLatin1Char('\n'));
+            continue;
+        }
+        QJsonObject port;
+        for (qsizetype i = 0; i < fields.size(); ++i)
+            port.insert(QLatin1String(PortColumns[i]), fields.at(i));
+        port.insert(QLatin1String(PortColumns[fields.size()]), QJsonArray::fromStringList(numbers));
+        all.append(port);
     }
+    if (m_request.json)
+        printOut(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
     return ExitSuccess;
 }
 
@@ -151,7 +190,12 @@ int CliCommands::write() {
     // The link lost during the write: one line with both what happened and how far it got.
     if (wait != UnitConnection::Wait::Done)
         return failed(unit.failure() + QLatin1Char(' ') + howFar, unit.failureExit());
-    if (written < total) return failed(howFar, ExitInterrupted);
+    if (written < total) {
+        if (m_interrupt.wasInterrupted()) return failed(howFar, ExitInterrupted);
+        // Acknowledgements that moved the walk past items: the unit ended the write itself.
+        return failed(LangAddedText(QStringLiteral("CliZapisZkracen")).arg(written).arg(total),
+                      ExitCutShort);
+    }
     printOut(LangAddedText(QStringLiteral("CliZapsano")).arg(written).arg(unit.device()) +
              QLatin1Char('\n'));
     return ExitSuccess;
@@ -163,8 +207,8 @@ int CliCommands::ident() {
     Session& session = unit.session();
     const QString variant = session.display().variantText;
     if (m_request.json)
-        printOut(QString::fromUtf8(
-            IdentReport::json(session.sheet(), session.image(), variant, unit.device())));
+        printOut(
+            QString::fromUtf8(IdentReport::json(session.sheet(), session.image(), unit.device())));
     else
         printOut(IdentReport::text(session.sheet(), session.image(), variant));
     return ExitSuccess;
@@ -174,6 +218,8 @@ int CliCommands::monitor() {
     UnitConnection unit(m_iniPath, m_interrupt);
     if (!connectAndRefresh(unit, false)) return failed(unit);
     Session& session = unit.session();
+    // Without --count the records run until Ctrl-C: the deadline was for reaching them.
+    if (m_request.count == 0) unit.setDeadline(0);
     if (m_request.csv) printOut(MonitorLine::csvHeader() + QLatin1Char('\n'));
     int lines = 0;
     QObject::connect(&session, &Session::monitorUpdated, &unit, [&] {
@@ -185,7 +231,11 @@ int CliCommands::monitor() {
     });
     const UnitConnection::Wait wait =
         unit.runUntil([&] { return m_request.count > 0 && lines >= m_request.count; });
-    // Ctrl-C is how a monitor without --count is meant to end.
-    if (wait == UnitConnection::Wait::Interrupted) return ExitSuccess;
+    // Ctrl-C is how a monitor without --count is meant to end; before N records it cuts the
+    // log short.
+    if (wait == UnitConnection::Wait::Interrupted) {
+        if (m_request.count == 0) return ExitSuccess;
+        m_waitExit = ExitInterrupted;
+    }
     return wait == UnitConnection::Wait::Done ? ExitSuccess : failed(unit);
 }

@@ -26,7 +26,7 @@ private:
     // Opens the port and waits for the refresh (the parameters only, or the texts as well).
     bool connectAndRefresh(UnitConnection& unit, bool withTexts);
     int failed(const UnitConnection& unit);
-    static int failed(const QString& text, int exitStatus);
+    int failed(const QString& text, int exitStatus) const;
 
     CliRequest m_request;
     InterruptSignal& m_interrupt;

@@ -9,5 +9,6 @@ enum CliExit {
     ExitNoUnit = 4,       // no unit answers after the retry ladder
     ExitFile = 5,         // a parameter file that is wrong, unreadable or cannot be written
     ExitBackup = 6,       // the unit's values could not be backed up before a write
+    ExitCutShort = 7,     // the unit ended a write before it had taken every item
     ExitInterrupted = 130 // Ctrl-C
 };

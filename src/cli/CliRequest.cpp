@@ -1,55 +1,169 @@
 #include "cli/CliRequest.h"
 
 #include "cli/CliExit.h"
+#include "cli/CliHelp.h"
+#include "cli/CliSyntax.h"
 #include "lang/Lang.h"
 #include "wire/ToolVersion.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
-struct CommandName {
-    const char* name;
-    CliRequest::Command command;
-    const char* usage;
-};
-
-constexpr CommandName Commands[] = {
-    {"ports", CliRequest::Command::Ports, "ports"},
-    {"read", CliRequest::Command::Read, "read --port DEV --out FILE.par"},
-    {"write", CliRequest::Command::Write,
-     "write FILE.par --port DEV [--selection 0|1] [--dry-run]"},
-    {"ident", CliRequest::Command::Ident, "ident --port DEV [--json]"},
-    {"monitor", CliRequest::Command::Monitor, "monitor --port DEV [--csv] [--count N]"},
-};
-
 constexpr const char* Languages[] = {"cs", "en", "pl", "ru"};
+
+// The longest --timeout taken: a day, far beyond any command, and safe for a timer.
+constexpr double LongestTimeout = 24 * 3600;
 
 QString text(const char* key) {
     return LangAddedText(QString::fromLatin1(key));
 }
 
-QString description() {
-    QString out =
-        text("CliPopis") + QStringLiteral("\n\n") + text("CliPrikazy") + QLatin1Char('\n');
-    for (const CommandName& c : Commands)
-        out += QStringLiteral("  kovr-cli ") + QString::fromLatin1(c.usage) + QLatin1Char('\n');
-    return out + QLatin1Char('\n') + text("CliPortPopis");
-}
+// Builds the request from the parsed arguments, or prints why it cannot and says how to end.
+class RequestReader {
+public:
+    explicit RequestReader(const QStringList& arguments)
+        : m_arguments(arguments)
+        , m_program(CliHelp::programName(arguments.value(0))) {
+        for (const CliSyntax::Option& option : CliSyntax::options()) {
+            QStringList names{QLatin1String(option.name)};
+            if (option.shortName) names.prepend(QString(QLatin1Char(option.shortName)));
+            // Texts are the help's; the parser only needs the names and whether a value follows.
+            m_options.append(option.valueName ? QCommandLineOption(names, QString(),
+                                                                   QLatin1String(option.valueName))
+                                              : QCommandLineOption(names));
+        }
+        m_parser.addOptions(m_options);
+    }
 
-int usageError(const QString& text) {
-    std::fprintf(stderr, "kovr-cli: %s (kovr-cli --help)\n", qUtf8Printable(text));
-    return ExitUsage;
+    std::optional<CliRequest> read(int* exitStatus);
+
+private:
+    const QCommandLineOption& option(const char* name) const {
+        return m_options.at(&CliSyntax::option(name) - CliSyntax::options().data());
+    }
+    bool isSet(const char* name) const { return m_parser.isSet(option(name)); }
+    QString value(const char* name) const { return m_parser.value(option(name)); }
+
+    std::optional<CliRequest> usageError(const QString& message, int* exitStatus) const {
+        std::fprintf(stderr, "%s: %s (%s --help)\n", qUtf8Printable(m_program),
+                     qUtf8Printable(message), qUtf8Printable(m_program));
+        *exitStatus = ExitUsage;
+        return std::nullopt;
+    }
+    std::optional<CliRequest> usageOf(const CliSyntax::CommandWords& command,
+                                      int* exitStatus) const {
+        return usageError(text("CliPouziti").arg(m_program, QLatin1String(command.usage)),
+                          exitStatus);
+    }
+    std::optional<CliRequest> help(const QString& help) const {
+        std::fputs(qUtf8Printable(help), stdout);
+        return std::nullopt;
+    }
+
+    QStringList m_arguments;
+    QString m_program;
+    QList<QCommandLineOption> m_options;
+    QCommandLineParser m_parser;
+};
+
+std::optional<CliRequest> RequestReader::read(int* exitStatus) {
+    *exitStatus = ExitSuccess;
+    if (!m_parser.parse(m_arguments)) return usageError(m_parser.errorText(), exitStatus);
+    const QStringList positional = m_parser.positionalArguments();
+
+    // "help", "help COMMAND", "--help" and "COMMAND --help".
+    const bool helpCommand = positional.value(0) == QLatin1String("help");
+    if (helpCommand || isSet("help")) {
+        if (positional.size() > (helpCommand ? 2 : 1))
+            return usageError(text("CliPouziti").arg(m_program, QStringLiteral("help [COMMAND]")),
+                              exitStatus);
+        const QString named = positional.value(helpCommand ? 1 : 0);
+        if (named.isEmpty()) return help(CliHelp::general(m_program));
+        const CliSyntax::CommandWords* command = CliSyntax::command(named);
+        if (!command) return usageError(text("CliNeznamyPrikaz").arg(named), exitStatus);
+        return help(CliHelp::command(m_program, *command));
+    }
+    if (isSet("version")) {
+        std::printf("%s %s\n", qUtf8Printable(m_program), ToolVersion);
+        return std::nullopt;
+    }
+
+    if (positional.isEmpty()) return usageError(text("CliChybiPrikaz"), exitStatus);
+    const CliSyntax::CommandWords* chosen = CliSyntax::command(positional.first());
+    if (!chosen) return usageError(text("CliNeznamyPrikaz").arg(positional.first()), exitStatus);
+    CliRequest request;
+    request.program = m_program;
+    request.command = chosen->command;
+    using Command = CliRequest::Command;
+    const int filesWanted = request.command == Command::Write ? 1 : 0;
+    if (positional.size() - 1 != filesWanted) return usageOf(*chosen, exitStatus);
+    if (filesWanted) {
+        request.file = positional.at(1);
+        if (request.file.isEmpty()) return usageOf(*chosen, exitStatus);
+    }
+
+    for (const CliSyntax::Option& option : CliSyntax::options()) {
+        // Every option must belong to the command: a --dry-run given to read must not pass
+        // unseen.
+        if (isSet(option.name) && !CliSyntax::takes(*chosen, option))
+            return usageError(
+                text("CliVolbaNepatri").arg(QLatin1String(option.name), positional.first()),
+                exitStatus);
+        // A value given twice is a script's slip: which one was meant cannot be told.
+        if (option.valueName && m_parser.values(QString::fromLatin1(option.name)).size() > 1)
+            return usageError(text("CliVolbaDvakrat").arg(QLatin1String(option.name)), exitStatus);
+    }
+    if (CliSyntax::takes(*chosen, CliSyntax::option("port"))) {
+        request.port = value("port");
+        if (request.port.isEmpty())
+            return usageError(text("CliChybiPort").arg(positional.first()), exitStatus);
+    }
+    if (request.command == Command::Read) {
+        request.file = value("out");
+        if (request.file.isEmpty()) return usageError(text("CliChybiOut"), exitStatus);
+    }
+    if (isSet("selection")) {
+        const QString chosenSelection = value("selection");
+        if (chosenSelection != QLatin1String("0") && chosenSelection != QLatin1String("1"))
+            return usageError(text("CliSpatnySelection"), exitStatus);
+        request.selection = chosenSelection.toInt();
+    }
+    request.dryRun = isSet("dry-run");
+    request.json = isSet("json");
+    request.csv = isSet("csv");
+    if (isSet("count")) {
+        bool valid = false;
+        request.count = value("count").toInt(&valid);
+        if (!valid || request.count < 1) return usageError(text("CliSpatnyCount"), exitStatus);
+    }
+    if (isSet("timeout")) {
+        bool valid = false;
+        request.timeout = value("timeout").toDouble(&valid);
+        // Not NaN, above 0, and no more than a timer can count.
+        if (!valid || !(request.timeout > 0) || request.timeout > LongestTimeout)
+            return usageError(text("CliSpatnyTimeout"), exitStatus);
+    }
+    if (isSet("lang") && CliRequest::languageOf(m_arguments) < 0)
+        return usageError(text("CliSpatnyLang"), exitStatus);
+    return request;
 }
 
 } // namespace
 
 int CliRequest::checkEncoding(const QStringList& arguments, const QList<QByteArray>& raw) {
-    for (qsizetype i = 1; i < arguments.size() && i < raw.size(); ++i)
-        if (QFile::encodeName(arguments.at(i)) != raw.at(i))
-            return usageError(text("CliArgKodovani").arg(arguments.at(i)));
+    for (qsizetype i = 1; i < arguments.size() && i < raw.size(); ++i) {
+        if (QFile::encodeName(arguments.at(i)) != raw.at(i)) {
+            const QString program = CliHelp::programName(arguments.value(0));
+            std::fprintf(stderr, "%s: %s (%s --help)\n", qUtf8Printable(program),
+                         qUtf8Printable(text("CliArgKodovani").arg(arguments.at(i))),
+                         qUtf8Printable(program));
+            return ExitUsage;
+        }
+    }
     return ExitSuccess;
 }
 
@@ -67,130 +181,5 @@ int CliRequest::languageOf(const QStringList& arguments) {
 }
 
 std::optional<CliRequest> CliRequest::parse(const QStringList& arguments, int* exitStatus) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(description());
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  text("CliVolbaHelp"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     text("CliVolbaVersion"));
-    const QCommandLineOption port(QStringLiteral("port"), text("CliVolbaPort"),
-                                  QStringLiteral("DEV"));
-    const QCommandLineOption out(QStringLiteral("out"), text("CliVolbaOut"),
-                                 QStringLiteral("FILE.par"));
-    const QCommandLineOption selection(
-        QStringLiteral("selection"),
-        text("CliVolbaSelection")
-            .arg(LangText(QStringLiteral("Omezení")), LangText(QStringLiteral("Výměna snímače"))),
-        QStringLiteral("0|1"), QStringLiteral("0"));
-    const QCommandLineOption dryRun(QStringLiteral("dry-run"), text("CliVolbaDryRun"));
-    const QCommandLineOption json(QStringLiteral("json"), text("CliVolbaJson"));
-    const QCommandLineOption csv(QStringLiteral("csv"), text("CliVolbaCsv"));
-    const QCommandLineOption count(QStringLiteral("count"), text("CliVolbaCount"),
-                                   QStringLiteral("N"));
-    const QCommandLineOption lang(QStringLiteral("lang"), text("CliVolbaLang"),
-                                  QStringLiteral("cs|en|pl|ru"));
-    parser.addOptions({help, version, port, out, selection, dryRun, json, csv, count, lang});
-    parser.addPositionalArgument(QStringLiteral("command"), text("CliArgPrikaz"));
-
-    *exitStatus = ExitSuccess;
-    if (!parser.parse(arguments)) {
-        *exitStatus = usageError(parser.errorText());
-        return std::nullopt;
-    }
-    if (parser.isSet(help)) {
-        std::fputs(qUtf8Printable(parser.helpText()), stdout);
-        return std::nullopt;
-    }
-    if (parser.isSet(version)) {
-        std::printf("kovr-cli %s\n", ToolVersion);
-        return std::nullopt;
-    }
-
-    const QStringList positional = parser.positionalArguments();
-    if (positional.isEmpty()) {
-        *exitStatus = usageError(text("CliChybiPrikaz"));
-        return std::nullopt;
-    }
-    CliRequest request;
-    const CommandName* chosen = nullptr;
-    for (const CommandName& c : Commands)
-        if (positional.first() == QLatin1String(c.name)) chosen = &c;
-    if (!chosen) {
-        *exitStatus = usageError(text("CliNeznamyPrikaz").arg(positional.first()));
-        return std::nullopt;
-    }
-    request.command = chosen->command;
-    const int filesWanted = request.command == Command::Write ? 1 : 0;
-    if (positional.size() - 1 != filesWanted) {
-        *exitStatus = usageError(text("CliPouziti").arg(QString::fromLatin1(chosen->usage)));
-        return std::nullopt;
-    }
-    if (filesWanted) {
-        request.file = positional.at(1);
-        if (request.file.isEmpty()) {
-            *exitStatus = usageError(text("CliPouziti").arg(QString::fromLatin1(chosen->usage)));
-            return std::nullopt;
-        }
-    }
-
-    // Every option must belong to the command: a --dry-run given to read must not pass unseen.
-    const std::pair<const QCommandLineOption*, QList<Command>> belongs[] = {
-        {&port, {Command::Read, Command::Write, Command::Ident, Command::Monitor}},
-        {&out, {Command::Read}},
-        {&selection, {Command::Write}},
-        {&dryRun, {Command::Write}},
-        {&json, {Command::Ident}},
-        {&csv, {Command::Monitor}},
-        {&count, {Command::Monitor}},
-    };
-    for (const auto& [option, commands] : belongs) {
-        if (parser.isSet(*option) && !commands.contains(request.command)) {
-            *exitStatus = usageError(
-                text("CliVolbaNepatri").arg(option->names().constLast(), positional.first()));
-            return std::nullopt;
-        }
-    }
-    // A value given twice is a script's slip: which one was meant cannot be told.
-    for (const QCommandLineOption* option : {&port, &out, &selection, &count, &lang}) {
-        if (parser.values(*option).size() > 1) {
-            *exitStatus = usageError(text("CliVolbaDvakrat").arg(option->names().constLast()));
-            return std::nullopt;
-        }
-    }
-    if (request.command != Command::Ports) {
-        request.port = parser.value(port);
-        if (request.port.isEmpty()) {
-            *exitStatus = usageError(text("CliChybiPort").arg(positional.first()));
-            return std::nullopt;
-        }
-    }
-    if (request.command == Command::Read) {
-        request.file = parser.value(out);
-        if (request.file.isEmpty()) {
-            *exitStatus = usageError(text("CliChybiOut"));
-            return std::nullopt;
-        }
-    }
-    const QString chosenSelection = parser.value(selection);
-    if (chosenSelection != QLatin1String("0") && chosenSelection != QLatin1String("1")) {
-        *exitStatus = usageError(text("CliSpatnySelection"));
-        return std::nullopt;
-    }
-    request.selection = chosenSelection.toInt();
-    request.dryRun = parser.isSet(dryRun);
-    request.json = parser.isSet(json);
-    request.csv = parser.isSet(csv);
-    if (parser.isSet(count)) {
-        bool valid = false;
-        request.count = parser.value(count).toInt(&valid);
-        if (!valid || request.count < 1) {
-            *exitStatus = usageError(text("CliSpatnyCount"));
-            return std::nullopt;
-        }
-    }
-    if (parser.isSet(lang) && languageOf(arguments) < 0) {
-        *exitStatus = usageError(text("CliSpatnyLang"));
-        return std::nullopt;
-    }
-    return request;
+    return RequestReader(arguments).read(exitStatus);
 }

@@ -11,13 +11,15 @@ struct CliRequest {
     enum class Command { Ports, Read, Write, Ident, Monitor };
 
     Command command = Command::Ports;
-    QString port;      // --port: COM<n> or a device path
-    QString file;      // read: --out; write: the file to write
-    int selection = 0; // write: 0 "Omezení", 1 "Výměna snímače"
+    QString program = QStringLiteral("kovr-cli"); // the name it was called by, for its messages
+    QString port;                                 // --port: COM<n> or a device path
+    QString file;                                 // read: --out; write: the file to write
+    int selection = 0;                            // write: 0 "Omezení", 1 "Výměna snímače"
     bool dryRun = false;
-    bool json = false;
+    bool json = false; // ports, ident
     bool csv = false;
-    int count = 0; // monitor: records before it ends; 0 until interrupted
+    int count = 0;      // monitor: records before it ends; 0 until interrupted
+    double timeout = 0; // --timeout in seconds; 0 for the default deadline
     // The language --lang asks for, found before the arguments are parsed so that the help and
     // the messages about the arguments are in it; -1 without a valid --lang.
     static int languageOf(const QStringList& arguments);
@@ -26,7 +28,7 @@ struct CliRequest {
     // into text names another file than the one typed: ExitUsage with a message, else 0.
     static int checkEncoding(const QStringList& arguments, const QList<QByteArray>& raw);
 
-    // The request, in LangIndex, or nothing after --help, --version or a usage error, which are
-    // printed here; `exitStatus` then says how the tool ends.
+    // The request, in LangIndex, or nothing after help (--help, "help [COMMAND]"), --version
+    // or a usage error, which are printed here; `exitStatus` then says how the tool ends.
     static std::optional<CliRequest> parse(const QStringList& arguments, int* exitStatus);
 };

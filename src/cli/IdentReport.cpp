@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 
 namespace {
 
@@ -44,7 +45,7 @@ QString IdentReport::text(const ServiceSheet& sheet, const DeviceImage& image,
 }
 
 QByteArray IdentReport::json(const ServiceSheet& sheet, const DeviceImage& image,
-                             const QString& variantText, const QString& device) {
+                             const QString& device) {
     QJsonObject production;
     for (int field = 0; field < ParameterCatalogue::ProductionFields; ++field)
         production.insert(QLatin1String(FieldKeys[field]),
@@ -52,7 +53,10 @@ QByteArray IdentReport::json(const ServiceSheet& sheet, const DeviceImage& image
     QJsonObject root;
     root.insert(QStringLiteral("port"), device);
     root.insert(QStringLiteral("variant"), int(image.ParB[1][VariantIndex]));
-    root.insert(QStringLiteral("variant_name"), variantText);
+    const int variant = image.ParB[1][VariantIndex];
+    const QStringList names = ParameterCatalogue::valueListKeys(VariantIndex);
+    root.insert(QStringLiteral("variant_name"),
+                variant < names.size() ? QJsonValue(names.at(variant)) : QJsonValue());
     root.insert(QStringLiteral("production"), production);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

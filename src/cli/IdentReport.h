@@ -12,8 +12,8 @@ namespace IdentReport {
 
 // "label: text" lines in the service window's order, the labels in the current language.
 QString text(const ServiceSheet& sheet, const DeviceImage& image, const QString& variantText);
-// One JSON object with fixed English keys, for scripts.
-QByteArray json(const ServiceSheet& sheet, const DeviceImage& image, const QString& variantText,
-                const QString& device);
+// One JSON object with fixed English keys and the same bytes in every language, for scripts:
+// the variant's name as the catalogue writes it, null for a variant newer than the tool.
+QByteArray json(const ServiceSheet& sheet, const DeviceImage& image, const QString& device);
 
 } // namespace IdentReport

@@ -6,15 +6,12 @@
 
 #include <QEventLoop>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
 // The COM number a device path is bound to for this run only; never written to kovr.ini.
 constexpr int PathPortNumber = 1;
-
-// Monitor records the refresh must be over by before its last double words count as read: they
-// follow the end of the refresh by a record or two.
-constexpr int RecordsAfterRefresh = 3;
 
 } // namespace
 
@@ -28,8 +25,13 @@ void UnitConnection::fail(const QString& text, int exitStatus) {
     m_failureExit = exitStatus;
 }
 
+void UnitConnection::setDeadline(double seconds) {
+    m_deadlineSeconds = seconds;
+    m_deadline = seconds > 0 ? QDeadlineTimer(qint64(seconds * 1000)) : QDeadlineTimer::Forever;
+}
+
 bool UnitConnection::open(const QString& port) {
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,3})$"),
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]{1,9})$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = comName.match(port.trimmed());
     int number = PathPortNumber;
@@ -53,7 +55,19 @@ UnitConnection::Wait UnitConnection::runUntil(const std::function<bool()>& done,
         return Wait::Failed;
     }
     if (done()) return Wait::Done;
+    const auto deadlinePassed = [this] {
+        fail(LangAddedText(QStringLiteral("CliLhuta"))
+                 .arg(m_device, QString::number(m_deadlineSeconds)),
+             ExitNoUnit);
+        return Wait::Failed;
+    };
+    if (m_deadline.hasExpired()) return deadlinePassed();
     QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    connect(&deadline, &QTimer::timeout, &loop, [&] { loop.exit(int(deadlinePassed())); });
+    if (!m_deadline.isForever())
+        deadline.start(std::chrono::milliseconds(m_deadline.remainingTime()));
     // Asked once the reply has been dealt with, not while the scheduler is still at it.
     connect(
         &m_session.scheduler(), &CommandScheduler::replyAccepted, &loop,

@@ -4,6 +4,7 @@
 #include "cli/TerminalProgress.h"
 #include "session/Session.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -28,11 +29,19 @@ public:
     // The device the port opened as.
     QString device() const { return m_device; }
 
+    // Monitor records the refresh must be over by before its last double words count as read:
+    // they follow the end of the refresh by a record or two.
+    static constexpr int RecordsAfterRefresh = 3;
+
+    // Every wait from now on ends, failed with the unit as the reason (ExitNoUnit), once
+    // `seconds` have passed; 0 takes the deadline away.
+    void setDeadline(double seconds);
+
     enum class Wait { Done, Failed, Interrupted };
     // Whether Ctrl-C ends the wait, or is left to the command (a write stops at an item).
     enum class OnInterrupt { Return, KeepRunning };
     // Runs the link until `done` holds (asked after every reply has been dealt with), the
-    // link fails, or Ctrl-C arrives.
+    // link fails, the deadline passes, or Ctrl-C arrives.
     Wait runUntil(const std::function<bool()>& done, OnInterrupt onInterrupt = OnInterrupt::Return);
     // Until the start-up refresh has read every parameter, and the production texts have been
     // read once through.
@@ -52,6 +61,8 @@ private:
     Session m_session;
     InterruptSignal& m_interrupt;
     QString m_device;
+    double m_deadlineSeconds = 0;
+    QDeadlineTimer m_deadline = QDeadlineTimer(QDeadlineTimer::Forever);
     QString m_failure;
     int m_failureExit = 0;
 };

@@ -5,6 +5,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 PortDevices::PortDevices(const QString& iniPath)
     : m_iniPath(QDir::current().absoluteFilePath(iniPath)) {}
 
@@ -16,6 +18,24 @@ QString PortDevices::deviceName(int number) const {
     const QString named =
         settingValue(ini, QStringLiteral("Ports"), QStringLiteral("COM") + QString::number(number));
     return named.isEmpty() ? defaultDeviceName(number) : named;
+}
+
+QList<int> PortDevices::boundNumbers() const {
+    QList<int> numbers = m_bound.keys();
+    IniFile ini(m_iniPath);
+    if (ini.load()) {
+        for (const QString& key : ini.keys(QStringLiteral("Ports"))) {
+            bool valid = false;
+            const int number = key.startsWith(QLatin1String("COM"), Qt::CaseInsensitive)
+                                   ? key.mid(3).toInt(&valid)
+                                   : 0;
+            if (valid && number > 0 && !numbers.contains(number) &&
+                !settingValue(ini, QStringLiteral("Ports"), key).isEmpty())
+                numbers.append(number);
+        }
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 QString PortDevices::defaultDeviceName(int number) {

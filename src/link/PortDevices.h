@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMap>
 #include <QString>
 
@@ -15,6 +16,8 @@ public:
     explicit PortDevices(const QString& iniPath = QStringLiteral("kovr.ini"));
 
     QString deviceName(int number) const;
+    // The COM numbers kovr.ini's section Ports names and those bound for this run, ascending.
+    QList<int> boundNumbers() const;
     QString iniPath() const { return m_iniPath; }
 
     // Binds a COM number to a device for this run, ahead of what kovr.ini says; saveBindings

@@ -16,13 +16,16 @@ public:
     virtual bool isEnabled() const = 0;
 
     // Position 0 of `maximum` (the bar is first moved to its end so it never animates back).
-    void prepare(int maximum) {
+    virtual void prepare(int maximum) {
         setPosition(this->maximum());
         setRange(0, maximum);
         setPosition(0);
     }
-    void resetAndClose() {
-        prepare(1000);
+    // The range a closed bar is left at.
+    static constexpr int IdleMaximum = 1000;
+
+    virtual void resetAndClose() {
+        prepare(IdleMaximum);
         close();
     }
 };

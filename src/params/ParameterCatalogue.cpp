@@ -409,6 +409,15 @@ QStringList valueListTexts(int bIndex) {
     return texts;
 }
 
+QStringList valueListKeys(int bIndex) {
+    const ValueList* list = valueList(bIndex);
+    if (!list || list->items.empty()) return valueListTexts(bIndex);
+    QStringList keys;
+    for (QStringView item : list->items)
+        keys.append(item.toString());
+    return keys;
+}
+
 int koef(int bIndex) {
     const ValueList* list = valueList(bIndex);
     return list ? list->koef : 1;

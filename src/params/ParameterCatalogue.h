@@ -66,6 +66,8 @@ Editor editor(int kind, int index);
 // have Koef 1 and Offset 0 and no texts.
 bool hasValueList(int bIndex);
 QStringList valueListTexts(int bIndex); // in the current language
+// The same items as written in the catalogue, the same in every language (for scripts).
+QStringList valueListKeys(int bIndex);
 int koef(int bIndex);
 int offset(int bIndex);
 int itemForValue(int bIndex, qint64 value); // truncating toward zero: -1 shows no selection

@@ -3,6 +3,7 @@
 #include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "link/CommandScheduler.h"
+#include "link/LineRate.h"
 #include "link/LinkNotices.h"
 #include "link/PollInputs.h"
 #include "link/TransferSteps.h"
@@ -181,7 +182,10 @@ void TestCommandScheduler::monitorReplyStepsCursors() {
                                            "1F"
                                            "AB"
                                            "00"));
+    // The frames on the line are as long as the line-rate figures count them.
+    QCOMPARE(rig.port.written.last().size(), LineRate::MonitorRequestCharacters);
     const QByteArray record(66, '5');
+    QCOMPARE(frameRequest("8042" + record).size(), LineRate::MonitorReplyCharacters);
     rig.reply("8042" + record);
     QCOMPARE(rig.consumers.monitor.size(), 1);
     QCOMPARE(rig.consumers.monitor.first().left(66), record);

@@ -17,6 +17,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -62,7 +63,8 @@ struct CliResult {
 struct CliRun {
     QString workDir;
     bool asNobody = false;
-    std::function<void(QProcess&, const QString& out)> onOutput;
+    std::function<void(QProcess&, const QString& out)> onOutput = nullptr;
+    std::function<void(QProcess&)> onStarted = nullptr;
     // A file size limit for the tool (ulimit -f), as a full disk stops its writes; 0 none.
     rlim_t fileSizeLimit = 0;
 };
@@ -92,6 +94,7 @@ CliResult runCli(const QStringList& arguments, const CliRun& how) {
     QSignalSpy finished(&process, &QProcess::finished);
     process.start(QStringLiteral(KOVR_CLI_PATH), arguments);
     if (!process.waitForStarted(5000)) return result;
+    if (how.onStarted) how.onStarted(process);
     if (!finished.wait(60000)) {
         process.kill();
         process.waitForFinished(5000);
@@ -152,14 +155,20 @@ private slots:
     void writeFromFile();
     void stoppedWriteSaysHowFarItGot_data();
     void stoppedWriteSaysHowFarItGot();
+    void unitEndsTheWriteEarly();
+    void interrupted_data();
+    void interrupted();
     void identAndMonitorThroughKovrIni();
+    void machineOutputIsTheSameInEveryLanguage();
     void portsShowTheirComNumbers();
     void failures_data();
     void failures();
     void nameNotInTheSystemsEncoding();
+    void simulatorArguments_data();
+    void simulatorArguments();
 
 private:
-    CliRun inDir() const { return CliRun{m_dir.path(), false, {}}; }
+    CliRun inDir() const { return CliRun{m_dir.path()}; }
 
     QTemporaryDir m_dir;
     QString m_file; // unit A read by the tool
@@ -368,6 +377,99 @@ void TestCliEndToEnd::stoppedWriteSaysHowFarItGot() {
     }
 }
 
+// A unit whose acknowledgements move the walk past items has ended the write itself: a status
+// of its own (not Ctrl-C's), and the unit holds the file's values exactly for the items it took.
+void TestCliEndToEnd::unitEndsTheWriteEarly() {
+    constexpr int taken = 10;
+    UnitOnLine b;
+    for (SimulatedUnit::Kind kind : Kinds)
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
+            if (!(kind == SimulatedUnit::KindB && i == VariantIndex))
+                b.unit.setParameter(kind, i, (b.unit.parameter(kind, i) + 1) & widthMask(kind));
+    const QList<QList<quint32>> before = valuesOf(b.unit);
+    b.unit.cutWritesAfter(taken);
+    QVERIFY(b.open(m_dir.path(), QStringLiteral("ttyCliCut")));
+
+    const CliResult run = runCli({QStringLiteral("write"), m_file, QStringLiteral("--port"),
+                                  b.path(), QStringLiteral("--lang"), QStringLiteral("en")},
+                                 inDir());
+    QVERIFY2(run.exitCode == 7, qPrintable(failureText(run)));
+    const QRegularExpressionMatch howFar =
+        QRegularExpression(QStringLiteral("^kovr-cli: The unit ended the write early: it "
+                                          "acknowledged (\\d+) of 86 items\\.\n$"))
+            .match(run.err);
+    QVERIFY2(howFar.hasMatch(), qPrintable(run.err));
+    QVERIFY(howFar.captured(1).toInt() >= taken);
+    QVERIFY(howFar.captured(1).toInt() < 86);
+
+    int item = 0;
+    for (int k : {2, 1, 0}) {
+        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i, ++item) {
+            const bool allowed =
+                ParameterCatalogue::fromFile(k, i, 0) && b.unit.isPresent(Kinds[k], i);
+            const quint32 expected = allowed && item < taken ? m_fileValues[k][i] : before[k][i];
+            QVERIFY2(
+                b.unit.parameter(Kinds[k], i) == expected,
+                qPrintable(QStringLiteral("item %1 (kind %2 index %3)").arg(item).arg(k).arg(i)));
+        }
+    }
+}
+
+void TestCliEndToEnd::interrupted_data() {
+    QTest::addColumn<QStringList>("arguments"); // {dir} the run's folder
+    QTest::addColumn<bool>("afterFirstLine");   // Ctrl-C once a line is out, else at once
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message"); // the line on stderr; empty for none
+    QTest::newRow("read") << QStringList{QStringLiteral("read"), QStringLiteral("--out"),
+                                         QStringLiteral("{dir}/unit.par")}
+                          << false << 130 << QStringLiteral("Interrupted, no file was written.");
+    QTest::newRow("ident") << QStringList{QStringLiteral("ident")} << false << 130
+                           << QStringLiteral("Interrupted.");
+    QTest::newRow("monitor before its records")
+        << QStringList{QStringLiteral("monitor")} << false << 130 << QStringLiteral("Interrupted.");
+    QTest::newRow("monitor short of --count")
+        << QStringList{QStringLiteral("monitor"), QStringLiteral("--count"), QStringLiteral("1000")}
+        << true << 130 << QStringLiteral("Interrupted.");
+    QTest::newRow("monitor ended as meant")
+        << QStringList{QStringLiteral("monitor")} << true << 0 << QString();
+}
+
+// Ctrl-C in a command that writes nothing into the unit says no more than what it left undone;
+// a monitor without --count is meant to end by it.
+void TestCliEndToEnd::interrupted() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, afterFirstLine);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir work;
+    UnitOnLine unit;
+    QVERIFY(unit.open(work.path(), QStringLiteral("ttyCliInt")));
+    CliRun how{work.path()};
+    bool sent = false;
+    pid_t pid = 0;
+    const auto interrupt = [&] {
+        if (sent || pid == 0) return;
+        sent = true;
+        ::kill(pid, SIGINT);
+    };
+    how.onStarted = [&](QProcess& process) { pid = pid_t(process.processId()); };
+    if (afterFirstLine)
+        how.onOutput = [&](QProcess&, const QString&) { interrupt(); };
+    else // the first request on the line: the refresh has just begun
+        QObject::connect(&unit.unit, &SimulatedUnit::requestAccepted, &unit.unit, interrupt);
+    QStringList filled;
+    for (const QString& argument : std::as_const(arguments))
+        filled.append(QString(argument).replace(QStringLiteral("{dir}"), work.path()));
+    filled << QStringLiteral("--port") << unit.path() << QStringLiteral("--lang")
+           << QStringLiteral("en");
+    const CliResult run = runCli(filled, how);
+    QVERIFY(sent);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(failureText(run)));
+    QCOMPARE(run.err,
+             message.isEmpty() ? QString() : QStringLiteral("kovr-cli: ") + message + '\n');
+    QVERIFY(!QFileInfo::exists(work.filePath(QStringLiteral("unit.par"))));
+}
+
 // COM<n> opens what kovr.ini's section Ports binds it to, as the program does.
 void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
     UnitOnLine unit;
@@ -378,7 +480,7 @@ void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write("[Setup]\nLang=1\n[Ports]\nCOM3=" + unit.path().toUtf8() + "  ; the simulator\n");
     ini.close();
-    const CliRun how{work.path(), false, {}};
+    const CliRun how{work.path()};
 
     const CliResult ident = runCli({QStringLiteral("ident"), QStringLiteral("--port"),
                                     QStringLiteral("COM3"), QStringLiteral("--json")},
@@ -387,6 +489,7 @@ void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
     const QJsonObject json = QJsonDocument::fromJson(ident.out.toUtf8()).object();
     QCOMPARE(json.value(QStringLiteral("port")).toString(), unit.path());
     QCOMPARE(json.value(QStringLiteral("variant")).toInt(), 2);
+    QCOMPARE(json.value(QStringLiteral("variant_name")).toString(), QStringLiteral("KOVR"));
     const QJsonObject production = json.value(QStringLiteral("production")).toObject();
     QCOMPARE(production.value(QStringLiteral("electronics_serial")).toString(),
              QString::fromLatin1(unit.unit.text(3)));
@@ -408,35 +511,88 @@ void TestCliEndToEnd::identAndMonitorThroughKovrIni() {
     }
 }
 
+// What scripts parse is the same in Czech as in English: ident's JSON byte for byte, and the
+// monitor's CSV but for the time of each record. A unit newer than the tool has no variant name
+// of the tool's to give.
+void TestCliEndToEnd::machineOutputIsTheSameInEveryLanguage() {
+    UnitOnLine unit;
+    unit.unit.setVariant(200);
+    unit.unit.setPosition(1234);
+    unit.unit.setMotor(SimulatedUnit::MotorStop);
+    QVERIFY(unit.open(m_dir.path(), QStringLiteral("ttyCliLang")));
+    QMap<QString, QString> json;
+    QMap<QString, QStringList> csv;
+    for (const QString& language : {QStringLiteral("cs"), QStringLiteral("en")}) {
+        const CliResult ident =
+            runCli({QStringLiteral("ident"), QStringLiteral("--port"), unit.path(),
+                    QStringLiteral("--json"), QStringLiteral("--lang"), language},
+                   inDir());
+        QVERIFY2(ident.exitCode == 0, qPrintable(failureText(ident)));
+        json[language] = ident.out;
+        const CliResult monitor =
+            runCli({QStringLiteral("monitor"), QStringLiteral("--port"), unit.path(),
+                    QStringLiteral("--csv"), QStringLiteral("--count"), QStringLiteral("3"),
+                    QStringLiteral("--lang"), language},
+                   inDir());
+        QVERIFY2(monitor.exitCode == 0, qPrintable(failureText(monitor)));
+        for (const QString& line : monitor.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            csv[language].append(line.section(QLatin1Char(','), 1));
+    }
+    QCOMPARE(json[QStringLiteral("cs")], json[QStringLiteral("en")]);
+    const QJsonObject object =
+        QJsonDocument::fromJson(json[QStringLiteral("en")].toUtf8()).object();
+    QCOMPARE(object.value(QStringLiteral("variant")).toInt(), 200);
+    QVERIFY(object.value(QStringLiteral("variant_name")).isNull());
+    QCOMPARE(csv[QStringLiteral("cs")], csv[QStringLiteral("en")]);
+    QCOMPARE(csv[QStringLiteral("en")].size(), 4);
+    QCOMPARE(csv[QStringLiteral("en")].at(1).section(QLatin1Char(','), 0, 0),
+             QStringLiteral("12.34"));
+    QCOMPARE(csv[QStringLiteral("en")].at(1).section(QLatin1Char(','), -2, -2),
+             QStringLiteral("stopped"));
+}
+
 // The machine's ports, each with the COM numbers that open it: a binding in kovr.ini shows.
 void TestCliEndToEnd::portsShowTheirComNumbers() {
     QTemporaryDir work;
-    const CliRun how{work.path(), false, {}};
+    const CliRun how{work.path()};
     const CliResult plain = runCli({QStringLiteral("ports")}, how);
     QVERIFY2(plain.exitCode == 0, qPrintable(failureText(plain)));
-    const QStringList lines = plain.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines = plain.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines.takeFirst(), QStringLiteral("device\tdescription\tmanufacturer\tserial_number\t"
+                                               "stable_path\tcom_numbers"));
     if (lines.isEmpty()) QSKIP("this machine has no serial port");
-    for (const QString& line : lines)
+    for (const QString& line : std::as_const(lines))
         QCOMPARE(line.count(QLatin1Char('\t')), 5);
     const QString device = lines.first().section(QLatin1Char('\t'), 0, 0);
     QVERIFY(!lines.first().section(QLatin1Char('\t'), 5).contains(QStringLiteral("COM17")));
 
+    // COM 17 as the setup dialog would bind it, and COM 21, beyond the dialog, as kovr.ini can.
     QFile ini(work.filePath(QStringLiteral("kovr.ini")));
     QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[Ports]\nCOM17=" + device.toUtf8() + "\n");
+    ini.write("[Ports]\nCOM17=" + device.toUtf8() + "\nCOM21=" + device.toUtf8() + "\n");
     ini.close();
     const CliResult bound = runCli({QStringLiteral("ports")}, how);
     QVERIFY2(bound.exitCode == 0, qPrintable(failureText(bound)));
-    const QString first = bound.out.section(QLatin1Char('\n'), 0, 0);
+    const QString first = bound.out.section(QLatin1Char('\n'), 1, 1);
     QCOMPARE(first.section(QLatin1Char('\t'), 0, 0), device);
-    QVERIFY2(first.section(QLatin1Char('\t'), 5)
-                 .split(QLatin1Char(' '))
-                 .contains(QStringLiteral("COM17")),
-             qPrintable(first));
+    const QStringList numbers = first.section(QLatin1Char('\t'), 5).split(QLatin1Char(' '));
+    QVERIFY2(numbers.contains(QStringLiteral("COM17")), qPrintable(first));
+    QCOMPARE(numbers.last(), QStringLiteral("COM21"));
+
+    // The same ports as JSON, for scripts.
+    const CliResult json = runCli({QStringLiteral("ports"), QStringLiteral("--json")}, how);
+    QVERIFY2(json.exitCode == 0, qPrintable(failureText(json)));
+    const QJsonArray ports = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    QCOMPARE(ports.size(), lines.size());
+    const QJsonObject firstPort = ports.first().toObject();
+    QCOMPARE(firstPort.value(QStringLiteral("device")).toString(), device);
+    QCOMPARE(firstPort.value(QStringLiteral("com_numbers")).toArray().last().toString(),
+             QStringLiteral("COM21"));
 }
 
 void TestCliEndToEnd::failures_data() {
-    QTest::addColumn<QString>("unitState"); // "", silent, foreign, held, nobody
+    QTest::addColumn<QString>("unitState"); // "", silent, foreign, held, nobody, paced, …
     // {unit} the unit's link, {dir} the test folder, {file} unit A's parameter file
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -444,8 +600,10 @@ void TestCliEndToEnd::failures_data() {
 
     const QString ident = QStringLiteral("ident");
     const QString port = QStringLiteral("--port");
-    QTest::newRow("absent port") << QString()
-                                 << QStringList{ident, port, QStringLiteral("{dir}/ttyNone")} << 3
+    // A port that does not exist: a row that ends in exit 5 with it shows that the file was
+    // refused before the port was opened (that would end in exit 3), so with no unit at all.
+    const QString nowhere = QStringLiteral("{dir}/ttyNone");
+    QTest::newRow("absent port") << QString() << QStringList{ident, port, nowhere} << 3
                                  << QStringLiteral("Required COM port is not available: Device ");
     QTest::newRow("busy port") << QStringLiteral("held")
                                << QStringList{ident, port, QStringLiteral("{unit}")} << 3
@@ -462,24 +620,22 @@ void TestCliEndToEnd::failures_data() {
         << QStringLiteral("Uncompatible firmware version");
     QTest::newRow("missing file")
         << QString()
-        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/missing.par"), port,
-                       QStringLiteral("{unit}"), QStringLiteral("--dry-run")}
+        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/missing.par"), port, nowhere,
+                       QStringLiteral("--dry-run")}
         << 5 << QStringLiteral("Error in reading file {dir}/missing.par: No such file or folder.");
     QTest::newRow("unreadable file")
         << QString()
-        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/folder.par"), port,
-                       QStringLiteral("{unit}")}
+        << QStringList{QStringLiteral("write"), QStringLiteral("{dir}/folder.par"), port, nowhere}
         << 5 << QStringLiteral("Error in reading file {dir}/folder.par");
     QTest::newRow("wrong file") << QString()
                                 << QStringList{QStringLiteral("write"),
-                                               QStringLiteral("{dir}/wrong.par"), port,
-                                               QStringLiteral("{unit}")}
+                                               QStringLiteral("{dir}/wrong.par"), port, nowhere}
                                 << 5 << QStringLiteral("Wrong file {dir}/wrong.par");
     QTest::newRow("file not writable")
         << QString()
-        << QStringList{QStringLiteral("read"), port, QStringLiteral("{unit}"),
-                       QStringLiteral("--out"), QStringLiteral("{dir}/no-folder/unit.par")}
-        << 5 << QStringLiteral("{dir}/no-folder/unit.par");
+        << QStringList{QStringLiteral("read"), port, nowhere, QStringLiteral("--out"),
+                       QStringLiteral("{dir}/no-folder/unit.par")}
+        << 5 << QStringLiteral("{dir}/no-folder/unit.par: ");
     QTest::newRow("backup not possible")
         << QStringLiteral("nobackup")
         << QStringList{QStringLiteral("write"), QStringLiteral("{file}"), port,
@@ -487,12 +643,10 @@ void TestCliEndToEnd::failures_data() {
         << 6
         << QStringLiteral("The unit's present values could not be backed up; nothing has been "
                           "written to the unit. {dir}/data/");
-    // Where a file cannot go or come from. A port that does not exist shows that the file was
-    // refused before the port was opened (that would end in exit 3).
+    // Where a file cannot go or come from.
     const QString read = QStringLiteral("read");
     const QString write = QStringLiteral("write");
     const QString out = QStringLiteral("--out");
-    const QString nowhere = QStringLiteral("{dir}/ttyNone");
     const auto notRegular = [](const char* verb, const char* name) {
         return QStringLiteral("Error in %1 file {dir}/%2: It is not a regular file (it is a "
                               "device, a pipe or a socket).")
@@ -544,6 +698,29 @@ void TestCliEndToEnd::failures_data() {
                           "the parameter's range; nothing has been written into the unit: B 20 "
                           "|\"abc\"|\"9000abc\"|\"1e3\"|W 9 |\"65537\" (-32768..65535)|W 10 "
                           "|no value");
+    // A unit at the line's pace needs about ten seconds for the refresh: the deadline passes
+    // while it has answered only part of it, and nothing is written, neither file nor unit.
+    const QString timeout = QStringLiteral("--timeout");
+    const QString deadline =
+        QStringLiteral("The unit on {unit} did not finish the command within %1 s (--timeout)");
+    QTest::newRow("deadline of ident")
+        << QStringLiteral("paced")
+        << QStringList{ident, port, QStringLiteral("{unit}"), timeout, QStringLiteral("1")} << 4
+        << deadline.arg(1);
+    QTest::newRow("deadline of read") << QStringLiteral("paced")
+                                      << QStringList{read,
+                                                     port,
+                                                     QStringLiteral("{unit}"),
+                                                     out,
+                                                     QStringLiteral("{dir}/new.par"),
+                                                     timeout,
+                                                     QStringLiteral("1.5")}
+                                      << 4 << deadline.arg(1.5);
+    QTest::newRow("deadline of write")
+        << QStringLiteral("paced")
+        << QStringList{write,   QStringLiteral("{file}"), port, QStringLiteral("{unit}"),
+                       timeout, QStringLiteral("2")}
+        << 4 << deadline.arg(2);
 }
 
 // Each failure ends with its exit status and one line on stderr that holds each '|'-separated
@@ -599,6 +776,7 @@ void TestCliEndToEnd::failures() {
     QVERIFY(unit.open(work.path(), QStringLiteral("ttyCliFail%1").arg(++row)));
     unit.unit.setSilent(unitState == QLatin1String("silent"));
     unit.unit.setForeignHeader(unitState == QLatin1String("foreign"));
+    unit.line.setPaced(unitState == QLatin1String("paced"));
     SerialPort holder;
     if (unitState == QLatin1String("held")) {
         holder.devices().bind(1, unit.path());
@@ -611,7 +789,7 @@ void TestCliEndToEnd::failures() {
         QFile inTheWay(work.filePath(QStringLiteral("data")));
         QVERIFY(inTheWay.open(QIODevice::WriteOnly));
     }
-    CliRun how{work.path(), false, {}};
+    CliRun how{work.path()};
     if (unitState == QLatin1String("fulldisk")) how.fileSizeLimit = 1024;
     if (unitState == QLatin1String("nobody")) {
         // Root opens any device: the tool runs as nobody, who may reach the link but not the
@@ -666,6 +844,39 @@ void TestCliEndToEnd::nameNotInTheSystemsEncoding() {
     QVERIFY2(err.contains(QStringLiteral("is no valid text in the system's encoding")),
              qPrintable(err));
     QCOMPARE(QDir(work.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestCliEndToEnd::simulatorArguments_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // the start of stdout (status 0) or of stderr
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
+                             << QStringLiteral("kovr-sim 1.");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("--bogus")} << 2
+                                    << QStringLiteral("kovr-sim: Unknown option 'bogus'.");
+    QTest::newRow("variant out of range")
+        << QStringList{QStringLiteral("--variant"), QStringLiteral("256")} << 2
+        << QStringLiteral("kovr-sim: --variant takes a whole number 0..255");
+    QTest::newRow("cut-write below -1")
+        << QStringList{QStringLiteral("--cut-write"), QStringLiteral("-2")} << 2
+        << QStringLiteral("kovr-sim: --cut-write takes a whole number >= -1");
+    QTest::newRow("stray word") << QStringList{QStringLiteral("unpaced")} << 2
+                                << QStringLiteral("kovr-sim: unexpected argument \"unpaced\"");
+}
+
+// The simulator refuses what it does not understand as kovr-cli does, before opening a line.
+void TestCliEndToEnd::simulatorArguments() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    QProcess sim;
+    sim.start(QStringLiteral(KOVR_SIM_PATH), arguments);
+    QVERIFY(sim.waitForFinished(10000));
+    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(sim.exitCode(), exitCode);
+    const QString out =
+        QString::fromUtf8(exitCode == 0 ? sim.readAllStandardOutput() : sim.readAllStandardError());
+    QVERIFY2(out.startsWith(said), qPrintable(out));
 }
 
 QTEST_MAIN(TestCliEndToEnd)

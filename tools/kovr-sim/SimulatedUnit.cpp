@@ -326,6 +326,8 @@ QByteArray SimulatedUnit::inputsRecord(QByteArrayView data) const {
 // ---- writes --------------------------------------------------------------------------
 
 QByteArray SimulatedUnit::writeItem(QByteArrayView data) {
+    if (m_writesLeft == 0) return h2(0xFF);
+    if (m_writesLeft > 0) --m_writesLeft;
     const int index = field(data, 0, 2);
     const int flags = field(data, 2, 2);
     const int kind = flags & 0x0F;

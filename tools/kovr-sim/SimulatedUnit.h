@@ -66,6 +66,9 @@ public:
     void setForeignHeader(bool on) { m_foreignHeader = on; }   // "00", checksum still right
     void setWrongCode(bool on) { m_wrongCode = on; }           // the request code, bit 7 clear
     void wrongCodeNext(int count) { m_wrongCodeNext = count; } // the next replies that go out
+    // After `items` parameter writes the unit takes no more: it answers every further one
+    // with index FF, which moves the tool's walk to the end of the segment. -1 never.
+    void cutWritesAfter(int items) { m_writesLeft = items; }
 
     int variant() const;
     void setVariant(int variant);
@@ -206,6 +209,7 @@ private:
     bool m_foreignHeader = false;
     bool m_wrongCode = false;
     int m_wrongCodeNext = 0;
+    int m_writesLeft = -1;
     quint64 m_replyNumber = 0;
     quint64 m_sentNumber = 0;
 };

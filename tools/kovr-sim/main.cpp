@@ -4,6 +4,7 @@
 #include "PtyLine.h"
 #include "SimulatedUnit.h"
 #include "wire/Frame.h"
+#include "wire/ToolVersion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -63,11 +64,13 @@ std::optional<int> numberOption(const QCommandLineParser& parser, const QCommand
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kovr-sim"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(ToolVersion));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated KOVR control unit on a pseudo-terminal. Prints the slave device path."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Create a symlink to the slave at <path>."),
                                   QStringLiteral("path"));
@@ -96,16 +99,38 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption wrongCode(
         QStringLiteral("wrong-code"), QStringLiteral("Answer with the request code, bit 7 clear."));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing."));
+    const QCommandLineOption cutWrite(
+        QStringLiteral("cut-write"),
+        QStringLiteral("Take <n> parameter writes, then end every write early (index FF)."),
+        QStringLiteral("n"), QStringLiteral("-1"));
     const QCommandLineOption verbose(QStringLiteral("verbose"),
                                      QStringLiteral("Log requests and replies on stderr."));
     parser.addOptions({link, unpaced, variant, move, dropEvery, corruptEvery, foreignHeader,
-                       wrongCode, silent, verbose});
-    parser.process(app);
+                       wrongCode, silent, cutWrite, verbose});
+    // Wrong arguments end with status 2, as kovr-cli's do.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "kovr-sim: %s (kovr-sim --help)\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        std::printf("kovr-sim %s\n", ToolVersion);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "kovr-sim: unexpected argument \"%s\" (kovr-sim --help)\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        return 2;
+    }
 
     const std::optional<int> variantValue = numberOption(parser, variant, 0, 255);
     const std::optional<int> dropValue = numberOption(parser, dropEvery, 0, INT_MAX);
     const std::optional<int> corruptValue = numberOption(parser, corruptEvery, 0, INT_MAX);
-    if (!variantValue || !dropValue || !corruptValue) return 2;
+    const std::optional<int> cutValue = numberOption(parser, cutWrite, -1, INT_MAX);
+    if (!variantValue || !dropValue || !corruptValue || !cutValue) return 2;
 
     SimulatedUnit unit(*variantValue);
     unit.setDropEvery(*dropValue);
@@ -114,6 +139,7 @@ int main(int argc, char* argv[]) {
     unit.setWrongCode(parser.isSet(wrongCode));
     unit.setSilent(parser.isSet(silent));
     unit.setSweep(parser.isSet(move));
+    unit.cutWritesAfter(*cutValue);
     if (parser.isSet(verbose)) {
         auto show = [](const char* direction, const QByteArray& frame) {
             QByteArray printable = frame;
