@@ -2,7 +2,8 @@
 //
 // Properties: it never crashes; it ends either with a request and status 0, or with no request
 // and status 0 (help, version) or 2 (a usage error); a request names a port for every command but
-// ports and a non-empty file for read and write, and carries only the options of its command.
+// ports and a non-empty file for read and write, carries only the options of its command, and a
+// deadline only where one is kept.
 
 #include "FuzzSupport.h"
 #include "cli/CliExit.h"
@@ -19,10 +20,12 @@ namespace {
 
 // The words the parser knows, so that the fuzzer reaches past the first usage error quickly.
 constexpr const char* Words[] = {
-    "ports",  "read",    "write",       "ident",     "monitor",   "--port", "--out",     "--lang",
-    "--json", "--csv",   "--selection", "--count",   "--dry-run", "--help", "--version", "-h",
-    "-v",     "0",       "1",           "2",         "en",        "cs",     "x.par",     "",
-    "COM1",   "--port=", "--out=",      "--count=0", "--",        "-"};
+    "ports",     "read",   "write", "ident",       "monitor", "--port",    "--out",
+    "--lang",    "--json", "--csv", "--selection", "--count", "--dry-run", "--help",
+    "--version", "-h",     "-v",    "0",           "1",       "2",         "en",
+    "cs",        "x.par",  "",      "COM1",        "--port=", "--out=",    "--count=0",
+    "--",        "-",      "help",  "--timeout",   "nan",     "inf",       "1e9",
+    "0.5",       "-1"};
 
 } // namespace
 
@@ -61,9 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                << "no file for read or write");
     FUZZ_CHECK(request->selection == 0 || request->selection == 1, << request->selection);
     FUZZ_CHECK(!request->dryRun || command == Command::Write);
-    FUZZ_CHECK(!request->json || command == Command::Ident);
+    FUZZ_CHECK(!request->json || command == Command::Ident || command == Command::Ports);
     FUZZ_CHECK(!request->csv || command == Command::Monitor);
     FUZZ_CHECK(request->count == 0 || (command == Command::Monitor && request->count > 0),
                << request->count);
+    // A deadline a timer can hold, never for ports (it waits for no unit).
+    FUZZ_CHECK(request->timeout == 0 ||
+                   (command != Command::Ports && request->timeout > 0 && request->timeout <= 86400),
+               << request->timeout);
     return 0;
 }
