@@ -6,6 +6,8 @@
 #include "files/FileReader.h"
 #include "files/FileSaver.h"
 #include "lang/Lang.h"
+#include "params/ParameterCatalogue.h"
+#include "params/ServiceSheet.h"
 #include "session/Session.h"
 #include "ui/AboutBox.h"
 #include "ui/AccessibleNames.h"
@@ -13,6 +15,7 @@
 #include "ui/MessagePrompter.h"
 #include "ui/MonitoringPanel.h"
 #include "ui/ParameterDisplay.h"
+#include "ui/ParameterFileDrop.h"
 #include "ui/ParameterPanel.h"
 #include "ui/ParametryForm.h"
 #include "ui/ProgramIcon.h"
@@ -28,6 +31,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -39,12 +43,24 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <utility>
+
 Program::Program(const QString& workingDir, Prompter* prompter)
-    : m_iniPath(QDir(workingDir).absoluteFilePath(QStringLiteral("kovr.ini"))) {
+    : Program(SettingsLocation::find({}, workingDir, SettingsLocation::Fallback::WorkingDirectory),
+              prompter) {}
+
+Program::Program(const SettingsLocation& settings, Prompter* prompter)
+    : m_settings(settings)
+    , m_iniPath(settings.path) {
     // The settings come first: the language decides every caption the windows get.
     QString error;
     m_setup.load(m_iniPath, &error);
+    // A new user's first start speaks the system's language, kept at exit like a choice made
+    // in the setup dialog.
+    if (!settings.exists && settings.inUserFolder && localeLanguageIndex() >= 0)
+        m_setup.Lang = QString::number(localeLanguageIndex());
     LangIndex = languageIndex(m_setup);
+    m_folders.load(m_iniPath);
     useQtTranslation();
     // Every window, the task bar and the about box show the picture the menus show.
     QApplication::setWindowIcon(programIcon());
@@ -132,7 +148,11 @@ void Program::wire() {
     connect(parameters, &ParameterPanel::linkRequested, session, &Session::ask);
     connect(window->lineErrorsAction(), &QAction::toggled, session,
             [session](bool on) { session->scheduler().setLineErrorsShown(on); });
-    connect(window, &MainWindow::firstShown, this, &Program::restartLink);
+    connect(window, &MainWindow::firstShown, this, &Program::begin);
+    // A *.par file dropped on the main or the service window opens as "Otevřít" opens it.
+    for (QWidget* target : {static_cast<QWidget*>(window), static_cast<QWidget*>(service)})
+        connect(new ParameterFileDrop(*target), &ParameterFileDrop::dropped, this,
+                &Program::openParameterFile);
     connect(window, &MainWindow::closing, this, &Program::saveSettings);
     connect(window, &MainWindow::setupRequested, m_setupForm.get(), &QDialog::exec);
     connect(window, &MainWindow::aboutRequested, m_about.get(), &QDialog::exec);
@@ -162,6 +182,16 @@ void Program::wire() {
 
 void Program::restartLink() {
     m_session->start(m_setup.Port);
+}
+
+void Program::begin() {
+    restartLink();
+    // Once the main window is up: the service window that shows the file is modal.
+    if (!m_fileAtStart.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, path = std::exchange(m_fileAtStart, QString())] { openParameterFile(path); },
+            Qt::QueuedConnection);
 }
 
 void Program::applyCaptions() {
@@ -213,7 +243,10 @@ void Program::applyServiceCaptions() {
 
 bool Program::saveSettings() {
     QString error;
-    if (m_setup.save(m_iniPath, &error) && m_session->port().devices().saveBindings(&error))
+    // The per-user folder is made at the first save.
+    if ((!m_settings.inUserFolder || m_settings.makeFolder(&error)) &&
+        m_setup.save(m_iniPath, &error) && m_session->port().devices().saveBindings(&error) &&
+        m_folders.save(m_iniPath, &error))
         return true;
     // The text of old, then which file and why, so that the technician can act on it.
     m_prompter->message(QStringLiteral("Chyba při zápisu ini souboru !\n") +
@@ -235,6 +268,12 @@ void Program::wireFileCommands() {
 }
 
 namespace {
+
+// The dialogs' filter, then every file in the chosen language.
+QString filters(const QString& own) {
+    return own + QStringLiteral(";;") + LangAddedText(QStringLiteral("VsechnySoubory")) +
+           QStringLiteral(" (*)");
+}
 
 const QString ParFilter = QStringLiteral("(*.par)");
 
@@ -288,22 +327,45 @@ QByteArray Program::renderPdf(const QStringList& lines, QString* reason) {
     return {};
 }
 
+QString Program::proposedPath(RecentFolders::Kind kind, const QString& suffix) const {
+    const QString serial =
+        m_session->sheet()
+            .cell(
+                ServiceSheet::ProductionGrid, ServiceSheet::TextColumn,
+                ParameterCatalogue::productionField(ParameterCatalogue::ElectronicsSerialField).row)
+            .trimmed();
+    const QString name =
+        proposedFileName(serial, QDate::currentDate().toString(Qt::ISODate), suffix);
+    const QString folder = m_folders.folder(kind);
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
 void Program::chooseAndOpen() {
     const QString path = QFileDialog::getOpenFileName(
-        dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(), QString(), ParFilter);
-    if (!path.isEmpty()) openParameterFile(path);
+        dialogParent(m_serviceForm.get(), m_mainWindow.get()), QString(),
+        m_folders.folder(RecentFolders::ParameterFiles), filters(ParFilter));
+    if (path.isEmpty()) return;
+    m_folders.remember(RecentFolders::ParameterFiles, path);
+    openParameterFile(path);
 }
 
 void Program::chooseAndSave() {
-    const QString path = chooseSaveFile(dialogParent(m_serviceForm.get(), m_mainWindow.get()),
-                                        ParFilter, QStringLiteral("par"));
-    if (!path.isEmpty()) saveParameterFile(path);
+    const QString path = chooseSaveFile(
+        dialogParent(m_serviceForm.get(), m_mainWindow.get()), filters(ParFilter),
+        QStringLiteral("par"), proposedPath(RecentFolders::ParameterFiles, QStringLiteral("par")));
+    if (path.isEmpty()) return;
+    m_folders.remember(RecentFolders::ParameterFiles, path);
+    saveParameterFile(path);
 }
 
 void Program::chooseAndExportPdf() {
-    const QString path = chooseSaveFile(dialogParent(m_serviceForm.get(), m_mainWindow.get()),
-                                        QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
-    if (!path.isEmpty()) exportPdf(path);
+    const QString path =
+        chooseSaveFile(dialogParent(m_serviceForm.get(), m_mainWindow.get()),
+                       filters(QStringLiteral("PDF (*.pdf)")), QStringLiteral("pdf"),
+                       proposedPath(RecentFolders::Reports, QStringLiteral("pdf")));
+    if (path.isEmpty()) return;
+    m_folders.remember(RecentFolders::Reports, path);
+    exportPdf(path);
 }
 
 void Program::printWithDialog() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "link/SerialPortList.h"
+#include "params/RecentFolders.h"
+#include "params/SettingsLocation.h"
 #include "params/Setup.h"
 
 #include <QObject>
@@ -31,6 +33,9 @@ public:
     // `workingDir` holds kovr.ini; `prompter` answers questions (the program's message boxes
     // when null).
     explicit Program(const QString& workingDir, Prompter* prompter = nullptr);
+    // The settings where `settings` says; a file yet to be made in the per-user folder starts
+    // in the system's language.
+    explicit Program(const SettingsLocation& settings, Prompter* prompter = nullptr);
     ~Program() override;
 
     MainWindow& mainWindow() { return *m_mainWindow; }
@@ -57,6 +62,8 @@ public:
     void applyCaptions();
     // Writes kovr.ini; tells the user when it cannot.
     bool saveSettings();
+    // A parameter file to open as "Otevřít" does once the link has started (kovr FILE.par).
+    void openAtStart(const QString& path) { m_fileAtStart = path; }
 
     // Parameter files and the report, once the file is chosen (the menu commands ask for it).
     // Opening shows the service window in write-from-file mode.
@@ -69,11 +76,15 @@ public:
 private:
     void wire();
     void restartLink();
+    // The main window's first show: the link starts, then the file of the command line opens.
+    void begin();
     void applyServiceCaptions();
     void wireFileCommands();
     void chooseAndOpen();
     void chooseAndSave();
     void chooseAndExportPdf();
+    // Where a save dialog of `kind` opens: the folder last used and the proposed name.
+    QString proposedPath(RecentFolders::Kind kind, const QString& suffix) const;
     void printWithDialog();
     void previewReport();
     // Qt's own texts (the message boxes' buttons, the edits' context menus) in LangIndex.
@@ -81,7 +92,10 @@ private:
     // Names for assistive technology in every window, after the windows' captions.
     void nameForScreenReaders();
 
+    SettingsLocation m_settings;
     QString m_iniPath;
+    QString m_fileAtStart;
+    RecentFolders m_folders;
     TSetup m_setup;
     SystemPortInfo m_portInfo;
     QTranslator m_qtTexts;

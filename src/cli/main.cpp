@@ -6,10 +6,11 @@
 #include "cli/CliRequest.h"
 #include "cli/InterruptSignal.h"
 #include "lang/Lang.h"
-#include "params/Setup.h"
+#include "params/SettingsLocation.h"
 #include "wire/ToolVersion.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -17,13 +18,15 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("KOVR NEVRA"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(ToolVersion));
 
-    // kovr.ini of the working directory, as the program reads it; --lang wins over its Lang.
-    const QString iniPath = QStringLiteral("kovr.ini");
+    // kovr.ini of the working directory, as the program reads it, else the per-user one the
+    // program started from the menu keeps; --lang wins over its Lang, and without a file the
+    // system's language counts.
+    const SettingsLocation settings =
+        SettingsLocation::find({}, QDir::currentPath(), SettingsLocation::Fallback::UserFolder);
+    const QString iniPath = settings.path;
     const QStringList arguments = QCoreApplication::arguments();
-    TSetup setup;
-    setup.load(iniPath);
     const int language = CliRequest::languageOf(arguments);
-    LangIndex = language >= 0 ? language : languageIndex(setup);
+    LangIndex = language >= 0 ? language : startLanguage(settings);
 
     QList<QByteArray> raw;
     for (int i = 0; i < argc; ++i)

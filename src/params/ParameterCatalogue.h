@@ -79,6 +79,8 @@ QStringList b8BitTexts();
 // Production-data field 0..12 ({-1, "", false, -1} outside) and the field of a StringGrid2
 // row (-1 outside).
 ProductionField productionField(int field);
+// The production-data field of the electronics serial number, a unit's name on files.
+inline constexpr int ElectronicsSerialField = 3;
 int productionFieldAtRow(int row);
 
 // Decimal text of a value, truncated to the kind's width; a B flagged signed shows -128..127.

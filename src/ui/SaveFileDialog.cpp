@@ -2,8 +2,9 @@
 
 #include <QFileDialog>
 
-QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suffix) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suffix,
+                       const QString& proposed) {
+    QFileDialog dialog(parent, QString(), proposed, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();

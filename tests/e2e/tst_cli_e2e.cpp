@@ -67,6 +67,9 @@ struct CliRun {
     std::function<void(QProcess&)> onStarted = nullptr;
     // A file size limit for the tool (ulimit -f), as a full disk stops its writes; 0 none.
     rlim_t fileSizeLimit = 0;
+    // Variables set for the run (an empty value removes one).
+    QMap<QString, QString> environment = {};
+    QString program = QStringLiteral(KOVR_CLI_PATH);
 };
 
 // Runs kovr-cli while this process's event loop keeps the simulated units answering.
@@ -74,8 +77,17 @@ CliResult runCli(const QStringList& arguments, const CliRun& how) {
     QProcess process;
     process.setWorkingDirectory(how.workDir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // Backups go below the test's folder, not into the user's data.
+    // Backups go below the test's folder, not into the user's data, and the user's own
+    // settings are not read.
     env.insert(QStringLiteral("XDG_DATA_HOME"), QDir(how.workDir).filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"),
+               QDir(how.workDir).filePath(QStringLiteral("config")));
+    for (auto it = how.environment.cbegin(); it != how.environment.cend(); ++it) {
+        if (it.value().isEmpty())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
     process.setProcessEnvironment(env);
     process.setChildProcessModifier([asNobody = how.asNobody, limit = how.fileSizeLimit] {
         if (limit > 0) {
@@ -92,7 +104,7 @@ CliResult runCli(const QStringList& arguments, const CliRun& how) {
         if (how.onOutput) how.onOutput(process, result.out);
     });
     QSignalSpy finished(&process, &QProcess::finished);
-    process.start(QStringLiteral(KOVR_CLI_PATH), arguments);
+    process.start(how.program, arguments);
     if (!process.waitForStarted(5000)) return result;
     if (how.onStarted) how.onStarted(process);
     if (!finished.wait(60000)) {
@@ -166,6 +178,8 @@ private slots:
     void nameNotInTheSystemsEncoding();
     void simulatorArguments_data();
     void simulatorArguments();
+    void languageWithoutAChoice_data();
+    void languageWithoutAChoice();
 
 private:
     CliRun inDir() const { return CliRun{m_dir.path()}; }
@@ -877,6 +891,68 @@ void TestCliEndToEnd::simulatorArguments() {
     const QString out =
         QString::fromUtf8(exitCode == 0 ? sim.readAllStandardOutput() : sim.readAllStandardError());
     QVERIFY2(out.startsWith(said), qPrintable(out));
+}
+
+void TestCliEndToEnd::languageWithoutAChoice_data() {
+    QTest::addColumn<QString>("program");     // kovr-cli or kovr
+    QTest::addColumn<QString>("lang");        // LANG
+    QTest::addColumn<QByteArray>("localIni"); // kovr.ini in the working directory, if any
+    QTest::addColumn<QByteArray>("userIni");  // kovr.ini in the per-user folder, if any
+    QTest::addColumn<QString>("heading");
+    const QString cli = QStringLiteral(KOVR_CLI_PATH);
+    const QString gui = QStringLiteral(KOVR_PATH);
+    QTest::newRow("no file: the system's Polish")
+        << cli << "pl_PL.UTF-8" << QByteArray() << QByteArray() << "Użycie:";
+    QTest::newRow("no file: the system's Russian")
+        << cli << "ru_RU.UTF-8" << QByteArray() << QByteArray() << "Использование:";
+    QTest::newRow("no file, a language the tool lacks: Czech")
+        << cli << "de_DE.UTF-8" << QByteArray() << QByteArray() << "Použití:";
+    QTest::newRow("the working directory's file wins")
+        << cli << "pl_PL.UTF-8" << QByteArray("[Setup]\nLang=1\n")
+        << QByteArray("[Setup]\nLang=3\n") << "Usage:";
+    QTest::newRow("else the user's file") << cli << "pl_PL.UTF-8" << QByteArray()
+                                          << QByteArray("[Setup]\nLang=3\n") << "Использование:";
+    QTest::newRow("the program's help, no display")
+        << gui << "ru_RU.UTF-8" << QByteArray() << QByteArray() << "Использование: kovr";
+}
+
+// The help of kovr-cli, and of the program, speak the language a first start would: kovr.ini's
+// where there is one (the working directory's, else the user's), else the system's. The
+// program's help and version need no display.
+void TestCliEndToEnd::languageWithoutAChoice() {
+    QFETCH(QString, program);
+    QFETCH(QString, lang);
+    QFETCH(QByteArray, localIni);
+    QFETCH(QByteArray, userIni);
+    QFETCH(QString, heading);
+    QTemporaryDir work;
+    const auto write = [](const QString& path, const QByteArray& text) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    if (!localIni.isEmpty()) QVERIFY(write(work.filePath(QStringLiteral("kovr.ini")), localIni));
+    if (!userIni.isEmpty())
+        QVERIFY(write(work.filePath(QStringLiteral("config/kovr/kovr.ini")), userIni));
+    CliRun how{work.path()};
+    how.program = program;
+    how.environment = {{QStringLiteral("LANG"), lang},
+                       {QStringLiteral("LC_ALL"), QString()},
+                       {QStringLiteral("LC_MESSAGES"), QString()},
+                       {QStringLiteral("LANGUAGE"), QString()},
+                       {QStringLiteral("DISPLAY"), QString()},
+                       {QStringLiteral("WAYLAND_DISPLAY"), QString()},
+                       {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")}};
+    const CliResult help = runCli({QStringLiteral("--help")}, how);
+    QVERIFY2(help.exitCode == 0, qPrintable(failureText(help)));
+    QVERIFY2(help.out.contains(heading), qPrintable(help.out));
+    const CliResult version = runCli({QStringLiteral("--version")}, how);
+    QVERIFY2(version.exitCode == 0, qPrintable(failureText(version)));
+    QVERIFY2(version.out.startsWith(QFileInfo(program).fileName() + QStringLiteral(" 1.")),
+             qPrintable(version.out));
+    // Asking changed nothing on disk.
+    QCOMPARE(QFileInfo::exists(work.filePath(QStringLiteral("kovr.ini"))), !localIni.isEmpty());
+    QCOMPARE(QFileInfo::exists(work.filePath(QStringLiteral("config/kovr"))), !userIni.isEmpty());
 }
 
 QTEST_MAIN(TestCliEndToEnd)

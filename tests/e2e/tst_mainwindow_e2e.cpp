@@ -6,8 +6,11 @@
 #include "app/Program.h"
 #include "files/FileProblem.h"
 #include "lang/Lang.h"
+#include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
+#include "params/SettingsLocation.h"
+#include "params/Setup.h"
 #include "session/Session.h"
 #include "ui/MainWindow.h"
 #include "ui/ParametryForm.h"
@@ -16,8 +19,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -26,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 #include <cerrno>
 #include <sys/resource.h>
@@ -44,12 +52,23 @@ private slots:
     void serviceWindowFromMenu();
     void pdfReportReadsBack();
     void savedFileOpensInServiceWindow();
+    void fileGivenAtStartOpens();
+    void droppedFile_data();
+    void droppedFile();
+    void saveAsProposesNameInFolderLastUsed();
+    void firstStartFromTheDesktop();
+    void userFolderThatCannotBeMade();
 
 private:
     template <typename T> T* child(const char* name) const {
         return m_sim->program->mainWindow().findChild<T*>(QString::fromLatin1(name));
     }
     void startAndRefresh();
+    // The caption of the service window the next time it shows, which it is then closed; empty
+    // when it does not show within `timeout` ms.
+    QString nextServiceCaption(int timeout = 5000);
+    // A parameter file the program opens: only its identification.
+    QString smallParameterFile(const QString& name) const;
 
     std::unique_ptr<SimulatedProgram> m_sim;
 };
@@ -250,6 +269,175 @@ void TestMainWindowEndToEnd::savedFileOpensInServiceWindow() {
     QVERIFY(m_sim->program->openParameterFile(file));
     QCOMPARE(caption, QStringLiteral("Parametry - soubor \"pohon 7.par\""));
     QVERIFY(m_sim->prompter.messages.isEmpty());
+}
+
+QString TestMainWindowEndToEnd::nextServiceCaption(int timeout) {
+    TServiceForm& form = m_sim->program->serviceForm();
+    QString caption;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!form.isVisible() || !caption.isEmpty()) return;
+        caption = form.windowTitle();
+        form.done(0);
+    });
+    watch.start(5);
+    return waitUntil([&] { return !caption.isEmpty(); }, timeout) ? caption : QString();
+}
+
+QString TestMainWindowEndToEnd::smallParameterFile(const QString& name) const {
+    const QString path = m_sim->dir.filePath(name);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) file.write("[Ident]\r\nSystem=KOVR\r\n");
+    return path;
+}
+
+// kovr FILE.par: once the link has started, the file opens in the service window as
+// "Otevřít" opens it.
+void TestMainWindowEndToEnd::fileGivenAtStartOpens() {
+    m_sim->program->openAtStart(smallParameterFile(QStringLiteral("ventil 3.par")));
+    m_sim->program->mainWindow().show();
+    QCOMPARE(nextServiceCaption(), QStringLiteral("Parametry - soubor \"ventil 3.par\""));
+    QVERIFY(m_sim->session().isRunning());
+    QVERIFY(m_sim->prompter.messages.isEmpty());
+}
+
+void TestMainWindowEndToEnd::droppedFile_data() {
+    QTest::addColumn<bool>("onServiceWindow");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("on the main window") << false << QStringLiteral("pohon.par") << true;
+    QTest::newRow("upper-case suffix") << false << QStringLiteral("POHON.PAR") << true;
+    QTest::newRow("on the open service window") << true << QStringLiteral("pohon.par") << true;
+    QTest::newRow("not a parameter file") << false << QStringLiteral("pohon.txt") << false;
+}
+
+// A *.par file dropped from a file manager opens as "Otevřít" opens it; anything else is
+// refused while it is dragged over the window.
+void TestMainWindowEndToEnd::droppedFile() {
+    QFETCH(bool, onServiceWindow);
+    QFETCH(QString, name);
+    QFETCH(bool, taken);
+    startAndRefresh();
+    const QString path = smallParameterFile(name);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    TServiceForm& form = m_sim->program->serviceForm();
+    bool accepted = false;
+    QString caption;
+    const auto drop = [&](QWidget* target) {
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        accepted = enter.isAccepted();
+        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    };
+    if (onServiceWindow) {
+        // Into the open window: it takes the file's values and stays the one window.
+        QTimer::singleShot(0, this, [&] {
+            drop(&form);
+            QTimer::singleShot(50, this, [&] {
+                caption = form.windowTitle();
+                form.done(0);
+            });
+        });
+        m_sim->program->serviceForm().ServiceExecute();
+    } else {
+        drop(&m_sim->program->mainWindow());
+        caption = nextServiceCaption(taken ? 5000 : 300);
+    }
+    QCOMPARE(accepted, taken);
+    QCOMPARE(caption, taken ? QStringLiteral("Parametry - soubor \"%1\"").arg(name) : QString());
+    QVERIFY(m_sim->prompter.messages.isEmpty());
+}
+
+// "Uložit jako" proposes the electronics serial number and today's date, in the folder last
+// used, and the folder is kept in kovr.ini for the next start.
+void TestMainWindowEndToEnd::saveAsProposesNameInFolderLastUsed() {
+    startAndRefresh();
+    const QString serial =
+        QString::fromLatin1(m_sim->unit.text(ParameterCatalogue::ElectronicsSerialField)).trimmed();
+    QVERIFY(!serial.isEmpty());
+    const QString folder = m_sim->dir.filePath(QStringLiteral("zakazka 12"));
+    QVERIFY(QDir().mkpath(folder));
+    const auto saveAs = [&](const std::function<void(QFileDialog&)>& inDialog) {
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            inDialog(*dialog);
+        });
+        m_sim->program->mainWindow().action(QStringLiteral("FileSaveAs1"))->trigger();
+    };
+    QString proposed;
+    QStringList filters;
+    saveAs([&](QFileDialog& dialog) {
+        proposed = dialog.selectedFiles().value(0);
+        filters = dialog.nameFilters();
+        dialog.setDirectory(folder);
+        dialog.selectFile(QStringLiteral("first.par"));
+        static_cast<QDialog&>(dialog).accept(); // the file dialog's own accept checks the name
+    });
+    const QString name = serial + u'_' + QDate::currentDate().toString(Qt::ISODate) + ".par";
+    QCOMPARE(QFileInfo(proposed).fileName(), name);
+    QCOMPARE(filters,
+             (QStringList{QStringLiteral("(*.par)"), QStringLiteral("Všechny soubory (*)")}));
+    QVERIFY(QFileInfo::exists(folder + QStringLiteral("/first.par")));
+    saveAs([&](QFileDialog& dialog) {
+        proposed = dialog.selectedFiles().value(0);
+        dialog.reject();
+    });
+    QCOMPARE(proposed, folder + u'/' + name);
+
+    m_sim->program->mainWindow().close();
+    IniFile ini(m_sim->program->iniPath());
+    QVERIFY(ini.load());
+    QCOMPARE(ini.value(QStringLiteral("Folders"), QStringLiteral("ParameterFiles")), folder);
+    QVERIFY(m_sim->prompter.messages.isEmpty());
+}
+
+// Started from the menu with no settings anywhere: the system's language (here Polish), and
+// the per-user folder made at the first save with the language in it.
+void TestMainWindowEndToEnd::firstStartFromTheDesktop() {
+    m_sim.reset();
+    QTemporaryDir config;
+    const SettingsLocation location{config.filePath(QStringLiteral("kovr/kovr.ini")), false, true};
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    FakePrompter prompter;
+    {
+        Program program(location, &prompter);
+        QCOMPARE(LangIndex, 2);
+        QCOMPARE(program.mainWindow().action(QStringLiteral("FileOpen1"))->text().remove(u'&'),
+                 LangText(QStringLiteral("menuOtevrit")).remove(u'&'));
+        QVERIFY(program.saveSettings());
+    }
+    QLocale::setDefault(QLocale::system());
+    TSetup saved;
+    QVERIFY(saved.load(location.path));
+    QCOMPARE(saved.Lang, QStringLiteral("2"));
+    QVERIFY(prompter.messages.isEmpty());
+    LangIndex = 0;
+}
+
+// A per-user folder that cannot be made: the message at exit names the file and the reason.
+void TestMainWindowEndToEnd::userFolderThatCannotBeMade() {
+    m_sim.reset();
+    QTemporaryDir config;
+    QFile inTheWay(config.filePath(QStringLiteral("kovr")));
+    QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    const SettingsLocation location{config.filePath(QStringLiteral("kovr/kovr.ini")), false, true};
+    FakePrompter prompter;
+    {
+        Program program(location, &prompter);
+        QVERIFY(!program.saveSettings());
+    }
+    QCOMPARE(prompter.messages.size(), 1);
+    const QString message = prompter.messages.first();
+    QVERIFY2(message.startsWith(QStringLiteral("Chyba při zápisu ini souboru !\n") + location.path +
+                                u'\n'),
+             qPrintable(message));
+    QVERIFY2(message.contains(config.filePath(QStringLiteral("kovr"))), qPrintable(message));
+    LangIndex = 0;
 }
 
 QTEST_MAIN(TestMainWindowEndToEnd)

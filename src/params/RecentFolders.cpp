@@ -1,0 +1,54 @@
+#include "params/RecentFolders.h"
+
+#include "params/IniFile.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Read and written as they stand: a folder's name may hold ';' or '#' after a blank.
+const QString Section = QStringLiteral("Folders");
+constexpr const char* Keys[] = {"ParameterFiles", "Reports"};
+
+} // namespace
+
+void RecentFolders::load(const QString& iniPath) {
+    m_folders = {};
+    IniFile ini(iniPath);
+    if (!ini.load()) return;
+    for (int kind = 0; kind < int(m_folders.size()); ++kind)
+        m_folders[kind] = ini.value(Section, QLatin1String(Keys[kind]));
+}
+
+void RecentFolders::remember(Kind kind, const QString& filePath) {
+    m_folders[kind] = QFileInfo(filePath).absolutePath();
+}
+
+bool RecentFolders::save(const QString& iniPath, QString* error) const {
+    bool any = false;
+    for (const QString& folder : m_folders)
+        any = any || !folder.isEmpty();
+    if (!any) return true;
+    IniFile ini(iniPath);
+    // A file we cannot read is not overwritten: its other sections would be lost.
+    if (!ini.load(error)) return false;
+    bool changed = false;
+    for (int kind = 0; kind < int(m_folders.size()); ++kind) {
+        const QString key = QLatin1String(Keys[kind]);
+        if (m_folders[kind].isEmpty() || ini.value(Section, key) == m_folders[kind]) continue;
+        ini.setValue(Section, key, m_folders[kind]);
+        changed = true;
+    }
+    return !changed || ini.save(error);
+}
+
+QString proposedFileName(const QString& electronicsSerial, const QString& date,
+                         const QString& suffix) {
+    QString serial;
+    for (const QChar c : electronicsSerial.trimmed())
+        serial += c.isLetterOrNumber() || c == u'-' || c == u'.' ? c : QChar(u'_');
+    while (serial.startsWith(u'.'))
+        serial.remove(0, 1); // no hidden file
+    if (serial.isEmpty()) serial = QStringLiteral("kovr");
+    return serial + u'_' + date + u'.' + suffix;
+}
