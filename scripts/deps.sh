@@ -23,9 +23,11 @@ kovr_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
-# Builds the given targets, or everything when none are given.
+# Builds the given targets, or everything when none are given; KOVR_CONFIGURE (an array) adds
+# to the configure step.
 kovr_build() {
-    cmake -S "$KOVR_ROOT" -B "$KOVR_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$KOVR_ROOT" -B "$KOVR_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          "${KOVR_CONFIGURE[@]}" >/dev/null
     local targets=()
     [ $# -gt 0 ] && targets=(--target "$@")
     # Two cores: two jobs keep memory and the machine responsive.
