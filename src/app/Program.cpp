@@ -149,6 +149,14 @@ void Program::wire() {
     connect(window->lineErrorsAction(), &QAction::toggled, session,
             [session](bool on) { session->scheduler().setLineErrorsShown(on); });
     connect(window, &MainWindow::firstShown, this, &Program::begin);
+    // A record that cannot be written is said once per attempt; the work goes on.
+    connect(&session->recorder(), &UnitRecorder::recorded, this,
+            [this](const QString&, const QString& error) {
+                if (!error.isEmpty())
+                    m_prompter->message(
+                        LangAddedText(QStringLiteral("ZaznamNelzeUlozit")).arg(error),
+                        Prompter::Icon::Exclamation);
+            });
     // A *.par file dropped on the main or the service window opens as "Otevřít" opens it.
     for (QWidget* target : {static_cast<QWidget*>(window), static_cast<QWidget*>(service)})
         connect(new ParameterFileDrop(*target), &ParameterFileDrop::dropped, this,

@@ -11,12 +11,15 @@
 #include "lang/Lang.h"
 #include "link/PortDevices.h"
 #include "link/SerialPortList.h"
+#include "params/ParameterComparison.h"
 #include "params/PendingChanges.h"
+#include "params/UnitRecords.h"
 #include "params/ValueCheck.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <optional>
 
 #include <cstdio>
 
@@ -49,6 +52,7 @@ int CliCommands::run() {
     case CliRequest::Command::Write: return write();
     case CliRequest::Command::Ident: return ident();
     case CliRequest::Command::Monitor: return monitor();
+    case CliRequest::Command::Diff: return diff();
     }
     return ExitUsage;
 }
@@ -58,6 +62,13 @@ int CliCommands::failed(const QString& text, int exitStatus) const {
     std::fprintf(stderr, "%s: %s\n", qUtf8Printable(m_request.program),
                  qUtf8Printable(CliPrompter::oneLine(text)));
     return exitStatus;
+}
+
+void CliCommands::warn(const QString& text) const {
+    std::fprintf(
+        stderr, "%s: %s\n", qUtf8Printable(m_request.program),
+        qUtf8Printable(
+            LangAddedText(QStringLiteral("CliZaznamVarovani")).arg(CliPrompter::oneLine(text))));
 }
 
 int CliCommands::failed(const UnitConnection& unit) {
@@ -73,6 +84,20 @@ bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {
     m_waitExit = 0;
     unit.progress().setLabel(LangAddedText(QStringLiteral("CliCteni")));
     unit.setDeadline(CommandDeadline::seconds(m_request));
+    // read and write leave the unit's as-found (and as-left) record, as the program does.
+    const bool records = (m_request.command == CliRequest::Command::Read ||
+                          m_request.command == CliRequest::Command::Write) &&
+                         !m_request.noRecord;
+    if (records) {
+        unit.session().recorder().setFolder(UnitRecords::folderFromSettings(m_iniPath),
+                                            QStringLiteral("kovr-cli"));
+        QObject::connect(&unit.session().recorder(), &UnitRecorder::recorded, &unit,
+                         [this](const QString&, const QString& error) {
+                             if (!error.isEmpty())
+                                 warn(
+                                     LangAddedText(QStringLiteral("ZaznamNelzeUlozit")).arg(error));
+                         });
+    }
     if (!unit.open(m_request.port)) return false;
     const UnitConnection::Wait wait =
         withTexts ? unit.waitForFullRefresh() : unit.waitForParameters();
@@ -128,6 +153,11 @@ int CliCommands::read() {
         return failed(FileProblem::writeFailed(m_request.file, reason), ExitFile);
     UnitConnection unit(m_iniPath, m_interrupt);
     if (!connectAndRefresh(unit, true)) return failed(unit);
+    // The record of the unit as found comes with the same reply; waited for all the same.
+    if (unit.session().recorder().pending() && unit.runUntil([&] {
+            return !unit.session().recorder().pending();
+        }) != UnitConnection::Wait::Done)
+        return failed(unit);
     // What "Uložit jako" writes after the refresh.
     if (!unit.session().parameterFiles().save(m_request.file))
         return failed(unit.prompter().lastError(), ExitFile);
@@ -198,6 +228,11 @@ int CliCommands::write() {
     }
     printOut(LangAddedText(QStringLiteral("CliZapsano")).arg(written).arg(unit.device()) +
              QLatin1Char('\n'));
+    // The unit as left, once it has been read again; a link that fails now leaves the write
+    // done, without its record.
+    if (session.recorder().pending() &&
+        unit.runUntil([&] { return !session.recorder().pending(); }) != UnitConnection::Wait::Done)
+        warn(LangAddedText(QStringLiteral("ZaznamNelzeUlozit")).arg(unit.failure()));
     return ExitSuccess;
 }
 
@@ -238,4 +273,77 @@ int CliCommands::monitor() {
         m_waitExit = ExitInterrupted;
     }
     return wait == UnitConnection::Wait::Done ? ExitSuccess : failed(unit);
+}
+
+namespace {
+
+// "B 27", "W 3", "DW 0", "text 3": a row's name that is the same in every language.
+QString rowId(const ComparisonRow& row) {
+    static const char* const kinds[] = {"B", "W", "DW"};
+    return row.kind < 0
+               ? QStringLiteral("text %1").arg(row.index)
+               : QStringLiteral("%1 %2").arg(QLatin1String(kinds[row.kind])).arg(row.index);
+}
+
+QString csvField(const QString& text) {
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')) return text;
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+QString withChoice(const QString& value, const QString& choice) {
+    if (value.isEmpty()) return QStringLiteral("-"); // the set lacks the parameter
+    return choice.isEmpty() ? value : value + QStringLiteral(" (") + choice + u')';
+}
+
+} // namespace
+
+int CliCommands::diff() {
+    // The files first, so that a wrong one is said before the unit is read.
+    const QString sides[] = {m_request.file, m_request.otherFile};
+    ParameterSet sets[2];
+    bool unitSide[2] = {false, false};
+    for (int i = 0; i < 2; ++i) {
+        unitSide[i] = sides[i] == QLatin1String("unit");
+        QString problem;
+        if (!unitSide[i] && !sets[i].loadFile(sides[i], &problem)) return failed(problem, ExitFile);
+    }
+    std::optional<UnitConnection> unit;
+    if (unitSide[0] || unitSide[1]) {
+        unit.emplace(m_iniPath, m_interrupt);
+        if (!connectAndRefresh(*unit, true)) return failed(*unit);
+        for (int i = 0; i < 2; ++i)
+            if (unitSide[i]) sets[i].takeUnit(unit->session().image());
+    }
+
+    QList<ComparisonRow> rows = compareParameterSets(sets[0], sets[1]);
+    rows.removeIf([](const ComparisonRow& row) { return !row.differs; });
+    if (m_request.json) {
+        QJsonArray all;
+        for (const ComparisonRow& row : std::as_const(rows))
+            all.append(QJsonObject{{QStringLiteral("parameter"), rowId(row)},
+                                   {QStringLiteral("label"), row.label},
+                                   {QStringLiteral("unit"), row.unit},
+                                   {QStringLiteral("left"), row.left},
+                                   {QStringLiteral("right"), row.right},
+                                   {QStringLiteral("left_choice"), row.leftChoice},
+                                   {QStringLiteral("right_choice"), row.rightChoice}});
+        printOut(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
+    } else if (m_request.csv) {
+        printOut(QStringLiteral("parameter,label,unit,left,right,left_choice,right_choice\n"));
+        for (const ComparisonRow& row : std::as_const(rows)) {
+            QStringList fields;
+            for (const QString& field : {rowId(row), row.label, row.unit, row.left, row.right,
+                                         row.leftChoice, row.rightChoice})
+                fields.append(csvField(field));
+            printOut(fields.join(u',') + u'\n');
+        }
+    } else {
+        for (const ComparisonRow& row : std::as_const(rows)) {
+            const QString label =
+                row.unit.isEmpty() ? row.label : row.label + QStringLiteral(" [") + row.unit + u']';
+            printOut(label + u'\t' + withChoice(row.left, row.leftChoice) + u'\t' +
+                     withChoice(row.right, row.rightChoice) + u'\n');
+        }
+    }
+    return rows.isEmpty() ? ExitSuccess : ExitDiffers;
 }

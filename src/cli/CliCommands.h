@@ -22,11 +22,14 @@ private:
     int write();
     int ident();
     int monitor();
+    int diff();
 
     // Opens the port and waits for the refresh (the parameters only, or the texts as well).
     bool connectAndRefresh(UnitConnection& unit, bool withTexts);
     int failed(const UnitConnection& unit);
     int failed(const QString& text, int exitStatus) const;
+    // A line on stderr that does not end the command.
+    void warn(const QString& text) const;
 
     CliRequest m_request;
     InterruptSignal& m_interrupt;

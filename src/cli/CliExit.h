@@ -4,6 +4,7 @@
 // a missing adapter from a silent unit or a wrong file.
 enum CliExit {
     ExitSuccess = 0,
+    ExitDiffers = 1,      // diff: the two sets differ (as diff(1) says it)
     ExitUsage = 2,        // arguments the tool does not understand
     ExitPort = 3,         // the port is absent, busy or not permitted
     ExitNoUnit = 4,       // no unit answers after the retry ladder

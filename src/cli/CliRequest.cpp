@@ -99,11 +99,15 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
     request.program = m_program;
     request.command = chosen->command;
     using Command = CliRequest::Command;
-    const int filesWanted = request.command == Command::Write ? 1 : 0;
+    const int filesWanted = request.command == Command::Write  ? 1
+                            : request.command == Command::Diff ? 2
+                                                               : 0;
     if (positional.size() - 1 != filesWanted) return usageOf(*chosen, exitStatus);
     if (filesWanted) {
         request.file = positional.at(1);
-        if (request.file.isEmpty()) return usageOf(*chosen, exitStatus);
+        request.otherFile = positional.value(2);
+        if (request.file.isEmpty() || (filesWanted == 2 && request.otherFile.isEmpty()))
+            return usageOf(*chosen, exitStatus);
     }
 
     for (const CliSyntax::Option& option : CliSyntax::options()) {
@@ -117,10 +121,21 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
         if (option.valueName && m_parser.values(QString::fromLatin1(option.name)).size() > 1)
             return usageError(text("CliVolbaDvakrat").arg(QLatin1String(option.name)), exitStatus);
     }
-    if (CliSyntax::takes(*chosen, CliSyntax::option("port"))) {
-        request.port = value("port");
-        if (request.port.isEmpty())
-            return usageError(text("CliChybiPort").arg(positional.first()), exitStatus);
+    request.port = value("port");
+    if (request.command == Command::Diff) {
+        // The port only where a side is the unit; one unit cannot be both sides.
+        const bool left = request.file == QLatin1String("unit");
+        const bool right = request.otherFile == QLatin1String("unit");
+        if (left && right) return usageOf(*chosen, exitStatus);
+        if ((left || right) && request.port.isEmpty())
+            return usageError(text("CliDiffPort"), exitStatus);
+        if (!left && !right && isSet("port"))
+            return usageError(
+                text("CliVolbaNepatri").arg(QStringLiteral("port"), positional.first()),
+                exitStatus);
+        if (isSet("csv") && isSet("json")) return usageOf(*chosen, exitStatus);
+    } else if (CliSyntax::takes(*chosen, CliSyntax::option("port")) && request.port.isEmpty()) {
+        return usageError(text("CliChybiPort").arg(positional.first()), exitStatus);
     }
     if (request.command == Command::Read) {
         request.file = value("out");
@@ -135,6 +150,7 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
     request.dryRun = isSet("dry-run");
     request.json = isSet("json");
     request.csv = isSet("csv");
+    request.noRecord = isSet("no-record");
     if (isSet("count")) {
         bool valid = false;
         request.count = value("count").toInt(&valid);

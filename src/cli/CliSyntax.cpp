@@ -17,6 +17,7 @@ constexpr Option Options[] = {
     {"csv", 0, nullptr, "CliVolbaCsv", false},
     {"count", 0, "N", "CliVolbaCount", false},
     {"timeout", 0, "SECONDS", "CliVolbaTimeout", false},
+    {"no-record", 0, nullptr, "CliVolbaNoRecord", false},
     {"lang", 0, "cs|en|pl|ru", "CliVolbaLang", true},
     {"help", 'h', nullptr, "CliVolbaHelp", true},
     {"version", 'v', nullptr, "CliVolbaVersion", true},
@@ -24,15 +25,18 @@ constexpr Option Options[] = {
 
 constexpr CommandWords Commands[] = {
     {"ports", C::Ports, "ports [--json]", "CliPopisPorts", "json", "ports --json"},
-    {"read", C::Read, "read --port DEV --out FILE.par [--timeout SECONDS]", "CliPopisRead",
-     "port out timeout", "read --port COM1 --out valve-17.par"},
+    {"read", C::Read, "read --port DEV --out FILE.par [--no-record] [--timeout SECONDS]",
+     "CliPopisRead", "port out no-record timeout", "read --port COM1 --out valve-17.par"},
     {"write", C::Write,
-     "write FILE.par --port DEV [--selection 0|1] [--dry-run] [--timeout SECONDS]", "CliPopisWrite",
-     "port selection dry-run timeout", "write valve-17.par --port COM1 --dry-run"},
+     "write FILE.par --port DEV [--selection 0|1] [--dry-run] [--no-record] [--timeout SECONDS]",
+     "CliPopisWrite", "port selection dry-run no-record timeout",
+     "write valve-17.par --port COM1 --dry-run"},
     {"ident", C::Ident, "ident --port DEV [--json] [--timeout SECONDS]", "CliPopisIdent",
      "port json timeout", "ident --port /dev/ttyUSB0 --json"},
     {"monitor", C::Monitor, "monitor --port DEV [--csv] [--count N] [--timeout SECONDS]",
      "CliPopisMonitor", "port csv count timeout", "monitor --port COM1 --csv --count 600"},
+    {"diff", C::Diff, "diff A.par|unit B.par|unit [--port DEV] [--csv|--json] [--timeout SECONDS]",
+     "CliPopisDiff", "port csv json timeout", "diff unit valve-17.par --port COM1"},
 };
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "cli/CommandDeadline.h"
 
-#include "cli/UnitConnection.h"
 #include "image/DeviceImage.h"
 #include "link/LineRate.h"
 #include "link/LinkTiming.h"
 #include "params/ParameterCatalogue.h"
+#include "session/FullReadWatch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,14 +22,14 @@ int parameterCount() {
 
 // Monitor records until the start-up refresh has read every parameter.
 int parameterRecords() {
-    return parameterCount() + UnitConnection::RecordsAfterRefresh;
+    return parameterCount() + FullReadWatch::RecordsAfterRefresh;
 }
 
 // Monitor records until the production texts have come round once as well: every record
 // carries one character of them, and the unit may hold every text at its longest.
 int fullRefreshRecords() {
     return std::max(parameterCount(), DeviceImage::TextCount * DeviceImage::TextCells) +
-           UnitConnection::RecordsAfterRefresh;
+           FullReadWatch::RecordsAfterRefresh;
 }
 
 // A write: the unit's backup function (answered within the long timeout), one exchange per
@@ -52,6 +52,13 @@ int CommandDeadline::defaultSeconds(const CliRequest& request) {
     case Command::Write:
         minimum = (fullRefreshRecords() + writeExchanges()) * poll +
                   LinkTiming{}.longReplyTimeout / 1000.0;
+        // The unit as left is recorded once it has been read again.
+        if (!request.noRecord) minimum += fullRefreshRecords() * poll;
+        break;
+    case Command::Diff:
+        if (request.file != QLatin1String("unit") && request.otherFile != QLatin1String("unit"))
+            return 0;
+        minimum = fullRefreshRecords() * poll;
         break;
     case Command::Monitor: minimum = (parameterRecords() + request.count) * poll; break;
     }

@@ -3,6 +3,7 @@
 #include "cli/CliExit.h"
 #include "cli/InterruptSignal.h"
 #include "lang/Lang.h"
+#include "session/FullReadWatch.h"
 
 #include <QEventLoop>
 #include <QRegularExpression>
@@ -92,28 +93,11 @@ UnitConnection::Wait UnitConnection::runUntil(const std::function<bool()>& done,
 }
 
 UnitConnection::Wait UnitConnection::waitForParameters() {
-    int records = 0;
-    return runUntil([&] {
-        if (m_session.isRefreshing()) return false;
-        if (m_session.sentMonitorPoll()) ++records;
-        return records >= RecordsAfterRefresh;
-    });
+    FullReadWatch watch(m_session, false);
+    return runUntil([&] { return watch.step(); });
 }
 
 UnitConnection::Wait UnitConnection::waitForFullRefresh() {
-    const DeviceImage& image = m_session.image();
-    // The text cursor starts at text 0 with the refresh and returns to it when the unit has
-    // given every text once.
-    bool textsStarted = false;
-    bool textsRead = false;
-    int records = 0;
-    return runUntil([&] {
-        if (image.MonTextCislo > 0)
-            textsStarted = true;
-        else if (textsStarted)
-            textsRead = true;
-        if (m_session.isRefreshing()) return false;
-        if (m_session.sentMonitorPoll()) ++records;
-        return textsRead && records >= RecordsAfterRefresh;
-    });
+    FullReadWatch watch(m_session, true);
+    return runUntil([&] { return watch.step(); });
 }

@@ -29,10 +29,6 @@ public:
     // The device the port opened as.
     QString device() const { return m_device; }
 
-    // Monitor records the refresh must be over by before its last double words count as read:
-    // they follow the end of the refresh by a record or two.
-    static constexpr int RecordsAfterRefresh = 3;
-
     // Every wait from now on ends, failed with the unit as the reason (ExitNoUnit), once
     // `seconds` have passed; 0 takes the deadline away.
     void setDeadline(double seconds);

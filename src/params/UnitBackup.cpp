@@ -1,6 +1,7 @@
 #include "params/UnitBackup.h"
 
 #include "image/DeviceImage.h"
+#include "params/ParameterCatalogue.h"
 #include "params/ParameterFile.h"
 #include "params/ProductionTexts.h"
 #include "params/ServiceEditing.h"
@@ -13,8 +14,6 @@
 
 namespace {
 
-// "Výrobní číslo elektroniky": the control unit's own serial number.
-constexpr int SerialField = 3;
 // More backups than this in one second means something else is wrong.
 constexpr int MaximumAttempts = 100;
 
@@ -33,7 +32,7 @@ QString UnitBackup::defaultFolder() {
 QString UnitBackup::serialForName(const DeviceImage& image) {
     // Anything else (blanks, slashes, bytes above 127) becomes one '_' per run.
     QString serial;
-    for (QChar c : productionText(image, SerialField).trimmed()) {
+    for (QChar c : productionText(image, ParameterCatalogue::ElectronicsSerialField).trimmed()) {
         if (fitsName(c))
             serial += c;
         else if (!serial.endsWith(u'_'))
@@ -46,8 +45,10 @@ QString UnitBackup::serialForName(const DeviceImage& image) {
     return serial.isEmpty() ? QStringLiteral("no-serial") : serial;
 }
 
-QString UnitBackup::fileName(const QString& serial, const QDateTime& now, int attempt) {
+QString UnitBackup::fileName(const QString& serial, const QDateTime& now, int attempt,
+                             const QString& tag) {
     QString name = now.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss_")) + serial;
+    if (!tag.isEmpty()) name += u'_' + tag;
     if (attempt > 1) name += QStringLiteral("_%1").arg(attempt);
     return name + QStringLiteral(".par");
 }
@@ -60,34 +61,39 @@ void UnitBackup::fillUnitSheet(const DeviceImage& image, ServiceSheet& sheet) {
     ZobrazVerzi(image, sheet);
 }
 
-BackupResult UnitBackup::save(const DeviceImage& image, const SheetGrid& errorGrid,
-                              const QString& folder, const QDateTime& now) {
+QString UnitBackup::claimName(const QString& folder, const QString& serial, const QDateTime& now,
+                              const QString& tag, QString* error) {
     const QString absoluteFolder = QFileInfo(folder).absoluteFilePath();
-    if (!QDir().mkpath(absoluteFolder))
-        return {QString(), QStringLiteral("%1: the folder cannot be created")
-                               .arg(QDir::toNativeSeparators(absoluteFolder))};
-
-    // The name is claimed by creating the file, so that no other backup can take it before
+    if (!QDir().mkpath(absoluteFolder)) {
+        *error = QStringLiteral("%1: the folder cannot be created")
+                     .arg(QDir::toNativeSeparators(absoluteFolder));
+        return {};
+    }
+    // The name is claimed by creating the file, so that no other writer can take it before
     // the parameter file replaces the empty one.
-    const QString serial = serialForName(image);
-    QString path;
-    for (int attempt = 1; attempt <= MaximumAttempts && path.isEmpty(); ++attempt) {
-        const QString candidate = absoluteFolder + u'/' + fileName(serial, now, attempt);
+    for (int attempt = 1; attempt <= MaximumAttempts; ++attempt) {
+        const QString candidate = absoluteFolder + u'/' + fileName(serial, now, attempt, tag);
         QFile claim(candidate);
-        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            path = candidate;
-        } else if (!claim.exists()) {
-            return {QString(), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(candidate),
-                                                            claim.errorString())};
+        if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return candidate;
+        if (!claim.exists()) {
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(candidate),
+                                                  claim.errorString());
+            return {};
         }
     }
-    if (path.isEmpty())
-        return {QString(), QStringLiteral("%1: no free name left for this second")
-                               .arg(QDir::toNativeSeparators(absoluteFolder))};
+    *error = QStringLiteral("%1: no free name left for this second")
+                 .arg(QDir::toNativeSeparators(absoluteFolder));
+    return {};
+}
+
+BackupResult UnitBackup::save(const DeviceImage& image, const SheetGrid& errorGrid,
+                              const QString& folder, const QDateTime& now) {
+    QString error;
+    const QString path = claimName(folder, serialForName(image), now, QString(), &error);
+    if (path.isEmpty()) return {QString(), error};
 
     ServiceSheet sheet;
     fillUnitSheet(image, sheet);
-    QString error;
     if (!ParameterFile::save(path, sheet, image, errorGrid, &error)) {
         QFile::remove(path);
         return {QString(), QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error)};

@@ -43,8 +43,15 @@ public:
 
     // The serial number as it appears in a backup's name.
     static QString serialForName(const DeviceImage& image);
-    // The name without the folder; `attempt` 1 is the plain name, 2.. the suffixed ones.
-    static QString fileName(const QString& serial, const QDateTime& now, int attempt = 1);
+    // The name without the folder; `attempt` 1 is the plain name, 2.. the suffixed ones; a
+    // `tag` ("found", "left") follows the serial number.
+    static QString fileName(const QString& serial, const QDateTime& now, int attempt = 1,
+                            const QString& tag = QString());
+    // Creates an empty file of the first free name in `folder` (made when missing) and returns
+    // its absolute path; empty with `error` when no name could be claimed. Creating the file is
+    // what claims the name, so two processes never write the same one.
+    static QString claimName(const QString& folder, const QString& serial, const QDateTime& now,
+                             const QString& tag, QString* error);
     // The service sheet as the window shows the unit outside write-from-file mode.
     static void fillUnitSheet(const DeviceImage& image, ServiceSheet& sheet);
 };

@@ -32,6 +32,7 @@ Session::Session(Prompter& prompter, ProgressSink& progress, const QString& iniP
 
 void Session::start(const QString& portSetting) {
     m_scheduler.setPortSetting(portSetting);
+    m_recorder.linkStarted();
     m_scheduler.KomunikaceStart();
 }
 
@@ -93,6 +94,7 @@ void Session::ZobrazVerzi() {
 void Session::SouborVyp() {
     m_transfer.setZapisZeSouboru(false);
     m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
+    m_recorder.writeEnded();
     emit transferEnded();
 }
 

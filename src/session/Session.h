@@ -17,6 +17,7 @@
 #include "session/LinkRequest.h"
 #include "session/ParameterFiles.h"
 #include "session/ServiceActions.h"
+#include "session/UnitRecorder.h"
 
 #include <QObject>
 
@@ -47,6 +48,8 @@ public:
     ServiceEditing& serviceEditing() { return m_editing; }
     ServiceActions& serviceActions() { return m_actions; }
     ParameterFiles& parameterFiles() { return m_files; }
+    // The as-found and as-left records of the connected unit (none until given a folder).
+    UnitRecorder& recorder() { return m_recorder; }
 
     // What the run is doing, for callers that only need to know, not the scheduler's fields.
     // The link is started and its port open (KomBezi).
@@ -112,6 +115,7 @@ private:
     ServiceEditing m_editing;
     ServiceActions m_actions;
     ParameterFiles m_files;
+    UnitRecorder m_recorder{*this};
     QString m_variantText;
     ParameterPanelHooks* m_panelHooks = nullptr;
 };

@@ -178,6 +178,7 @@ private slots:
     void nameNotInTheSystemsEncoding();
     void simulatorArguments_data();
     void simulatorArguments();
+    void recordsAndDiff();
     void languageWithoutAChoice_data();
     void languageWithoutAChoice();
 
@@ -653,7 +654,7 @@ void TestCliEndToEnd::failures_data() {
     QTest::newRow("backup not possible")
         << QStringLiteral("nobackup")
         << QStringList{QStringLiteral("write"), QStringLiteral("{file}"), port,
-                       QStringLiteral("{unit}")}
+                       QStringLiteral("{unit}"), QStringLiteral("--no-record")}
         << 6
         << QStringLiteral("The unit's present values could not be backed up; nothing has been "
                           "written to the unit. {dir}/data/");
@@ -668,14 +669,20 @@ void TestCliEndToEnd::failures_data() {
     };
     QTest::newRow("read into a full disk")
         << QStringLiteral("fulldisk")
-        << QStringList{read, port, QStringLiteral("{unit}"), out, QStringLiteral("{dir}/old.par")}
+        << QStringList{read,
+                       port,
+                       QStringLiteral("{unit}"),
+                       out,
+                       QStringLiteral("{dir}/old.par"),
+                       QStringLiteral("--no-record")}
         << 5
         << QStringLiteral("Error in writing file {dir}/old.par: The file would exceed the "
                           "largest size allowed.");
     QTest::newRow("backup on a full disk")
         << QStringLiteral("fulldisk")
-        << QStringList{write, QStringLiteral("{file}"), port, QStringLiteral("{unit}")} << 6
-        << QStringLiteral("nothing has been written to the unit. {dir}/data/");
+        << QStringList{write, QStringLiteral("{file}"), port, QStringLiteral("{unit}"),
+                       QStringLiteral("--no-record")}
+        << 6 << QStringLiteral("nothing has been written to the unit. {dir}/data/");
     QTest::newRow("read into a device node")
         << QStringLiteral("nodes")
         << QStringList{read, port, nowhere, out, QStringLiteral("{dir}/null")} << 5
@@ -891,6 +898,83 @@ void TestCliEndToEnd::simulatorArguments() {
     const QString out =
         QString::fromUtf8(exitCode == 0 ? sim.readAllStandardOutput() : sim.readAllStandardError());
     QVERIFY2(out.startsWith(said), qPrintable(out));
+}
+
+// read records the unit as found once (kovr-cli as its writer), not again while it is unchanged
+// nor with --no-record; diff compares the unit with a file, or two files, as diff(1) answers.
+void TestCliEndToEnd::recordsAndDiff() {
+    QTemporaryDir work;
+    UnitOnLine unit;
+    QVERIFY(unit.open(work.path(), QStringLiteral("ttyCliRec")));
+    const CliRun how{work.path()};
+    const QString file = work.filePath(QStringLiteral("as-read.par"));
+    const QStringList port{QStringLiteral("--port"), unit.path(), QStringLiteral("--lang"),
+                           QStringLiteral("en")};
+    const auto read = [&](const QStringList& more) {
+        return runCli(
+            QStringList{QStringLiteral("read"), QStringLiteral("--out"), file} + port + more, how);
+    };
+    const QString records = work.filePath(QStringLiteral("data/KOVR NEVRA/units/") +
+                                          QString::fromLatin1(unit.unit.text(3)).trimmed());
+    const auto recorded = [&] {
+        return QDir(records).entryList({QStringLiteral("*.par")}, QDir::Files);
+    };
+    CliResult run = read({});
+    QVERIFY2(run.exitCode == 0, qPrintable(failureText(run)));
+    QCOMPARE(recorded().size(), 1);
+    QVERIFY(recorded().first().endsWith(QStringLiteral("_found.par")));
+    IniFile record(QDir(records).filePath(recorded().first()), IniFile::Format::ParameterFile);
+    QVERIFY(record.load());
+    QCOMPARE(record.value(QStringLiteral("Record"), QStringLiteral("Writer")),
+             QStringLiteral("kovr-cli"));
+    run = read({});
+    QVERIFY2(run.exitCode == 0, qPrintable(failureText(run)));
+    QCOMPARE(recorded().size(), 1);
+
+    unit.unit.setParameter(SimulatedUnit::KindB, 27, 90);
+    run = read({QStringLiteral("--no-record")});
+    QVERIFY2(run.exitCode == 0, qPrintable(failureText(run)));
+    QCOMPARE(recorded().size(), 1);
+
+    // The file now holds 90; the unit goes back to 70.
+    unit.unit.setParameter(SimulatedUnit::KindB, 27, 70);
+    const CliResult differs =
+        runCli(QStringList{QStringLiteral("diff"), QStringLiteral("unit"), file} + port, how);
+    QCOMPARE(differs.exitCode, 1);
+    // The label with its unit of measure, each side with what its selector shows.
+    QCOMPARE(differs.out, LangText(ParameterCatalogue::nameKeyOf(0, 27)) +
+                              QStringLiteral("\t70 (70  %)\t90 (90  %)\n"));
+    const CliResult csv = runCli({QStringLiteral("diff"), file, QStringLiteral("unit"),
+                                  QStringLiteral("--csv"), QStringLiteral("--port"), unit.path()},
+                                 how);
+    QCOMPARE(csv.exitCode, 1);
+    QCOMPARE(csv.out.split(u'\n').value(1).section(u',', 0, 0), QStringLiteral("B 27"));
+    const CliResult same =
+        runCli({QStringLiteral("diff"), file, file, QStringLiteral("--json")}, how);
+    QCOMPARE(same.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(same.out.toUtf8()).array().size(), 0);
+    const CliResult missing =
+        runCli({QStringLiteral("diff"), file, work.filePath(QStringLiteral("none.par"))}, how);
+    QCOMPARE(missing.exitCode, 5);
+    const CliResult twice = runCli(
+        QStringList{QStringLiteral("diff"), QStringLiteral("unit"), QStringLiteral("unit")} + port,
+        how);
+    QCOMPARE(twice.exitCode, 2);
+
+    // A record that cannot be made is a warning: the read itself is done.
+    unit.unit.setParameter(SimulatedUnit::KindB, 27, 80);
+    QVERIFY(QDir(records).removeRecursively());
+    QFile inTheWay(records);
+    QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+    inTheWay.close();
+    QVERIFY(QFile::remove(file));
+    run = read({});
+    QVERIFY2(run.exitCode == 0, qPrintable(failureText(run)));
+    QVERIFY2(run.err.startsWith(QStringLiteral("kovr-cli: warning: The record of the unit could "
+                                               "not be saved: ")) &&
+                 run.err.count(u'\n') == 1,
+             qPrintable(run.err));
+    QVERIFY(QFileInfo::exists(file));
 }
 
 void TestCliEndToEnd::languageWithoutAChoice_data() {

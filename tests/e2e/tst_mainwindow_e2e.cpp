@@ -8,9 +8,11 @@
 #include "lang/Lang.h"
 #include "params/IniFile.h"
 #include "params/ParameterCatalogue.h"
+#include "params/ParameterComparison.h"
 #include "params/ServiceSheet.h"
 #include "params/SettingsLocation.h"
 #include "params/Setup.h"
+#include "params/UnitRecords.h"
 #include "session/Session.h"
 #include "ui/MainWindow.h"
 #include "ui/ParametryForm.h"
@@ -53,6 +55,7 @@ private slots:
     void pdfReportReadsBack();
     void savedFileOpensInServiceWindow();
     void fileGivenAtStartOpens();
+    void unitRecordedAsFoundAndAsLeft();
     void droppedFile_data();
     void droppedFile();
     void saveAsProposesNameInFolderLastUsed();
@@ -289,6 +292,50 @@ QString TestMainWindowEndToEnd::smallParameterFile(const QString& name) const {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly)) file.write("[Ident]\r\nSystem=KOVR\r\n");
     return path;
+}
+
+// Connecting records the unit as found; a write from the main window's selector records it as
+// left, differing from the found record in the parameter written and, through the write's date
+// stamp, at most in the date of the change; connecting again to the unchanged unit adds nothing.
+void TestMainWindowEndToEnd::unitRecordedAsFoundAndAsLeft() {
+    startAndRefresh();
+    UnitRecorder& recorder = m_sim->session().recorder();
+    QVERIFY(waitUntil([&] { return !recorder.pending(); }, 15000));
+    const QString folder = UnitRecords::unitFolder(recorder.folder(), m_sim->session().image());
+    QList<UnitRecords::Record> records = UnitRecords::list(folder);
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records[0].kind, UnitRecords::Kind::Found);
+    QCOMPARE(records[0].writer, QStringLiteral("kovr"));
+
+    QComboBox* combo = child<QComboBox>("ComboBox14");
+    m_sim->prompter.answers = {true};
+    combo->setCurrentIndex(4); // "90  %"
+    emit combo->activated(4);
+    KOVR_TRY_COMPARE_WITH_TIMEOUT(m_sim->unit.parameter(SimulatedUnit::KindB, 27), 90u, 5000);
+    // The write closes, the unit is read again, then recorded.
+    QVERIFY(waitUntil([&] { return UnitRecords::list(folder).size() == 2; }, 15000));
+    records = UnitRecords::list(folder);
+    QCOMPARE(records[0].kind, UnitRecords::Kind::Left);
+    ParameterSet found;
+    ParameterSet left;
+    QString error;
+    QVERIFY2(found.loadFile(records[1].path, &error), qPrintable(error));
+    QVERIFY2(left.loadFile(records[0].path, &error), qPrintable(error));
+    QStringList changed;
+    for (const ComparisonRow& row : compareParameterSets(found, left))
+        if (row.differs && !(row.kind < 0 && row.index == 1)) // 1: the date of the change
+            changed.append(QStringLiteral("%1 %2: %3 -> %4")
+                               .arg(row.kind)
+                               .arg(row.index)
+                               .arg(row.left, row.right));
+    QCOMPARE(changed, QStringList{QStringLiteral("0 27: 70 -> 90")});
+
+    // The same unit again, unchanged: no new record.
+    m_sim->session().start(QStringLiteral("3"));
+    QVERIFY(recorder.pending());
+    QVERIFY(waitUntil([&] { return !recorder.pending(); }, 15000));
+    QCOMPARE(UnitRecords::list(folder).size(), 2);
+    QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
 // kovr FILE.par: once the link has started, the file opens in the service window as

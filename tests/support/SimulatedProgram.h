@@ -18,6 +18,9 @@ struct SimulatedProgram : SimulatedLine {
         if (!openLine(error, settings)) return false;
         program = std::make_unique<Program>(dir.path(), &prompter);
         program->session().setLinkTiming(timing);
+        // The records stay in the test's folder.
+        program->session().recorder().setFolder(dir.filePath(QStringLiteral("units")),
+                                                QStringLiteral("kovr"));
         return true;
     }
     // Shows the main window, which starts the link, and waits for the first refresh to end.
