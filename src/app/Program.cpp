@@ -11,6 +11,7 @@
 #include "session/Session.h"
 #include "ui/AboutBox.h"
 #include "ui/AccessibleNames.h"
+#include "ui/CompareForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagePrompter.h"
 #include "ui/MonitoringPanel.h"
@@ -104,6 +105,7 @@ Program::Program(const SettingsLocation& settings, Prompter* prompter)
     m_calibration->createSensorDialog();
     m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());
     m_trendForm = std::make_unique<TrendForm>(m_session->trend(), *m_prompter, m_mainWindow.get());
+    m_compareForm = std::make_unique<CompareForm>(*m_session, *m_prompter, m_mainWindow.get());
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
@@ -129,7 +131,7 @@ void Program::wire() {
     service->setFileActions(
         {window->action(QStringLiteral("FileOpen1")), window->action(QStringLiteral("FileSaveAs1")),
          window->action(QStringLiteral("Print")), window->action(QStringLiteral("PrintPreview")),
-         window->action(QStringLiteral("ExportPdf"))});
+         window->action(QStringLiteral("ExportPdf")), window->action(QStringLiteral("Porovnat"))});
     // The dialogs the rows of the service window open, by the catalogue's editor column.
     service->setEditor(Editor::Parameters, [dialog] { dialog->exec(); });
     m_calibration->wire(*service);
@@ -149,6 +151,7 @@ void Program::wire() {
     connect(window->lineErrorsAction(), &QAction::toggled, session,
             [session](bool on) { session->scheduler().setLineErrorsShown(on); });
     connect(window, &MainWindow::firstShown, this, &Program::begin);
+    connect(m_compareForm.get(), &CompareForm::openRequested, this, &Program::openParameterFile);
     // A record that cannot be written is said once per attempt; the work goes on.
     connect(&session->recorder(), &UnitRecorder::recorded, this,
             [this](const QString&, const QString& error) {
@@ -218,6 +221,7 @@ void Program::applyCaptions() {
     m_serviceDialogs->controlSignalCaptions();
     m_traceForm->applyCaptions();
     m_trendForm->applyCaptions();
+    m_compareForm->applyCaptions();
     nameForScreenReaders();
 }
 
@@ -269,7 +273,7 @@ void Program::wireFileCommands() {
     const std::pair<const char*, void (Program::*)()> commands[] = {
         {"FileOpen1", &Program::chooseAndOpen},      {"FileSaveAs1", &Program::chooseAndSave},
         {"Print", &Program::printWithDialog},        {"PrintPreview", &Program::previewReport},
-        {"ExportPdf", &Program::chooseAndExportPdf},
+        {"ExportPdf", &Program::chooseAndExportPdf}, {"Porovnat", &Program::showCompare},
     };
     for (const auto& [name, slot] : commands)
         connect(window->action(QString::fromLatin1(name)), &QAction::triggered, this, slot);
@@ -306,33 +310,10 @@ bool Program::exportPdf(const QString& path) {
     // The printer writes its file as it goes: it draws into a scratch file, and the PDF reaches
     // `path` through the saver, whole or not at all.
     QString reason;
-    const QByteArray pdf = renderPdf(m_session->parameterFiles().reportLines(), &reason);
+    const QByteArray pdf = reportPdf(m_session->parameterFiles().reportLines(), &reason);
     if (!pdf.isEmpty() && FileSaver::save(path, pdf, &reason)) return true;
     m_prompter->message(FileProblem::writeFailed(path, reason), Prompter::Icon::Error);
     return false;
-}
-
-QByteArray Program::renderPdf(const QStringList& lines, QString* reason) {
-    // Far beyond the few pages of a report with its fonts.
-    constexpr qint64 MaximumPdfSize = 64 * 1024 * 1024;
-    const QTemporaryDir scratch;
-    if (!scratch.isValid()) {
-        *reason = scratch.errorString();
-        return {};
-    }
-    const QString file = scratch.filePath(QStringLiteral("report.pdf"));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
-    QByteArray pdf;
-    // A PDF that the printer could not finish lacks its end-of-file mark.
-    if (printReport(printer, lines) &&
-        FileReader::read(file, MaximumPdfSize, &pdf, reason) == FileReader::Outcome::Read &&
-        pdf.trimmed().endsWith("%%EOF"))
-        return pdf;
-    *reason = LangAddedText(QStringLiteral("PdfNevytvoren"))
-                  .arg(QDir::toNativeSeparators(QDir::tempPath()));
-    return {};
 }
 
 QString Program::proposedPath(RecentFolders::Kind kind, const QString& suffix) const {
@@ -374,6 +355,18 @@ void Program::chooseAndExportPdf() {
     if (path.isEmpty()) return;
     m_folders.remember(RecentFolders::Reports, path);
     exportPdf(path);
+}
+
+void Program::showCompare() {
+    // From the service window, which is modal, the comparison must belong to it to be used.
+    QWidget* owner = dialogParent(m_serviceForm.get(), m_mainWindow.get());
+    CompareForm* form = m_compareForm.get();
+    if (form->parentWidget() != owner) form->setParent(owner, Qt::Window);
+    // The first time over the main window; afterwards where the user left it.
+    if (!std::exchange(m_comparePlaced, true)) placeOver(*form, *m_mainWindow);
+    form->show();
+    form->raise();
+    form->activateWindow();
 }
 
 void Program::printWithDialog() {

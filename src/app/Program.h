@@ -12,6 +12,7 @@
 
 class AboutBox;
 class CalibrationDialogs;
+class CompareForm;
 class ServiceDialogs;
 class MainWindow;
 class MessagePrompter;
@@ -57,6 +58,8 @@ public:
     TraceForm& traceForm() { return *m_traceForm; }
     // The trend of the live values, opened from the manufacturer menu.
     TrendForm& trendForm() { return *m_trendForm; }
+    // Two parameter sets side by side, opened from the file menus.
+    CompareForm& compareForm() { return *m_compareForm; }
 
     // Napisy for the windows a confirmed language change re-translates.
     void applyCaptions();
@@ -70,8 +73,6 @@ public:
     bool openParameterFile(const QString& path);
     bool saveParameterFile(const QString& path);
     bool exportPdf(const QString& path);
-    // The report as a PDF document; empty, with the reason, when it could not be drawn.
-    static QByteArray renderPdf(const QStringList& lines, QString* reason);
 
 private:
     void wire();
@@ -83,6 +84,7 @@ private:
     void chooseAndOpen();
     void chooseAndSave();
     void chooseAndExportPdf();
+    void showCompare();
     // Where a save dialog of `kind` opens: the folder last used and the proposed name.
     QString proposedPath(RecentFolders::Kind kind, const QString& suffix) const;
     void printWithDialog();
@@ -112,5 +114,7 @@ private:
     std::unique_ptr<TSetupForm> m_setupForm;
     std::unique_ptr<TraceForm> m_traceForm;
     std::unique_ptr<TrendForm> m_trendForm;
+    std::unique_ptr<CompareForm> m_compareForm;
+    bool m_comparePlaced = false;
     std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

@@ -275,28 +275,6 @@ int CliCommands::monitor() {
     return wait == UnitConnection::Wait::Done ? ExitSuccess : failed(unit);
 }
 
-namespace {
-
-// "B 27", "W 3", "DW 0", "text 3": a row's name that is the same in every language.
-QString rowId(const ComparisonRow& row) {
-    static const char* const kinds[] = {"B", "W", "DW"};
-    return row.kind < 0
-               ? QStringLiteral("text %1").arg(row.index)
-               : QStringLiteral("%1 %2").arg(QLatin1String(kinds[row.kind])).arg(row.index);
-}
-
-QString csvField(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')) return text;
-    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
-}
-
-QString withChoice(const QString& value, const QString& choice) {
-    if (value.isEmpty()) return QStringLiteral("-"); // the set lacks the parameter
-    return choice.isEmpty() ? value : value + QStringLiteral(" (") + choice + u')';
-}
-
-} // namespace
-
 int CliCommands::diff() {
     // The files first, so that a wrong one is said before the unit is read.
     const QString sides[] = {m_request.file, m_request.otherFile};
@@ -320,7 +298,7 @@ int CliCommands::diff() {
     if (m_request.json) {
         QJsonArray all;
         for (const ComparisonRow& row : std::as_const(rows))
-            all.append(QJsonObject{{QStringLiteral("parameter"), rowId(row)},
+            all.append(QJsonObject{{QStringLiteral("parameter"), row.id()},
                                    {QStringLiteral("label"), row.label},
                                    {QStringLiteral("unit"), row.unit},
                                    {QStringLiteral("left"), row.left},
@@ -329,20 +307,13 @@ int CliCommands::diff() {
                                    {QStringLiteral("right_choice"), row.rightChoice}});
         printOut(QString::fromUtf8(QJsonDocument(all).toJson(QJsonDocument::Indented)));
     } else if (m_request.csv) {
-        printOut(QStringLiteral("parameter,label,unit,left,right,left_choice,right_choice\n"));
-        for (const ComparisonRow& row : std::as_const(rows)) {
-            QStringList fields;
-            for (const QString& field : {rowId(row), row.label, row.unit, row.left, row.right,
-                                         row.leftChoice, row.rightChoice})
-                fields.append(csvField(field));
-            printOut(fields.join(u',') + u'\n');
-        }
+        printOut(comparisonCsv(rows));
     } else {
         for (const ComparisonRow& row : std::as_const(rows)) {
             const QString label =
                 row.unit.isEmpty() ? row.label : row.label + QStringLiteral(" [") + row.unit + u']';
-            printOut(label + u'\t' + withChoice(row.left, row.leftChoice) + u'\t' +
-                     withChoice(row.right, row.rightChoice) + u'\n');
+            printOut(label + u'\t' + ComparisonRow::shown(row.left, row.leftChoice) + u'\t' +
+                     ComparisonRow::shown(row.right, row.rightChoice) + u'\n');
         }
     }
     return rows.isEmpty() ? ExitSuccess : ExitDiffers;

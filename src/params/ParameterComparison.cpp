@@ -7,6 +7,7 @@
 #include "params/UnitBackup.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
@@ -99,4 +100,57 @@ bool parameterSetsDiffer(const ParameterSet& left, const ParameterSet& right) {
     for (const ComparisonRow& row : compareParameterSets(left, right))
         if (row.differs) return true;
     return false;
+}
+
+QString ComparisonRow::id() const {
+    static const char* const kinds[] = {"B", "W", "DW"};
+    return kind < 0 ? QStringLiteral("text %1").arg(index)
+                    : QStringLiteral("%1 %2").arg(QLatin1String(kinds[kind])).arg(index);
+}
+
+QString ComparisonRow::shown(const QString& value, const QString& choice) {
+    if (value.isEmpty()) return QStringLiteral("-");
+    return choice.isEmpty() ? value : value + QStringLiteral(" (") + choice + u')';
+}
+
+namespace {
+
+QString csvField(const QString& text) {
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n')) return text;
+    return u'"' + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) + u'"';
+}
+
+} // namespace
+
+QString comparisonCsv(const QList<ComparisonRow>& rows) {
+    QString out = QStringLiteral("parameter,label,unit,left,right,left_choice,right_choice\n");
+    for (const ComparisonRow& row : rows) {
+        QStringList fields;
+        for (const QString& field :
+             {row.id(), row.label, row.unit, row.left, row.right, row.leftChoice, row.rightChoice})
+            fields.append(csvField(field));
+        out += fields.join(u',') + u'\n';
+    }
+    return out;
+}
+
+QStringList comparisonReport(const QList<ComparisonRow>& rows, const QString& leftTitle,
+                             const QString& rightTitle) {
+    // Columns as wide as their longest text, for the report's fixed pitch.
+    qsizetype label = 0;
+    qsizetype left = 0;
+    for (const ComparisonRow& row : rows) {
+        label = std::max(label, (row.label + row.unit).size() + 3);
+        left = std::max(left, ComparisonRow::shown(row.left, row.leftChoice).size());
+    }
+    QStringList lines{QStringLiteral("< ") + leftTitle, QStringLiteral("> ") + rightTitle,
+                      QString()};
+    for (const ComparisonRow& row : rows) {
+        const QString name =
+            row.unit.isEmpty() ? row.label : row.label + QStringLiteral(" [") + row.unit + u']';
+        lines.append(QString(row.differs ? u'*' : u' ') + u' ' + name.leftJustified(label) + u' ' +
+                     ComparisonRow::shown(row.left, row.leftChoice).leftJustified(left) +
+                     QStringLiteral("  ") + ComparisonRow::shown(row.right, row.rightChoice));
+    }
+    return lines;
 }

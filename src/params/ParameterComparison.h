@@ -37,9 +37,22 @@ struct ComparisonRow {
     QString leftChoice; // what the parameter's selector shows for the value, where it has one
     QString rightChoice;
     bool differs = false;
+
+    // "B 27", "W 3", "DW 0", "text 5": the row's name in every language.
+    QString id() const;
+    // A value with what its selector shows, "-" for a parameter the set lacks.
+    static QString shown(const QString& value, const QString& choice);
 };
 
 // Every parameter and production text of both sets, in the service window's order.
 QList<ComparisonRow> compareParameterSets(const ParameterSet& left, const ParameterSet& right);
 // Whether any row differs.
 bool parameterSetsDiffer(const ParameterSet& left, const ParameterSet& right);
+
+// The rows as CSV: a header line of fixed names (parameter, label, unit, left, right,
+// left_choice, right_choice), then one line per row, fields quoted where they need it.
+QString comparisonCsv(const QList<ComparisonRow>& rows);
+// The rows as the lines of a printed report: the two sides' titles, then one line per row in
+// fixed columns, a row that differs marked with '*'.
+QStringList comparisonReport(const QList<ComparisonRow>& rows, const QString& leftTitle,
+                             const QString& rightTitle);

@@ -147,6 +147,8 @@ void nameForAssistiveTech(QWidget* window) {
             const QString below = buttonBelow(w);
             if (!below.isEmpty()) name = name.isEmpty() ? below : name + u' ' + below;
         }
+        // Nothing around it to read: the name its window gives it.
+        if (name.isEmpty()) name = w->accessibleName();
         names.insert(w, name);
     }
     // Alike names: first the group's title, then the place in reading order.

@@ -57,6 +57,7 @@ struct AddedEntry {
 constexpr AddedEntry addedEntries[] = {
     {"Print", "PrintPreview", "menuNahledTisku"},
     {"PrintPreview", "ExportPdf", "menuExportPdf"},
+    {"ExportPdf", "Porovnat", "menuPorovnat"},
     {"ChybyKomunikace", "ZaznamKomunikace", "menuZaznamKomunikace"},
     {"ZaznamKomunikace", "PrubehVelicin", "menuPrubehVelicin"},
 };

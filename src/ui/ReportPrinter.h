@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 
 class QPrinter;
@@ -8,3 +9,6 @@ class QPrinter;
 // pitch; a line that no longer fits on the page starts the next one. The job is named "KOVR".
 // False when the printer cannot be opened.
 bool printReport(QPrinter& printer, const QStringList& lines);
+
+// The report as a PDF document; empty, with the reason, when it could not be drawn.
+QByteArray reportPdf(const QStringList& lines, QString* reason);

@@ -27,6 +27,7 @@
 #include "session/Session.h"
 #include "ui/AboutBox.h"
 #include "ui/ChybyForm.h"
+#include "ui/CompareForm.h"
 #include "ui/MainWindow.h"
 #include "ui/MomentForm.h"
 #include "ui/MotionForm.h"
@@ -354,6 +355,20 @@ bool saveProgressWindow(Program& program, const QDir& folder, const QString& suf
     return ok;
 }
 
+// The unit as found against the unit now, after two of its parameters were changed at the unit.
+bool saveCompareWindow(Program& program, SimulatedUnit& unit, const QDir& folder,
+                       const QString& suffix) {
+    unit.setParameter(SimulatedUnit::KindB, 27, 90);
+    unit.setParameter(SimulatedUnit::KindW, 6, unit.parameter(SimulatedUnit::KindW, 6) + 25);
+    run(4000); // a round of the parameters through the monitor
+    CompareForm& compare = program.compareForm();
+    compare.show();
+    run(500);
+    const bool ok = save(compare, folder.filePath(QStringLiteral("compare-window") + suffix));
+    compare.hide();
+    return ok;
+}
+
 // The trend after a few minutes of a positioner at work, played on a unit of its own without
 // waiting for them.
 bool saveTrendWindow(Prompter& prompter, const QDir& folder, const QString& suffix) {
@@ -407,6 +422,8 @@ int main(int argc, char* argv[]) {
 
     NoQuestions prompter;
     Program program(dir.path(), &prompter);
+    program.session().recorder().setFolder(dir.filePath(QStringLiteral("units")),
+                                           QStringLiteral("kovr"));
     const QString suffix =
         QStringLiteral("-") + QString::fromLatin1(codes[lang[0] - '0']) + QStringLiteral(".png");
     program.mainWindow().show();
@@ -430,6 +447,7 @@ int main(int argc, char* argv[]) {
 
     bool ok = traced;
     ok = save(program.mainWindow(), folder.filePath(QStringLiteral("main-window") + suffix)) && ok;
+    ok = saveCompareWindow(program, unit, folder, suffix) && ok;
 
     TServiceForm& service = program.serviceForm();
     program.session().serviceEditing().NactiService(1, false);
