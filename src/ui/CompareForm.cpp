@@ -202,16 +202,12 @@ void CompareForm::applyCaptions() {
     if (isVisible()) compare();
 }
 
-QString CompareForm::recordTitle(const QString& path) const {
-    for (const UnitRecords::Record& record : UnitRecords::list(QFileInfo(path).absolutePath()))
-        if (record.path == path)
-            return record.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
-                   QStringLiteral(" · ") +
-                   LangAddedText(record.kind == UnitRecords::Kind::Found
-                                     ? QStringLiteral("ZaznamNalezeno")
-                                     : QStringLiteral("ZaznamPonechano")) +
-                   QStringLiteral(" · ") + record.writer;
-    return QFileInfo(path).fileName();
+QString CompareForm::recordTitle(const UnitRecords::Record& record) {
+    return record.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral(" · ") +
+           LangAddedText(record.kind == UnitRecords::Kind::Found
+                             ? QStringLiteral("ZaznamNalezeno")
+                             : QStringLiteral("ZaznamPonechano")) +
+           QStringLiteral(" · ") + record.writer;
 }
 
 void CompareForm::refreshSources() {
@@ -220,7 +216,7 @@ void CompareForm::refreshSources() {
     if (!folder.isEmpty())
         for (const UnitRecords::Record& record :
              UnitRecords::list(UnitRecords::unitFolder(folder, m_session.image())))
-            offered.append({record.path, recordTitle(record.path)});
+            offered.append({record.path, recordTitle(record)});
     // A file chosen earlier stays on offer.
     for (const Source& source : m_sources)
         if (!source.path.isEmpty() &&
@@ -234,8 +230,10 @@ void CompareForm::refreshSources() {
         for (const Source& source : std::as_const(offered))
             list->addItem(source.title, source.path);
         list->addItem(LangAddedText(QStringLiteral("PorovnatSoubor")), AskForFile);
-        const int current = list->findData(m_sources[side].path);
-        list->setCurrentIndex(std::max(0, current));
+        const int current = std::max(0, list->findData(m_sources[side].path));
+        list->setCurrentIndex(current);
+        // The title as the list shows it now, in the chosen language.
+        m_sources[side].title = list->itemText(current);
     }
 }
 

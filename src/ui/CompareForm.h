@@ -1,6 +1,7 @@
 #pragma once
 
 #include "params/ParameterComparison.h"
+#include "params/UnitRecords.h"
 
 #include <QString>
 #include <QWidget>
@@ -66,7 +67,8 @@ private:
     void chosen(Side side, int item);
     void chooseAndSave(bool pdf);
     void print();
-    QString recordTitle(const QString& path) const;
+    // "2026-12-10 09:14:03 · as found · kovr"
+    static QString recordTitle(const UnitRecords::Record& record);
 
     Session& m_session;
     Prompter& m_prompter;
