@@ -8,6 +8,7 @@
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
+#include "params/UnitRecords.h"
 #include "session/Session.h"
 #include "ui/AboutBox.h"
 #include "ui/AccessibleNames.h"
@@ -102,6 +103,8 @@ Program::Program(const SettingsLocation& settings, Prompter* prompter)
         m_setup, [session](int number) { return session->port().deviceName(number); },
         [session] { return session->isRunning(); }, m_mainWindow.get());
     m_setupForm->setPortInfo(&m_portInfo);
+    m_setupForm->setRecordsFolder(m_folders.folder(RecentFolders::Records),
+                                  UnitRecords::defaultFolder());
     m_calibration->createSensorDialog();
     m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());
     m_trendForm = std::make_unique<TrendForm>(m_session->trend(), *m_prompter, m_mainWindow.get());
@@ -184,6 +187,11 @@ void Program::wire() {
                     form->activateWindow();
                 });
     connect(m_setupForm.get(), &TSetupForm::restartRequested, this, &Program::restartLink);
+    connect(m_setupForm.get(), &TSetupForm::recordsFolderChosen, this,
+            [this](const QString& folder) {
+                m_folders.setFolder(RecentFolders::Records, folder);
+                if (m_recording) recordUnits();
+            });
     connect(m_setupForm.get(), &TSetupForm::captionsRequested, this, &Program::applyCaptions);
     connect(m_setupForm.get(), &TSetupForm::portBound, session,
             [session](int number, const QString& device) {
@@ -193,6 +201,13 @@ void Program::wire() {
 
 void Program::restartLink() {
     m_session->start(m_setup.Port);
+}
+
+void Program::recordUnits() {
+    m_recording = true;
+    const QString named = m_folders.folder(RecentFolders::Records);
+    m_session->recorder().setFolder(named.isEmpty() ? UnitRecords::defaultFolder() : named,
+                                    QStringLiteral("kovr"));
 }
 
 void Program::begin() {

@@ -65,6 +65,9 @@ public:
     void applyCaptions();
     // Writes kovr.ini; tells the user when it cannot.
     bool saveSettings();
+    // Records every unit read as found and as left, where kovr.ini or the setup dialog says,
+    // else beside the backups.
+    void recordUnits();
     // A parameter file to open as "Otevřít" does once the link has started (kovr FILE.par).
     void openAtStart(const QString& path) { m_fileAtStart = path; }
 
@@ -116,5 +119,6 @@ private:
     std::unique_ptr<TrendForm> m_trendForm;
     std::unique_ptr<CompareForm> m_compareForm;
     bool m_comparePlaced = false;
+    bool m_recording = false;
     std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

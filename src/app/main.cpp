@@ -1,7 +1,5 @@
 #include "app/Program.h"
 #include "app/ProgramArguments.h"
-#include "params/UnitRecords.h"
-#include "session/Session.h"
 #include "ui/MainWindow.h"
 #include "ui/UiFont.h"
 
@@ -32,8 +30,7 @@ int main(int argc, char* argv[]) {
                                                : SettingsLocation::Fallback::WorkingDirectory));
     // The as-found and as-left records of every unit read, where kovr.ini says or beside the
     // backups.
-    program.session().recorder().setFolder(UnitRecords::folderFromSettings(program.iniPath()),
-                                           QStringLiteral("kovr"));
+    program.recordUnits();
     if (!arguments->parameterFile.isEmpty())
         program.openAtStart(QDir::current().absoluteFilePath(arguments->parameterFile));
     program.mainWindow().show();

@@ -4,38 +4,43 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // Read and written as they stand: a folder's name may hold ';' or '#' after a blank.
 const QString Section = QStringLiteral("Folders");
-constexpr const char* Keys[] = {"ParameterFiles", "Reports"};
+constexpr const char* Keys[] = {"ParameterFiles", "Reports", "Records"};
 
 } // namespace
 
 void RecentFolders::load(const QString& iniPath) {
     m_folders = {};
+    m_changed = {};
     IniFile ini(iniPath);
     if (!ini.load()) return;
     for (int kind = 0; kind < int(m_folders.size()); ++kind)
-        m_folders[kind] = ini.value(Section, QLatin1String(Keys[kind]));
+        m_folders[kind] = ini.value(Section, QLatin1String(Keys[kind])).trimmed();
 }
 
 void RecentFolders::remember(Kind kind, const QString& filePath) {
-    m_folders[kind] = QFileInfo(filePath).absolutePath();
+    setFolder(kind, QFileInfo(filePath).absolutePath());
+}
+
+void RecentFolders::setFolder(Kind kind, const QString& folder) {
+    m_folders[kind] = folder;
+    m_changed[kind] = true;
 }
 
 bool RecentFolders::save(const QString& iniPath, QString* error) const {
-    bool any = false;
-    for (const QString& folder : m_folders)
-        any = any || !folder.isEmpty();
-    if (!any) return true;
+    if (std::find(m_changed.cbegin(), m_changed.cend(), true) == m_changed.cend()) return true;
     IniFile ini(iniPath);
     // A file we cannot read is not overwritten: its other sections would be lost.
     if (!ini.load(error)) return false;
     bool changed = false;
     for (int kind = 0; kind < int(m_folders.size()); ++kind) {
         const QString key = QLatin1String(Keys[kind]);
-        if (m_folders[kind].isEmpty() || ini.value(Section, key) == m_folders[kind]) continue;
+        if (!m_changed[kind] || ini.value(Section, key) == m_folders[kind]) continue;
         ini.setValue(Section, key, m_folders[kind]);
         changed = true;
     }

@@ -4,11 +4,12 @@
 #include <array>
 
 // The folders the file dialogs last used, so that Open, Save as and the PDF export start where
-// the technician left off. Kept in kovr.ini in section "Folders", the tool's own, which goes
-// after the settings' sections; a folder never used is not written.
+// the technician left off, and the folder of the unit records set in the setup dialog. Kept in
+// kovr.ini in section "Folders", the tool's own, which goes after the settings' sections; only
+// what changed in this run is written.
 class RecentFolders {
 public:
-    enum Kind { ParameterFiles, Reports };
+    enum Kind { ParameterFiles, Reports, Records };
 
     // Reads section "Folders" of `iniPath`; a file that is missing or unreadable leaves none.
     void load(const QString& iniPath);
@@ -16,12 +17,15 @@ public:
     QString folder(Kind kind) const { return m_folders[kind]; }
     // The folder of `filePath`, chosen in a dialog for `kind`.
     void remember(Kind kind, const QString& filePath);
+    // `folder` itself (empty: none named) for `kind`.
+    void setFolder(Kind kind, const QString& folder);
     // Writes the folders known into `iniPath`, every other line as it was; true when there was
     // nothing to write or it was written.
     bool save(const QString& iniPath, QString* error = nullptr) const;
 
 private:
-    std::array<QString, 2> m_folders;
+    std::array<QString, 3> m_folders;
+    std::array<bool, 3> m_changed{};
 };
 
 // The name "Uložit jako" and the PDF export propose: the electronics serial number and the

@@ -3,6 +3,7 @@
 #include "params/IniFile.h"
 #include "params/ParameterComparison.h"
 #include "params/ParameterFile.h"
+#include "params/RecentFolders.h"
 #include "params/UnitBackup.h"
 
 #include <QDir>
@@ -22,10 +23,9 @@ QString UnitRecords::defaultFolder() {
 }
 
 QString UnitRecords::folderFromSettings(const QString& iniPath) {
-    IniFile ini(iniPath);
-    const QString named =
-        ini.load() ? ini.value(QStringLiteral("Folders"), QStringLiteral("Records")).trimmed()
-                   : QString();
+    RecentFolders folders;
+    folders.load(iniPath);
+    const QString named = folders.folder(RecentFolders::Records);
     return named.isEmpty() ? defaultFolder() : named;
 }
 

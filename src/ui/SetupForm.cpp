@@ -5,12 +5,15 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
@@ -112,6 +115,16 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     tblPorts->setMinimumSize(640, 130);
     auto* listLayout = new QVBoxLayout(GroupBox2);
     listLayout->addWidget(tblPorts);
+    GroupBox3 = new QGroupBox(this);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    edRecords = new QLineEdit(GroupBox3);
+    edRecords->setObjectName(QStringLiteral("edRecords"));
+    btnRecords = new QPushButton(QStringLiteral("..."), GroupBox3);
+    btnRecords->setObjectName(QStringLiteral("btnRecords"));
+    btnRecords->setAutoDefault(false);
+    auto* recordsLayout = new QHBoxLayout(GroupBox3);
+    recordsLayout->addWidget(edRecords, 1);
+    recordsLayout->addWidget(btnRecords);
     m_rescan = new QTimer(this);
     m_rescan->setInterval(1000); // an adapter plugged in shows up within a second
 
@@ -125,6 +138,7 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(groups);
     layout->addWidget(GroupBox2);
+    layout->addWidget(GroupBox3);
     layout->addLayout(buttons);
 
     connect(cbComPort, &QComboBox::currentIndexChanged, this, &TSetupForm::showDevice);
@@ -134,6 +148,12 @@ TSetupForm::TSetupForm(TSetup& setup, std::function<QString(int)> deviceName,
     connect(tblPorts, &QTableWidget::currentCellChanged, this,
             [this](int row) { choosePort(row); });
     connect(m_rescan, &QTimer::timeout, this, &TSetupForm::rescanPorts);
+    connect(btnRecords, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, GroupBox3->title(),
+            edRecords->text().isEmpty() ? edRecords->placeholderText() : edRecords->text());
+        if (!folder.isEmpty()) edRecords->setText(QDir::toNativeSeparators(folder));
+    });
 
     applyCaptions();
     showDevice(cbComPort->currentIndex());
@@ -146,10 +166,17 @@ void TSetupForm::applyCaptions() {
     GroupBox1->setTitle(LangText(QStringLiteral("Komunikace")));
     CancelBtn->setText(LangText(QStringLiteral("Storno")));
     GroupBox2->setTitle(LangAddedText(QStringLiteral("PortyPocitace")));
+    GroupBox3->setTitle(LangAddedText(QStringLiteral("SlozkaZaznamu")));
     QStringList headers;
     for (const char* key : PortColumns)
         headers << LangAddedText(QString::fromLatin1(key));
     tblPorts->setHorizontalHeaderLabels(headers);
+}
+
+void TSetupForm::setRecordsFolder(const QString& folder, const QString& defaultFolder) {
+    m_recordsFolder = folder;
+    edRecords->setText(QDir::toNativeSeparators(folder));
+    edRecords->setPlaceholderText(QDir::toNativeSeparators(defaultFolder));
 }
 
 void TSetupForm::setPortInfo(const PortInfoSource* source) {
@@ -231,6 +258,7 @@ void TSetupForm::FormActivate() {
     if (QAbstractButton* item = languageButtons->button(languageIndex(m_setup)))
         item->setChecked(true);
     m_pending.clear(); // what Storno left behind
+    edRecords->setText(QDir::toNativeSeparators(m_recordsFolder));
     rescanPorts();
     // A port outside the list (0, above 20) leaves the list without a selection.
     const int index = portNumber(m_setup) - 1;
@@ -270,6 +298,11 @@ void TSetupForm::OKBtnClick() {
     LangIndex = language;
     m_setup.Port = chosenPort();
     confirmBindings();
+    const QString records = QDir::fromNativeSeparators(edRecords->text().trimmed());
+    if (records != m_recordsFolder) {
+        m_recordsFolder = records;
+        emit recordsFolderChosen(records);
+    }
     applyCaptions();
     emit captionsRequested();
     // A running link keeps its port until the next restart.

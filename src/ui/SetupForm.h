@@ -12,6 +12,7 @@ class QButtonGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
@@ -34,6 +35,9 @@ public:
     // plugged in or pulled shows up by itself.
     void setPortInfo(const PortInfoSource* source);
     void setRescanInterval(int rescanMs);
+    // The records' folder as kovr.ini names it (empty: `defaultFolder`), shown when the dialog
+    // opens; OK tells a change through recordsFolderChosen.
+    void setRecordsFolder(const QString& folder, const QString& defaultFolder);
 
     QGroupBox* RadioGroup1 = nullptr; // "Jazyk/Language/Język", items by language index
     QButtonGroup* languageButtons = nullptr;
@@ -43,6 +47,9 @@ public:
     QPushButton* btnRestart = nullptr;
     QGroupBox* GroupBox2 = nullptr;   // this machine's serial ports
     QTableWidget* tblPorts = nullptr; // device, description, manufacturer, serial, stable path
+    QGroupBox* GroupBox3 = nullptr;   // where the as-found/as-left records go
+    QLineEdit* edRecords = nullptr;   // empty: the default folder, shown as its placeholder
+    QPushButton* btnRecords = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
 
@@ -54,6 +61,8 @@ signals:
     // COM `number` is to open `device` from now on (a port chosen in the list, confirmed by
     // OK or Restart); raised before restartRequested.
     void portBound(int number, const QString& device);
+    // The records go into `folder` from now on (empty: the default folder).
+    void recordsFolderChosen(const QString& folder);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,6 +87,7 @@ private:
     const PortInfoSource* m_portInfo = nullptr;
     QList<SerialPortEntry> m_ports; // as the list shows them
     QMap<int, QString> m_pending;   // chosen in the list, not yet confirmed
+    QString m_recordsFolder;
     QTimer* m_rescan = nullptr;
     bool m_filling = false; // the list is being set by the dialog, not chosen by the user
 };

@@ -17,6 +17,7 @@
 #include "ui/MainWindow.h"
 #include "ui/ParametryForm.h"
 #include "ui/ServiceForm.h"
+#include "ui/SetupForm.h"
 #include "ui/UiFont.h"
 
 #include <QApplication>
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -56,6 +58,7 @@ private slots:
     void savedFileOpensInServiceWindow();
     void fileGivenAtStartOpens();
     void unitRecordedAsFoundAndAsLeft();
+    void recordsFolderFromTheSetupDialog();
     void droppedFile_data();
     void droppedFile();
     void saveAsProposesNameInFolderLastUsed();
@@ -335,6 +338,23 @@ void TestMainWindowEndToEnd::unitRecordedAsFoundAndAsLeft() {
     QVERIFY(recorder.pending());
     QVERIFY(waitUntil([&] { return !recorder.pending(); }, 15000));
     QCOMPARE(UnitRecords::list(folder).size(), 2);
+    QVERIFY(m_sim->prompter.messages.isEmpty());
+}
+
+// The records' folder chosen in the setup dialog takes effect at once and is kept in kovr.ini.
+void TestMainWindowEndToEnd::recordsFolderFromTheSetupDialog() {
+    startAndRefresh();
+    Program& program = *m_sim->program;
+    program.recordUnits();
+    QCOMPARE(m_sim->session().recorder().folder(), UnitRecords::defaultFolder());
+    const QString shared = m_sim->dir.filePath(QStringLiteral("shared units"));
+    TSetupForm& setup = program.setupForm();
+    setup.show();
+    setup.edRecords->setText(shared);
+    setup.OKBtn->click();
+    QCOMPARE(m_sim->session().recorder().folder(), shared);
+    program.mainWindow().close();
+    QCOMPARE(UnitRecords::folderFromSettings(program.iniPath()), shared);
     QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -155,6 +156,44 @@ private slots:
         QCOMPARE(form.GroupBox1->title(), LangTexts(QStringLiteral("Komunikace")).value(2));
         QCOMPARE(form.CancelBtn->text(), LangTexts(QStringLiteral("Storno")).value(2));
         QCOMPARE(form.RadioGroup1->title(), QStringLiteral("Jazyk/Language/Język"));
+    }
+
+    void recordsFolder_data() {
+        QTest::addColumn<QString>("named"); // as kovr.ini names it
+        QTest::addColumn<QString>("typed"); // what the technician types; "-" leaves it
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("chosen"); // recordsFolderChosen, in order
+        QTest::newRow("a shared folder")
+            << ""
+            << "/srv/kovr/units" << true << QStringList{"/srv/kovr/units"};
+        QTest::newRow("back to the default") << "/srv/kovr/units"
+                                             << "" << true << QStringList{""};
+        QTest::newRow("unchanged") << "/srv/kovr/units"
+                                   << "-" << true << QStringList{};
+        QTest::newRow("Storno") << ""
+                                << "/srv/kovr/units" << false << QStringList{};
+    }
+    // The records' folder: the default shown greyed, a change told on OK only, and what Storno
+    // left behind gone at the next opening.
+    void recordsFolder() {
+        QFETCH(QString, named);
+        QFETCH(QString, typed);
+        QFETCH(bool, ok);
+        QFETCH(QStringList, chosen);
+        TSetupForm& form = makeForm();
+        form.setRecordsFolder(named, QStringLiteral("/home/t/.local/share/KOVR NEVRA/units"));
+        QStringList told;
+        connect(&form, &TSetupForm::recordsFolderChosen, this,
+                [&](const QString& folder) { told << folder; });
+        form.show();
+        QCOMPARE(form.edRecords->text(), named);
+        QCOMPARE(form.edRecords->placeholderText(),
+                 QStringLiteral("/home/t/.local/share/KOVR NEVRA/units"));
+        if (typed != QLatin1String("-")) form.edRecords->setText(typed);
+        (ok ? form.OKBtn : form.CancelBtn)->click();
+        QCOMPARE(told, chosen);
+        form.show();
+        QCOMPARE(form.edRecords->text(), ok && typed != QLatin1String("-") ? typed : named);
     }
 
     // "0" from a list without a selection survives the file and becomes port 1 at next start.
