@@ -23,6 +23,12 @@ configure_file(${kovr_packaging}/kovr.metainfo.xml
 install(FILES ${kovr_generated}/eu.kovr.ServiceTool.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${kovr_packaging}/copyright DESTINATION ${kovr_doc})
+# The technician's guide, which the program's "Příručka" (F1) shows, with the pictures its pages
+# link to, in the same places relative to the pages as in the source tree.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide DESTINATION ${kovr_doc})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${kovr_doc}
+        FILES_MATCHING PATTERN "*.png")
+install(FILES ${PROJECT_SOURCE_DIR}/docs/service-window-file.png DESTINATION ${kovr_doc})
 install(FILES ${kovr_packaging}/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kovr)
 

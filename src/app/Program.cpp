@@ -13,6 +13,7 @@
 #include "ui/AboutBox.h"
 #include "ui/AccessibleNames.h"
 #include "ui/CompareForm.h"
+#include "ui/GuideWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MessagePrompter.h"
 #include "ui/MonitoringPanel.h"
@@ -43,6 +44,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTemporaryDir>
 
 #include <utility>
@@ -109,6 +111,7 @@ Program::Program(const SettingsLocation& settings, Prompter* prompter)
     m_traceForm = std::make_unique<TraceForm>(m_session->trace(), *m_prompter, m_mainWindow.get());
     m_trendForm = std::make_unique<TrendForm>(m_session->trend(), *m_prompter, m_mainWindow.get());
     m_compareForm = std::make_unique<CompareForm>(*m_session, *m_prompter, m_mainWindow.get());
+    m_guideWindow = std::make_unique<GuideWindow>(GuideWindow::findGuide(), m_mainWindow.get());
     m_mainWindow->Napisy(m_session->port().isOpen());
     applyServiceCaptions();
     wire();
@@ -155,6 +158,18 @@ void Program::wire() {
             [session](bool on) { session->scheduler().setLineErrorsShown(on); });
     connect(window, &MainWindow::firstShown, this, &Program::begin);
     connect(m_compareForm.get(), &CompareForm::openRequested, this, &Program::openParameterFile);
+    connect(window->action(QStringLiteral("Prirucka")), &QAction::triggered, this,
+            [this] { showGuide(QString()); });
+    // F1 in every window of the program opens the guide where it speaks of that window.
+    QList<QWidget*> windows;
+    for (QWidget* child : window->findChildren<QWidget*>())
+        if (child->isWindow() && child != m_guideWindow.get()) windows.append(child);
+    for (QWidget* other : std::as_const(windows)) {
+        auto* help = new QShortcut(QKeySequence::HelpContents, other);
+        help->setContext(Qt::WindowShortcut);
+        connect(help, &QShortcut::activated, this,
+                [this, other] { showGuide(other->objectName()); });
+    }
     // A record that cannot be written is said once per attempt; the work goes on.
     connect(&session->recorder(), &UnitRecorder::recorded, this,
             [this](const QString&, const QString& error) {
@@ -237,6 +252,7 @@ void Program::applyCaptions() {
     m_traceForm->applyCaptions();
     m_trendForm->applyCaptions();
     m_compareForm->applyCaptions();
+    m_guideWindow->applyCaptions();
     nameForScreenReaders();
 }
 
@@ -372,16 +388,34 @@ void Program::chooseAndExportPdf() {
     exportPdf(path);
 }
 
-void Program::showCompare() {
-    // From the service window, which is modal, the comparison must belong to it to be used.
-    QWidget* owner = dialogParent(m_serviceForm.get(), m_mainWindow.get());
-    CompareForm* form = m_compareForm.get();
-    if (form->parentWidget() != owner) form->setParent(owner, Qt::Window);
+void Program::showBeside(QWidget& form, bool& placed) {
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* owner = modal && modal != &form ? modal : m_mainWindow.get();
+    if (form.parentWidget() != owner) form.setParent(owner, Qt::Window);
     // The first time over the main window; afterwards where the user left it.
-    if (!std::exchange(m_comparePlaced, true)) placeOver(*form, *m_mainWindow);
-    form->show();
-    form->raise();
-    form->activateWindow();
+    if (!std::exchange(placed, true)) placeOver(form, *m_mainWindow);
+    form.show();
+    form.raise();
+    form.activateWindow();
+}
+
+void Program::showCompare() {
+    showBeside(*m_compareForm, m_comparePlaced);
+}
+
+void Program::showGuide(const QString& windowName) {
+    const QString folder = GuideWindow::findGuide();
+    if (folder.isEmpty()) {
+        m_prompter->message(
+            LangAddedText(QStringLiteral("PriruckaNenalezena"))
+                .arg(QDir::toNativeSeparators(
+                    QDir(QCoreApplication::applicationDirPath())
+                        .absoluteFilePath(QStringLiteral("../share/doc/kovr/guide")))),
+            Prompter::Icon::Information);
+        return;
+    }
+    m_guideWindow->open(GuideWindow::pageFor(windowName, LangIndex));
+    showBeside(*m_guideWindow, m_guidePlaced);
 }
 
 void Program::printWithDialog() {

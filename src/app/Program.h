@@ -13,6 +13,7 @@
 class AboutBox;
 class CalibrationDialogs;
 class CompareForm;
+class GuideWindow;
 class ServiceDialogs;
 class MainWindow;
 class MessagePrompter;
@@ -60,6 +61,8 @@ public:
     TrendForm& trendForm() { return *m_trendForm; }
     // Two parameter sets side by side, opened from the file menus.
     CompareForm& compareForm() { return *m_compareForm; }
+    // The technician's guide, opened by "Příručka" and F1.
+    GuideWindow& guideWindow() { return *m_guideWindow; }
 
     // Napisy for the windows a confirmed language change re-translates.
     void applyCaptions();
@@ -88,6 +91,11 @@ private:
     void chooseAndSave();
     void chooseAndExportPdf();
     void showCompare();
+    // The guide at the section for the window named `windowName`.
+    void showGuide(const QString& windowName);
+    // A window of the program's own that another window's modal loop would leave unusable
+    // belongs to the modal window while it runs.
+    void showBeside(QWidget& form, bool& placed);
     // Where a save dialog of `kind` opens: the folder last used and the proposed name.
     QString proposedPath(RecentFolders::Kind kind, const QString& suffix) const;
     void printWithDialog();
@@ -118,7 +126,9 @@ private:
     std::unique_ptr<TraceForm> m_traceForm;
     std::unique_ptr<TrendForm> m_trendForm;
     std::unique_ptr<CompareForm> m_compareForm;
+    std::unique_ptr<GuideWindow> m_guideWindow;
     bool m_comparePlaced = false;
+    bool m_guidePlaced = false;
     bool m_recording = false;
     std::unique_ptr<ParameterDisplay> m_parameterDisplay;
 };

@@ -58,6 +58,7 @@ constexpr AddedEntry addedEntries[] = {
     {"Print", "PrintPreview", "menuNahledTisku"},
     {"PrintPreview", "ExportPdf", "menuExportPdf"},
     {"ExportPdf", "Porovnat", "menuPorovnat"},
+    {"Cotoje1", "Prirucka", "menuPrirucka"},
     {"ChybyKomunikace", "ZaznamKomunikace", "menuZaznamKomunikace"},
     {"ZaznamKomunikace", "PrubehVelicin", "menuPrubehVelicin"},
 };
@@ -150,6 +151,8 @@ void MainWindow::buildMenus() {
         item->setObjectName(QString::fromLatin1(added.objectName));
         menu->insertAction(next < items.size() ? items.at(next) : nullptr, item);
     }
+    // The guide on F1 (the hidden help item of old keeps its F1 unused while hidden).
+    action(QStringLiteral("Prirucka"))->setShortcut(QKeySequence::HelpContents);
     m_lineErrors = action(QStringLiteral("ChybyKomunikace"));
     m_lineErrors->setCheckable(true);
     connect(action(QStringLiteral("FileExit1")), &QAction::triggered, this, &QWidget::close);
