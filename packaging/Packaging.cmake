@@ -28,7 +28,6 @@ install(FILES ${kovr_packaging}/copyright DESTINATION ${kovr_doc})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/guide DESTINATION ${kovr_doc})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/gallery DESTINATION ${kovr_doc}
         FILES_MATCHING PATTERN "*.png")
-install(FILES ${PROJECT_SOURCE_DIR}/docs/service-window-file.png DESTINATION ${kovr_doc})
 install(FILES ${kovr_packaging}/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME kovr)
 

@@ -355,6 +355,25 @@ bool saveProgressWindow(Program& program, const QDir& folder, const QString& suf
     return ok;
 }
 
+// The service window in write-from-file mode: the unit saved to a file, two of its parameters
+// changed at the unit since, and the file opened again, its differences marked.
+bool saveServiceWindowWithFile(Program& program, SimulatedUnit& unit, const QDir& scratch,
+                               const QDir& folder, const QString& suffix) {
+    const QString file = scratch.filePath(QStringLiteral("ventil 7.par"));
+    if (!program.session().parameterFiles().save(file)) return false;
+    unit.setParameter(SimulatedUnit::KindB, 28, 60);
+    unit.setParameter(SimulatedUnit::KindW, 7, unit.parameter(SimulatedUnit::KindW, 7) + 40);
+    run(4000); // a round of the parameters through the monitor
+    if (!program.session().parameterFiles().open(file)) return false;
+    TServiceForm& service = program.serviceForm();
+    program.session().serviceEditing().NactiService(1, true);
+    service.show();
+    run(1500);
+    const bool ok = save(service, folder.filePath(QStringLiteral("service-window-file") + suffix));
+    service.hide();
+    return ok;
+}
+
 // The unit as found against the unit now, after two of its parameters were changed at the unit.
 bool saveCompareWindow(Program& program, SimulatedUnit& unit, const QDir& folder,
                        const QString& suffix) {
@@ -466,5 +485,6 @@ int main(int argc, char* argv[]) {
     ok = saveSetupAndAbout(program, folder, suffix, line.slavePath()) && ok;
     ok = saveProgressWindow(program, folder, suffix) && ok;
     ok = saveTrendWindow(prompter, folder, suffix) && ok;
+    ok = saveServiceWindowWithFile(program, unit, QDir(dir.path()), folder, suffix) && ok;
     return ok ? 0 : 1;
 }
