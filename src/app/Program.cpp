@@ -404,14 +404,10 @@ void Program::showCompare() {
 }
 
 void Program::showGuide(const QString& windowName) {
-    const QString folder = GuideWindow::findGuide();
-    if (folder.isEmpty()) {
-        m_prompter->message(
-            LangAddedText(QStringLiteral("PriruckaNenalezena"))
-                .arg(QDir::toNativeSeparators(
-                    QDir(QCoreApplication::applicationDirPath())
-                        .absoluteFilePath(QStringLiteral("../share/doc/kovr/guide")))),
-            Prompter::Icon::Information);
+    if (GuideWindow::findGuide().isEmpty()) {
+        m_prompter->message(LangAddedText(QStringLiteral("PriruckaNenalezena"))
+                                .arg(QDir::toNativeSeparators(GuideWindow::installedGuide())),
+                            Prompter::Icon::Information);
         return;
     }
     m_guideWindow->open(GuideWindow::pageFor(windowName, LangIndex));

@@ -76,10 +76,13 @@ GuideWindow::GuideWindow(const QString& guideFolder, QWidget* parent)
     applyCaptions();
 }
 
+QString GuideWindow::installedGuide() {
+    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                               .absoluteFilePath(QStringLiteral("../share/doc/kovr/guide")));
+}
+
 QString GuideWindow::findGuide() {
-    const QString installed = QDir(QCoreApplication::applicationDirPath())
-                                  .absoluteFilePath(QStringLiteral("../share/doc/kovr/guide"));
-    for (const QString& folder : {installed, QStringLiteral(KOVR_GUIDE_SOURCE)})
+    for (const QString& folder : {installedGuide(), QStringLiteral(KOVR_GUIDE_SOURCE)})
         if (QFileInfo(folder + QStringLiteral("/en/") + Contents).isFile())
             return QDir::cleanPath(folder);
     return {};

@@ -19,6 +19,8 @@ public:
     // Where the guide is: beside the installed program (share/doc/kovr/guide), else in the
     // source tree this program was built from; empty when neither has it.
     static QString findGuide();
+    // Where the installed program's guide is: share/doc/kovr/guide beside its bin folder.
+    static QString installedGuide();
     // The folder of the language the guide is read in: "cs" for Czech, else "en".
     static QString languageFolder(int language);
     // The page, and its section, that F1 opens in the window named `windowName` (its object

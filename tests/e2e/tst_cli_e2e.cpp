@@ -149,6 +149,38 @@ QString failureText(const CliResult& run) {
         .arg(run.out, run.err);
 }
 
+// Every parameter but the variant one step away from what it was (and from unit A's file).
+void changeEveryParameter(SimulatedUnit& unit) {
+    for (SimulatedUnit::Kind kind : Kinds)
+        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
+            if (!(kind == SimulatedUnit::KindB && i == VariantIndex))
+                unit.setParameter(kind, i, (unit.parameter(kind, i) + 1) & widthMask(kind));
+}
+
+// A write of the file with selection 0 that the unit took for the first `taken` items of the
+// walk (DW, W, then B): those hold the file's value where the selection lets it write, every
+// other item its value from `before`; item `unknown` (-1: none) may be either. The first item
+// that differs, or an empty text.
+QString walkMismatch(const SimulatedUnit& unit, const QList<QList<quint32>>& before,
+                     const QList<QList<quint32>>& file, int taken, int unknown = -1) {
+    int item = 0;
+    for (int k : {2, 1, 0}) {
+        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i, ++item) {
+            if (item == unknown) continue;
+            const bool allowed =
+                ParameterCatalogue::fromFile(k, i, 0) && unit.isPresent(Kinds[k], i);
+            const quint32 expected = allowed && item < taken ? file[k][i] : before[k][i];
+            if (unit.parameter(Kinds[k], i) != expected)
+                return QStringLiteral("item %1 (kind %2 index %3), %4 taken")
+                    .arg(item)
+                    .arg(k)
+                    .arg(i)
+                    .arg(taken);
+        }
+    }
+    return {};
+}
+
 // The dry run's lines: name, unit value, file value.
 QStringList sortedLines(const QString& out) {
     QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -343,10 +375,7 @@ void TestCliEndToEnd::stoppedWriteSaysHowFarItGot() {
     QFETCH(int, exitCode);
     QFETCH(QString, pattern);
     UnitOnLine b;
-    for (SimulatedUnit::Kind kind : Kinds)
-        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
-            if (!(kind == SimulatedUnit::KindB && i == VariantIndex))
-                b.unit.setParameter(kind, i, (b.unit.parameter(kind, i) + 1) & widthMask(kind));
+    changeEveryParameter(b.unit);
     const QList<QList<quint32>> before = valuesOf(b.unit);
     QVERIFY(b.open(m_dir.path(), QStringLiteral("ttyCliStop%1").arg(silence)));
 
@@ -375,21 +404,9 @@ void TestCliEndToEnd::stoppedWriteSaysHowFarItGot() {
     QVERIFY(written < 86);
     QVERIFY(silence || written >= 1);
 
-    int item = 0;
-    for (int k : {2, 1, 0}) {
-        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i, ++item) {
-            if (silence && item == written) continue;
-            const bool allowed =
-                ParameterCatalogue::fromFile(k, i, 0) && b.unit.isPresent(Kinds[k], i);
-            const quint32 expected = allowed && item < written ? m_fileValues[k][i] : before[k][i];
-            QVERIFY2(b.unit.parameter(Kinds[k], i) == expected,
-                     qPrintable(QStringLiteral("item %1 (kind %2 index %3), %4 written")
-                                    .arg(item)
-                                    .arg(k)
-                                    .arg(i)
-                                    .arg(written)));
-        }
-    }
+    const QString mismatch =
+        walkMismatch(b.unit, before, m_fileValues, written, silence ? written : -1);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
 // A unit whose acknowledgements move the walk past items has ended the write itself: a status
@@ -397,10 +414,7 @@ void TestCliEndToEnd::stoppedWriteSaysHowFarItGot() {
 void TestCliEndToEnd::unitEndsTheWriteEarly() {
     constexpr int taken = 10;
     UnitOnLine b;
-    for (SimulatedUnit::Kind kind : Kinds)
-        for (int i = 0; i < ParameterCatalogue::count(kind); ++i)
-            if (!(kind == SimulatedUnit::KindB && i == VariantIndex))
-                b.unit.setParameter(kind, i, (b.unit.parameter(kind, i) + 1) & widthMask(kind));
+    changeEveryParameter(b.unit);
     const QList<QList<quint32>> before = valuesOf(b.unit);
     b.unit.cutWritesAfter(taken);
     QVERIFY(b.open(m_dir.path(), QStringLiteral("ttyCliCut")));
@@ -417,17 +431,8 @@ void TestCliEndToEnd::unitEndsTheWriteEarly() {
     QVERIFY(howFar.captured(1).toInt() >= taken);
     QVERIFY(howFar.captured(1).toInt() < 86);
 
-    int item = 0;
-    for (int k : {2, 1, 0}) {
-        for (int i = 0; i < ParameterCatalogue::count(Kinds[k]); ++i, ++item) {
-            const bool allowed =
-                ParameterCatalogue::fromFile(k, i, 0) && b.unit.isPresent(Kinds[k], i);
-            const quint32 expected = allowed && item < taken ? m_fileValues[k][i] : before[k][i];
-            QVERIFY2(
-                b.unit.parameter(Kinds[k], i) == expected,
-                qPrintable(QStringLiteral("item %1 (kind %2 index %3)").arg(item).arg(k).arg(i)));
-        }
-    }
+    const QString mismatch = walkMismatch(b.unit, before, m_fileValues, taken);
+    QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
 }
 
 void TestCliEndToEnd::interrupted_data() {

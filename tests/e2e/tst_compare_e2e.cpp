@@ -172,17 +172,8 @@ void TestCompareEndToEnd::recordOpensForWriting() {
     QVERIFY(form.isVisible());
     const QString record = form.writableFile();
     QVERIFY(!record.isEmpty());
-    TServiceForm& service = m_sim->program->serviceForm();
-    QString caption;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        if (!service.isVisible() || !caption.isEmpty()) return;
-        caption = service.windowTitle();
-        service.done(0);
-    });
-    watch.start(5);
-    form.findChild<QPushButton*>(QStringLiteral("CompareOpen"))->click();
-    QVERIFY(waitUntil([&] { return !caption.isEmpty(); }, 5000));
+    const QString caption = m_sim->serviceCaptionDuring(
+        [&] { form.findChild<QPushButton*>(QStringLiteral("CompareOpen"))->click(); });
     QCOMPARE(caption, QStringLiteral("Parameters - file \"%1\"").arg(QFileInfo(record).fileName()));
 }
 

@@ -70,9 +70,6 @@ private:
         return m_sim->program->mainWindow().findChild<T*>(QString::fromLatin1(name));
     }
     void startAndRefresh();
-    // The caption of the service window the next time it shows, which it is then closed; empty
-    // when it does not show within `timeout` ms.
-    QString nextServiceCaption(int timeout = 5000);
     // A parameter file the program opens: only its identification.
     QString smallParameterFile(const QString& name) const;
 
@@ -277,19 +274,6 @@ void TestMainWindowEndToEnd::savedFileOpensInServiceWindow() {
     QVERIFY(m_sim->prompter.messages.isEmpty());
 }
 
-QString TestMainWindowEndToEnd::nextServiceCaption(int timeout) {
-    TServiceForm& form = m_sim->program->serviceForm();
-    QString caption;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, this, [&] {
-        if (!form.isVisible() || !caption.isEmpty()) return;
-        caption = form.windowTitle();
-        form.done(0);
-    });
-    watch.start(5);
-    return waitUntil([&] { return !caption.isEmpty(); }, timeout) ? caption : QString();
-}
-
 QString TestMainWindowEndToEnd::smallParameterFile(const QString& name) const {
     const QString path = m_sim->dir.filePath(name);
     QFile file(path);
@@ -363,7 +347,7 @@ void TestMainWindowEndToEnd::recordsFolderFromTheSetupDialog() {
 void TestMainWindowEndToEnd::fileGivenAtStartOpens() {
     m_sim->program->openAtStart(smallParameterFile(QStringLiteral("ventil 3.par")));
     m_sim->program->mainWindow().show();
-    QCOMPARE(nextServiceCaption(), QStringLiteral("Parametry - soubor \"ventil 3.par\""));
+    QCOMPARE(m_sim->serviceCaptionDuring(), QStringLiteral("Parametry - soubor \"ventil 3.par\""));
     QVERIFY(m_sim->session().isRunning());
     QVERIFY(m_sim->prompter.messages.isEmpty());
 }
@@ -411,7 +395,7 @@ void TestMainWindowEndToEnd::droppedFile() {
         m_sim->program->serviceForm().ServiceExecute();
     } else {
         drop(&m_sim->program->mainWindow());
-        caption = nextServiceCaption(taken ? 5000 : 300);
+        caption = m_sim->serviceCaptionDuring({}, taken ? 5000 : 300);
     }
     QCOMPARE(accepted, taken);
     QCOMPARE(caption, taken ? QStringLiteral("Parametry - soubor \"%1\"").arg(name) : QString());

@@ -7,6 +7,10 @@
 #include "SimulatedSetup.h"
 #include "app/Program.h"
 #include "ui/MainWindow.h"
+#include "ui/ServiceForm.h"
+
+#include <QTimer>
+#include <functional>
 
 struct SimulatedProgram : SimulatedLine {
     FakePrompter prompter;
@@ -29,4 +33,20 @@ struct SimulatedProgram : SimulatedLine {
         return waitUntil([this] { return !program->session().isRefreshing(); }, 15000);
     }
     Session& session() { return program->session(); }
+    // The caption of the service window the next time it shows, during `action` (which may
+    // open it modally) or after it, closed again at once; empty when it does not show within
+    // `timeout` ms.
+    QString serviceCaptionDuring(const std::function<void()>& action = {}, int timeout = 5000) {
+        TServiceForm& form = program->serviceForm();
+        QString caption;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &form, [&] {
+            if (!form.isVisible() || !caption.isEmpty()) return;
+            caption = form.windowTitle();
+            form.done(0);
+        });
+        watch.start(5);
+        if (action) action();
+        return waitUntil([&] { return !caption.isEmpty(); }, timeout) ? caption : QString();
+    }
 };
