@@ -10,22 +10,19 @@
 
 namespace {
 
-QString text(const char* key) {
-    return LangAddedText(QString::fromLatin1(key));
-}
-
 QString help() {
     const QString userFile = QDir::toNativeSeparators(SettingsLocation::userFile());
     const std::pair<const char*, QString> options[] = {
-        {"--settings FILE", text("KovrVolbaSettings")},
-        {"--user-settings", text("KovrVolbaUserSettings").arg(userFile)},
-        {"-h, --help", text("CliVolbaHelp")},
-        {"-v, --version", text("CliVolbaVersion")},
+        {"--settings FILE", LangAddedText("KovrVolbaSettings")},
+        {"--user-settings", LangAddedText("KovrVolbaUserSettings").arg(userFile)},
+        {"-h, --help", LangAddedText("CliVolbaHelp")},
+        {"-v, --version", LangAddedText("CliVolbaVersion")},
     };
-    QString out = text("KovrPopis") + QStringLiteral("\n\n") + text("CliNadpisPouziti") +
+    QString out = LangAddedText("KovrPopis") + QStringLiteral("\n\n") +
+                  LangAddedText("CliNadpisPouziti") +
                   QStringLiteral(" kovr [--settings FILE] [--user-settings] [FILE.par]\n\n") +
-                  QStringLiteral("  FILE.par            ") + text("KovrArgSoubor") +
-                  QStringLiteral("\n\n") + text("CliNadpisVolby") + QLatin1Char('\n');
+                  QStringLiteral("  FILE.par            ") + LangAddedText("KovrArgSoubor") +
+                  QStringLiteral("\n\n") + LangAddedText("CliNadpisVolby") + QLatin1Char('\n');
     for (const auto& [syntax, described] : options)
         out += QStringLiteral("  ") + QString::fromLatin1(syntax).leftJustified(18) +
                QStringLiteral("  ") + described + QLatin1Char('\n');
@@ -64,10 +61,10 @@ std::optional<ProgramArguments> ProgramArguments::parse(const QStringList& argum
     };
     if (!parser.parse(arguments)) return refuse(parser.errorText());
     if (parser.values(settings).size() > 1)
-        return refuse(text("CliVolbaDvakrat").arg(QStringLiteral("settings")));
+        return refuse(LangAddedText("CliVolbaDvakrat").arg(QStringLiteral("settings")));
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
-        return refuse(text("CliPouziti")
+        return refuse(LangAddedText("CliPouziti")
                           .arg(QStringLiteral("kovr"),
                                QStringLiteral("[--settings FILE] [--user-settings] [FILE.par]")));
     ProgramArguments result;

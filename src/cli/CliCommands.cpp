@@ -77,7 +77,7 @@ int CliCommands::failed(const UnitConnection& unit) {
     const char* key = m_request.command == CliRequest::Command::Write  ? "CliPreruseno"
                       : m_request.command == CliRequest::Command::Read ? "CliPrerusenoCteni"
                                                                        : "CliPrerusenoJen";
-    return failed(LangAddedText(QString::fromLatin1(key)), ExitInterrupted);
+    return failed(LangAddedText(key), ExitInterrupted);
 }
 
 bool CliCommands::connectAndRefresh(UnitConnection& unit, bool withTexts) {

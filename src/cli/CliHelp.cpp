@@ -9,10 +9,6 @@
 
 namespace {
 
-QString text(const char* key) {
-    return LangAddedText(QString::fromLatin1(key));
-}
-
 // The two selections as the write-from-file dialog names them.
 QString withSelections(const QString& text) {
     return text.arg(LangText(QStringLiteral("Omezení")),
@@ -28,7 +24,7 @@ QString optionSyntax(const CliSyntax::Option& option) {
 }
 
 QString optionText(const CliSyntax::Option& option, const CliSyntax::CommandWords* command) {
-    const QString described = text(option.textKey);
+    const QString described = LangAddedText(option.textKey);
     if (qstrcmp(option.name, "selection") == 0) return withSelections(described);
     if (qstrcmp(option.name, "timeout") == 0 && command) {
         CliRequest request;
@@ -47,7 +43,7 @@ QString optionsBlock(const CliSyntax::CommandWords* command) {
     qsizetype width = 0;
     for (const CliSyntax::Option* option : std::as_const(shown))
         width = std::max(width, optionSyntax(*option).size());
-    QString out = text("CliNadpisVolby") + QLatin1Char('\n');
+    QString out = LangAddedText("CliNadpisVolby") + QLatin1Char('\n');
     for (const CliSyntax::Option* option : std::as_const(shown))
         out += QStringLiteral("  ") + optionSyntax(*option).leftJustified(width + 2) +
                optionText(*option, command) + QLatin1Char('\n');
@@ -62,25 +58,26 @@ QString CliHelp::programName(const QString& argument0) {
 }
 
 QString CliHelp::general(const QString& program) {
-    QString out =
-        text("CliPopis") + QStringLiteral("\n\n") + text("CliNadpisPouziti") + QLatin1Char('\n');
+    QString out = LangAddedText("CliPopis") + QStringLiteral("\n\n") +
+                  LangAddedText("CliNadpisPouziti") + QLatin1Char('\n');
     for (const CliSyntax::CommandWords& c : CliSyntax::commands())
         out += QStringLiteral("  ") + program + QLatin1Char(' ') + QLatin1String(c.usage) +
                QLatin1Char('\n');
-    out += QLatin1Char('\n') + optionsBlock(nullptr) + QLatin1Char('\n') + text("CliPortPopis") +
-           QLatin1Char('\n') + text("CliNapovedaPrikazu").arg(program) + QLatin1Char('\n');
+    out += QLatin1Char('\n') + optionsBlock(nullptr) + QLatin1Char('\n') +
+           LangAddedText("CliPortPopis") + QLatin1Char('\n') +
+           LangAddedText("CliNapovedaPrikazu").arg(program) + QLatin1Char('\n');
     return out;
 }
 
 QString CliHelp::command(const QString& program, const CliSyntax::CommandWords& command) {
-    QString described = text(command.textKey);
+    QString described = LangAddedText(command.textKey);
     if (command.command == CliRequest::Command::Write) described = withSelections(described);
-    QString out = text("CliNadpisPouziti") + QLatin1Char(' ') + program + QLatin1Char(' ') +
-                  QLatin1String(command.usage) + QStringLiteral("\n\n") + described +
-                  QStringLiteral("\n\n") + optionsBlock(&command);
+    QString out = LangAddedText("CliNadpisPouziti") + QLatin1Char(' ') + program +
+                  QLatin1Char(' ') + QLatin1String(command.usage) + QStringLiteral("\n\n") +
+                  described + QStringLiteral("\n\n") + optionsBlock(&command);
     if (CliSyntax::takes(command, CliSyntax::option("port")))
-        out += QLatin1Char('\n') + text("CliPortPopis") + QLatin1Char('\n');
-    out += QLatin1Char('\n') + text("CliNadpisPriklad") + QStringLiteral("\n  ") + program +
-           QLatin1Char(' ') + QLatin1String(command.example) + QLatin1Char('\n');
+        out += QLatin1Char('\n') + LangAddedText("CliPortPopis") + QLatin1Char('\n');
+    out += QLatin1Char('\n') + LangAddedText("CliNadpisPriklad") + QStringLiteral("\n  ") +
+           program + QLatin1Char(' ') + QLatin1String(command.example) + QLatin1Char('\n');
     return out;
 }

@@ -18,10 +18,6 @@ constexpr const char* Languages[] = {"cs", "en", "pl", "ru"};
 // The longest --timeout taken: a day, far beyond any command, and safe for a timer.
 constexpr double LongestTimeout = 24 * 3600;
 
-QString text(const char* key) {
-    return LangAddedText(QString::fromLatin1(key));
-}
-
 // Builds the request from the parsed arguments, or prints why it cannot and says how to end.
 class RequestReader {
 public:
@@ -56,7 +52,7 @@ private:
     }
     std::optional<CliRequest> usageOf(const CliSyntax::CommandWords& command,
                                       int* exitStatus) const {
-        return usageError(text("CliPouziti").arg(m_program, QLatin1String(command.usage)),
+        return usageError(LangAddedText("CliPouziti").arg(m_program, QLatin1String(command.usage)),
                           exitStatus);
     }
     std::optional<CliRequest> help(const QString& help) const {
@@ -79,12 +75,13 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
     const bool helpCommand = positional.value(0) == QLatin1String("help");
     if (helpCommand || isSet("help")) {
         if (positional.size() > (helpCommand ? 2 : 1))
-            return usageError(text("CliPouziti").arg(m_program, QStringLiteral("help [COMMAND]")),
-                              exitStatus);
+            return usageError(
+                LangAddedText("CliPouziti").arg(m_program, QStringLiteral("help [COMMAND]")),
+                exitStatus);
         const QString named = positional.value(helpCommand ? 1 : 0);
         if (named.isEmpty()) return help(CliHelp::general(m_program));
         const CliSyntax::CommandWords* command = CliSyntax::command(named);
-        if (!command) return usageError(text("CliNeznamyPrikaz").arg(named), exitStatus);
+        if (!command) return usageError(LangAddedText("CliNeznamyPrikaz").arg(named), exitStatus);
         return help(CliHelp::command(m_program, *command));
     }
     if (isSet("version")) {
@@ -92,9 +89,10 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
         return std::nullopt;
     }
 
-    if (positional.isEmpty()) return usageError(text("CliChybiPrikaz"), exitStatus);
+    if (positional.isEmpty()) return usageError(LangAddedText("CliChybiPrikaz"), exitStatus);
     const CliSyntax::CommandWords* chosen = CliSyntax::command(positional.first());
-    if (!chosen) return usageError(text("CliNeznamyPrikaz").arg(positional.first()), exitStatus);
+    if (!chosen)
+        return usageError(LangAddedText("CliNeznamyPrikaz").arg(positional.first()), exitStatus);
     CliRequest request;
     request.program = m_program;
     request.command = chosen->command;
@@ -114,12 +112,13 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
         // Every option must belong to the command: a --dry-run given to read must not pass
         // unseen.
         if (isSet(option.name) && !CliSyntax::takes(*chosen, option))
-            return usageError(
-                text("CliVolbaNepatri").arg(QLatin1String(option.name), positional.first()),
-                exitStatus);
+            return usageError(LangAddedText("CliVolbaNepatri")
+                                  .arg(QLatin1String(option.name), positional.first()),
+                              exitStatus);
         // A value given twice is a script's slip: which one was meant cannot be told.
         if (option.valueName && m_parser.values(QString::fromLatin1(option.name)).size() > 1)
-            return usageError(text("CliVolbaDvakrat").arg(QLatin1String(option.name)), exitStatus);
+            return usageError(LangAddedText("CliVolbaDvakrat").arg(QLatin1String(option.name)),
+                              exitStatus);
     }
     request.port = value("port");
     if (request.command == Command::Diff) {
@@ -128,23 +127,23 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
         const bool right = request.otherFile == QLatin1String("unit");
         if (left && right) return usageOf(*chosen, exitStatus);
         if ((left || right) && request.port.isEmpty())
-            return usageError(text("CliDiffPort"), exitStatus);
+            return usageError(LangAddedText("CliDiffPort"), exitStatus);
         if (!left && !right && isSet("port"))
             return usageError(
-                text("CliVolbaNepatri").arg(QStringLiteral("port"), positional.first()),
+                LangAddedText("CliVolbaNepatri").arg(QStringLiteral("port"), positional.first()),
                 exitStatus);
         if (isSet("csv") && isSet("json")) return usageOf(*chosen, exitStatus);
     } else if (CliSyntax::takes(*chosen, CliSyntax::option("port")) && request.port.isEmpty()) {
-        return usageError(text("CliChybiPort").arg(positional.first()), exitStatus);
+        return usageError(LangAddedText("CliChybiPort").arg(positional.first()), exitStatus);
     }
     if (request.command == Command::Read) {
         request.file = value("out");
-        if (request.file.isEmpty()) return usageError(text("CliChybiOut"), exitStatus);
+        if (request.file.isEmpty()) return usageError(LangAddedText("CliChybiOut"), exitStatus);
     }
     if (isSet("selection")) {
         const QString chosenSelection = value("selection");
         if (chosenSelection != QLatin1String("0") && chosenSelection != QLatin1String("1"))
-            return usageError(text("CliSpatnySelection"), exitStatus);
+            return usageError(LangAddedText("CliSpatnySelection"), exitStatus);
         request.selection = chosenSelection.toInt();
     }
     request.dryRun = isSet("dry-run");
@@ -154,17 +153,18 @@ std::optional<CliRequest> RequestReader::read(int* exitStatus) {
     if (isSet("count")) {
         bool valid = false;
         request.count = value("count").toInt(&valid);
-        if (!valid || request.count < 1) return usageError(text("CliSpatnyCount"), exitStatus);
+        if (!valid || request.count < 1)
+            return usageError(LangAddedText("CliSpatnyCount"), exitStatus);
     }
     if (isSet("timeout")) {
         bool valid = false;
         request.timeout = value("timeout").toDouble(&valid);
         // Not NaN, above 0, and no more than a timer can count.
         if (!valid || !(request.timeout > 0) || request.timeout > LongestTimeout)
-            return usageError(text("CliSpatnyTimeout"), exitStatus);
+            return usageError(LangAddedText("CliSpatnyTimeout"), exitStatus);
     }
     if (isSet("lang") && CliRequest::languageOf(m_arguments) < 0)
-        return usageError(text("CliSpatnyLang"), exitStatus);
+        return usageError(LangAddedText("CliSpatnyLang"), exitStatus);
     return request;
 }
 
@@ -175,7 +175,7 @@ int CliRequest::checkEncoding(const QStringList& arguments, const QList<QByteArr
         if (QFile::encodeName(arguments.at(i)) != raw.at(i)) {
             const QString program = CliHelp::programName(arguments.value(0));
             std::fprintf(stderr, "%s: %s (%s --help)\n", qUtf8Printable(program),
-                         qUtf8Printable(text("CliArgKodovani").arg(arguments.at(i))),
+                         qUtf8Printable(LangAddedText("CliArgKodovani").arg(arguments.at(i))),
                          qUtf8Printable(program));
             return ExitUsage;
         }

@@ -6,6 +6,7 @@
 #include "lang/Lang.h"
 #include "params/ParameterCatalogue.h"
 #include "params/ServiceSheet.h"
+#include "params/SheetGrid.h"
 #include "wire/Frame.h"
 #include "wire/WireFlags.h"
 
@@ -83,14 +84,10 @@ constexpr int ColumnName = ServiceSheet::NameColumn;
 constexpr int ColumnChanged = ServiceSheet::ChangedColumn;
 constexpr int ColumnError = ServiceSheet::ErrorColumn;
 constexpr int ColumnValue = ServiceSheet::ValueColumn;
-constexpr int WorkingTorqueZ = 10;
-constexpr int WorkingTorqueO = 27;
-constexpr int CycleMode = 56;
-constexpr int Variant = 6;
-
-QString mark(bool on) {
-    return on ? QStringLiteral("X") : QString();
-}
+using ParameterCatalogue::CycleMode;
+using ParameterCatalogue::Variant;
+using ParameterCatalogue::WorkingTorqueO;
+using ParameterCatalogue::WorkingTorqueZ;
 
 QString motionText(int bits) {
     static const char* const keys[] = {"Stop", "Otevirat", "Zavirat"};
@@ -295,7 +292,7 @@ void MonitorDecoder::errorSlot() {
         m_image.Chyby_Akt[group] = quint8(bits);
         m_image.ChybySkupAktivni[group] = bits != 0;
         for (int k = 0; k < 8; ++k)
-            m_display.errorGrid.setCell(1, 8 * group + k + 1, mark(bits & (1 << k)));
+            m_display.errorGrid.setCell(1, 8 * group + k + 1, SheetGrid::mark(bits & (1 << k)));
         if (group == 1) m_display.autocalibrationRed = bits & 0x80;
     }
     const auto& active = m_image.ChybySkupAktivni;
@@ -307,7 +304,7 @@ void MonitorDecoder::ioSlot() {
     const int bits = field(49, 2);
     if (group < 0 || group > 2) return;
     for (int k = 0; k < 8; ++k)
-        m_display.ioGrids[group].setCell(1, k, mark(bits & (1 << k)));
+        m_display.ioGrids[group].setCell(1, k, SheetGrid::mark(bits & (1 << k)));
 }
 
 void MonitorDecoder::writeFlagCells(int kind, int index, bool present, bool faulty) {
@@ -316,7 +313,7 @@ void MonitorDecoder::writeFlagCells(int kind, int index, bool present, bool faul
         m_sheet.ServiceStringGridWriteNapis(place.grid, ColumnName, place.row);
     else
         m_sheet.ServiceStringGridWrite(place.grid, ColumnName, place.row, QString());
-    m_sheet.ServiceStringGridWrite(place.grid, ColumnError, place.row, mark(faulty));
+    m_sheet.ServiceStringGridWrite(place.grid, ColumnError, place.row, SheetGrid::mark(faulty));
 }
 
 void MonitorDecoder::writeValueCells(int kind, int index, const QString& text, bool changed) {

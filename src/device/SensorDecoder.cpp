@@ -1,6 +1,7 @@
 #include "device/SensorDecoder.h"
 
 #include "lang/Lang.h"
+#include "params/SheetGrid.h"
 #include "wire/Frame.h"
 
 namespace {
@@ -55,11 +56,6 @@ constexpr int FinishedCode = 255;
 constexpr int FlagBits[] = {0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 constexpr int FirstFlagRow = 4;
 
-// A field by its 1-based first character and its length.
-int field(QByteArrayView s, int first, int length) {
-    return HexToInt(midView(s, first - 1, length));
-}
-
 // The unit works with its own offsets while it calibrates and when it has finished.
 bool unitHoldsOffsets(int code) {
     return (code >= 1 && code <= 99) || code == FinishedCode;
@@ -77,25 +73,26 @@ QString sensorStatusText(int code) {
 }
 
 void ZobrazSnimac(QByteArrayView s, SensorDisplay& display) {
-    display.gauge = field(s, 9, 4);
-    display.absolute = QString::number(field(s, 13, 8)); // eight digits: two's complement
-    const int code = field(s, 53, 2);
+    display.gauge = recordField(s, 9, 4);
+    display.absolute = QString::number(recordField(s, 13, 8)); // eight digits: two's complement
+    const int code = recordField(s, 53, 2);
     display.offsetsEditable = !unitHoldsOffsets(code);
     for (int i = 0; i < SensorDisplay::Sensors; ++i) {
-        if (!display.offsetsEditable) display.offsets[i] = QString::number(field(s, 2 * i + 1, 2));
+        if (!display.offsetsEditable)
+            display.offsets[i] = QString::number(recordField(s, 2 * i + 1, 2));
         auto& rows = display.sensors[i];
-        rows[0] = QString::number(field(s, 4 * i + 21, 2));
-        const int v = field(s, 2 * i + 37, 2);
+        rows[0] = QString::number(recordField(s, 4 * i + 21, 2));
+        const int v = recordField(s, 2 * i + 37, 2);
         rows[1] = QString::number(v >> 4);
         rows[2] = QString::number(v & 0x0F);
-        rows[3] = QString::number(field(s, 2 * i + 45, 2));
-        const int flags = field(s, 4 * i + 23, 2);
+        rows[3] = QString::number(recordField(s, 2 * i + 45, 2));
+        const int flags = recordField(s, 4 * i + 23, 2);
         for (int f = 0; f < int(std::size(FlagBits)); ++f)
-            rows[FirstFlagRow + f] = flags & FlagBits[f] ? QStringLiteral("X") : QString();
+            rows[FirstFlagRow + f] = SheetGrid::mark(flags & FlagBits[f]);
     }
     display.status = sensorStatusText(code);
-    display.speed = QString::number(field(s, 57, 2));
-    display.counter = QString::number(field(s, 59, 2));
+    display.speed = QString::number(recordField(s, 57, 2));
+    display.counter = QString::number(recordField(s, 59, 2));
 }
 
 quint8 offsetFromText(const QString& text) {

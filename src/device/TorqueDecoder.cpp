@@ -25,11 +25,6 @@ constexpr const char* StatusKeys[] = {
     "kalMomentChybaSignalStolice",
 };
 
-// A field by its 1-based first character and its length.
-int field(QByteArrayView s, int first, int length) {
-    return HexToInt(midView(s, first - 1, length));
-}
-
 enum Side { None = -1, SideO = 0, SideZ = 1 };
 
 Side runningSide(int code) {
@@ -55,12 +50,12 @@ QString torqueStatusText(int code) {
 }
 
 void ZobrazMoment(QByteArrayView s, DeviceImage& image, TorqueDisplay& display) {
-    image.Moment_Abs = field(s, 1, 4);
+    image.Moment_Abs = recordField(s, 1, 4);
     display.rawTorque = QString::number(image.Moment_Abs);
-    const int code = field(s, 27, 2);
+    const int code = recordField(s, 27, 2);
     display.status = torqueStatusText(code);
     // The unit counts the bench signal in 0.002 mA.
-    const float b = float(field(s, 13, 4)) * 20.0f / 10000.0f;
+    const float b = float(recordField(s, 13, 4)) * 20.0f / 10000.0f;
     const QString bench = QString::number(b, 'f', 2);
 
     auto& results = display.results;
@@ -70,8 +65,8 @@ void ZobrazMoment(QByteArrayView s, DeviceImage& image, TorqueDisplay& display) 
     } else if (code == 6 || code == 10) {
         // Field 5–8 is the minimum point's result (row 2), field 9–12 the 100 % point's.
         const Side finished = code == 6 ? SideO : SideZ;
-        results[finished][1] = QString::number(field(s, 5, 4));
-        results[finished][0] = QString::number(field(s, 9, 4));
+        results[finished][1] = QString::number(recordField(s, 5, 4));
+        results[finished][0] = QString::number(recordField(s, 9, 4));
         display.bench = bench;
     } else {
         display.bench.clear();

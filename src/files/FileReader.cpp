@@ -11,7 +11,7 @@
 
 namespace {
 
-FileReader::Outcome fail(QString* reason, const QString& text) {
+FileReader::Outcome readFailed(QString* reason, const QString& text) {
     if (reason) *reason = text;
     return FileReader::Outcome::Failed;
 }
@@ -34,13 +34,13 @@ Outcome read(const QString& path, qint64 limit, QByteArray* data, QString* reaso
     struct stat status {};
     if (path.isEmpty() || ::stat(name.constData(), &status) != 0) {
         if (path.isEmpty() || errno == ENOENT) return Outcome::Missing;
-        return fail(reason, FileProblem::systemReason(errno));
+        return readFailed(reason, FileProblem::systemReason(errno));
     }
-    if (const QString why = refusal(status, limit); !why.isEmpty()) return fail(reason, why);
+    if (const QString why = refusal(status, limit); !why.isEmpty()) return readFailed(reason, why);
 
     // Non-blocking, in case the name was swapped for a FIFO since the look above.
     const int fd = ::open(name.constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(reason, FileProblem::systemReason(errno));
+    if (fd < 0) return readFailed(reason, FileProblem::systemReason(errno));
     QString why;
     if (::fstat(fd, &status) != 0)
         why = FileProblem::systemReason(errno);
@@ -65,7 +65,7 @@ Outcome read(const QString& path, qint64 limit, QByteArray* data, QString* reaso
         done += n;
     }
     ::close(fd);
-    if (!why.isEmpty()) return fail(reason, why);
+    if (!why.isEmpty()) return readFailed(reason, why);
     bytes.truncate(done);
     *data = bytes;
     return Outcome::Read;

@@ -98,6 +98,10 @@ QString LangAddedText(const QString& key) {
     return LangIndex >= 0 && LangIndex < texts.size() ? texts.at(LangIndex) : key;
 }
 
+QString LangAddedText(const char* key) {
+    return LangAddedText(QString::fromLatin1(key));
+}
+
 QStringList LangAddedKeys() {
     return additions().order;
 }

@@ -30,5 +30,6 @@ QStringList LangTexts(const QString& key);
 // notices), from additions.tsv, in language LangIndex; the key itself when missing. They never join
 // the dictionary's keys.
 QString LangAddedText(const QString& key);
+QString LangAddedText(const char* key);
 // Keys of additions.tsv in file order.
 QStringList LangAddedKeys();

@@ -36,10 +36,6 @@ const char* const outcomeKeys[] = {
     "TraceZnakyNavic", "TraceBezOdpovedi",
 };
 
-QString added(const char* key) {
-    return LangAddedText(QString::fromLatin1(key));
-}
-
 } // namespace
 
 QString time(qint64 msecs) {
@@ -52,12 +48,12 @@ QString dateTime(qint64 msecs) {
 }
 
 QString direction(TraceEntry::Direction direction) {
-    return added(direction == TraceEntry::Direction::Out ? "TraceVen" : "TraceDovnitr");
+    return LangAddedText(direction == TraceEntry::Direction::Out ? "TraceVen" : "TraceDovnitr");
 }
 
 QString outcome(TraceEntry::Outcome outcome) {
     const auto index = size_t(outcome);
-    return index < std::size(outcomeKeys) ? added(outcomeKeys[index]) : QString();
+    return index < std::size(outcomeKeys) ? LangAddedText(outcomeKeys[index]) : QString();
 }
 
 QString frame(QByteArrayView frame) {
@@ -82,8 +78,8 @@ QString frame(QByteArrayView frame) {
 }
 
 QStringList columnTitles() {
-    return {added("TraceCas"), added("TraceSmer"), added("TraceStav"), added("TraceRamec"),
-            added("TraceVysledek")};
+    return {LangAddedText("TraceCas"), LangAddedText("TraceSmer"), LangAddedText("TraceStav"),
+            LangAddedText("TraceRamec"), LangAddedText("TraceVysledek")};
 }
 
 QString lines(const QList<TraceEntry>& entries) {

@@ -42,6 +42,12 @@ inline constexpr int KindDW = 2;
 
 inline constexpr int LeftRows = 42, RightRows = 44, ProductionFields = 13;
 
+// Byte parameters the windows and the decoder look at by number: the variant (which relays,
+// positions and dialogs the unit has), the working torques of the Z and O sides, whether the
+// unit measures torque (1) and the cycle mode.
+inline constexpr int Variant = 6, WorkingTorqueZ = 10, TorqueMeasured = 26, WorkingTorqueO = 27,
+                     CycleMode = 56;
+
 // Number of parameters of a kind: 65, 19, 2; 0 for any other kind.
 int count(int kind);
 

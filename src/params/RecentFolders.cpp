@@ -9,7 +9,7 @@
 namespace {
 
 // Read and written as they stand: a folder's name may hold ';' or '#' after a blank.
-const QString Section = QStringLiteral("Folders");
+const QString FoldersSection = QStringLiteral("Folders");
 constexpr const char* Keys[] = {"ParameterFiles", "Reports", "Records"};
 
 } // namespace
@@ -20,7 +20,7 @@ void RecentFolders::load(const QString& iniPath) {
     IniFile ini(iniPath);
     if (!ini.load()) return;
     for (int kind = 0; kind < int(m_folders.size()); ++kind)
-        m_folders[kind] = ini.value(Section, QLatin1String(Keys[kind])).trimmed();
+        m_folders[kind] = ini.value(FoldersSection, QLatin1String(Keys[kind])).trimmed();
 }
 
 void RecentFolders::remember(Kind kind, const QString& filePath) {
@@ -40,8 +40,8 @@ bool RecentFolders::save(const QString& iniPath, QString* error) const {
     bool changed = false;
     for (int kind = 0; kind < int(m_folders.size()); ++kind) {
         const QString key = QLatin1String(Keys[kind]);
-        if (!m_changed[kind] || ini.value(Section, key) == m_folders[kind]) continue;
-        ini.setValue(Section, key, m_folders[kind]);
+        if (!m_changed[kind] || ini.value(FoldersSection, key) == m_folders[kind]) continue;
+        ini.setValue(FoldersSection, key, m_folders[kind]);
         changed = true;
     }
     return !changed || ini.save(error);

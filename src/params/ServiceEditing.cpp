@@ -3,6 +3,7 @@
 #include "image/DeviceImage.h"
 #include "lang/Lang.h"
 #include "params/ServiceSheet.h"
+#include "params/SheetGrid.h"
 
 namespace {
 
@@ -11,10 +12,6 @@ constexpr int ParameterGrids[] = {ServiceSheet::LeftGrid, ServiceSheet::RightGri
 int rowCount(int grid) {
     return grid == ServiceSheet::LeftGrid ? ParameterCatalogue::LeftRows
                                           : ParameterCatalogue::RightRows;
-}
-
-QString mark(bool on) {
-    return on ? QStringLiteral("X") : QString();
 }
 
 } // namespace
@@ -45,7 +42,7 @@ void ServiceEditing::NactiService(int sada, bool pr) {
         m_sheet.setCaption(LangText(QStringLiteral("Parametry")));
         forEachRow([&](int grid, int row, ParamRef p) {
             m_sheet.setCell(grid, ServiceSheet::ErrorColumn, row,
-                            mark(m_image.isFaulty(p.kind, p.index)));
+                            SheetGrid::mark(m_image.isFaulty(p.kind, p.index)));
             m_sheet.setCell(grid, ServiceSheet::AccessColumn, row, QString());
             const bool isSigned = p.kind == ParameterCatalogue::KindB && m_image.ParB_Sign[p.index];
             m_sheet.setCell(grid, ServiceSheet::ValueColumn, row,
@@ -67,7 +64,7 @@ void ServiceEditing::PorovnejZmenuStringGrid() {
         const quint32 cell = ParameterCatalogue::parseValue(
             p.kind, m_sheet.cell(grid, ServiceSheet::ValueColumn, row));
         m_sheet.setCell(grid, ServiceSheet::ChangedColumn, row,
-                        mark(cell != m_image.value(p.kind, 1, p.index)));
+                        SheetGrid::mark(cell != m_image.value(p.kind, 1, p.index)));
     });
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-const QString Section = QStringLiteral("Setup");
+const QString SetupSection = QStringLiteral("Setup");
 
 struct Field {
     QString key;
@@ -37,7 +37,7 @@ bool TSetup::load(const QString& path, QString* error) {
     if (!ini.load(error)) return false;
     if (!ini.existed()) return true;
     for (const Field& field : fields())
-        this->*field.member = settingValue(ini, Section, field.key);
+        this->*field.member = settingValue(ini, SetupSection, field.key);
     // Port 0 is what a dialog without a selected port stores; it means the first port.
     if (Port == QStringLiteral("0")) Port = QStringLiteral("1");
     return true;
@@ -51,10 +51,10 @@ bool TSetup::save(const QString& path, QString* error) const {
         const QString& text = this->*field.member;
         // A comment behind the value is the technician's: it stays on its line, and a line
         // whose value did not change is left as it was.
-        const QString raw = ini.value(Section, field.key);
+        const QString raw = ini.value(SetupSection, field.key);
         const qsizetype comment = settingCommentStart(raw);
         if (comment < 0) {
-            ini.setValue(Section, field.key, text);
+            ini.setValue(SetupSection, field.key, text);
             continue;
         }
         qsizetype valueEnd = comment;
@@ -64,7 +64,7 @@ bool TSetup::save(const QString& path, QString* error) const {
         QString tail = raw.mid(valueEnd);
         // "Adr=; none" given a value: the comment needs its blank to stay a comment.
         if (!text.isEmpty() && !tail.front().isSpace()) tail.prepend(u' ');
-        ini.setValue(Section, field.key, text + tail);
+        ini.setValue(SetupSection, field.key, text + tail);
     }
     return ini.save(error);
 }

@@ -18,6 +18,9 @@ public:
     // Returns true when the cell existed and its text changed.
     bool setCell(int col, int row, const QString& text);
 
+    // The text of a cell that marks a set flag or a finding: "X", or empty.
+    static QString mark(bool on) { return on ? QStringLiteral("X") : QString(); }
+
 private:
     int m_columns;
     int m_rows;

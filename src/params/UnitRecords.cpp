@@ -13,7 +13,7 @@
 
 namespace {
 
-const QString Section = QStringLiteral("Record");
+const QString RecordSection = QStringLiteral("Record");
 
 } // namespace
 
@@ -53,10 +53,10 @@ UnitRecords::Result UnitRecords::record(const DeviceImage& image, const SheetGri
     // The record's own section first: the parameter file's save keeps what it does not write.
     IniFile file(path, IniFile::Format::ParameterFile);
     const bool claimed = file.load(&result.error);
-    file.setValue(Section, QStringLiteral("Kind"), kindName(kind));
-    file.setValue(Section, QStringLiteral("Writer"), writer);
+    file.setValue(RecordSection, QStringLiteral("Kind"), kindName(kind));
+    file.setValue(RecordSection, QStringLiteral("Writer"), writer);
     // Local time with its offset from UTC, so that records from PCs in other zones sort right.
-    file.setValue(Section, QStringLiteral("Time"),
+    file.setValue(RecordSection, QStringLiteral("Time"),
                   now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs));
     if (!claimed || !file.save(&result.error) ||
         !ParameterFile::save(path, unit.sheet(), image, errorGrid, &result.error)) {
@@ -73,14 +73,14 @@ QList<UnitRecords::Record> UnitRecords::list(const QString& unitFolder) {
     for (const QString& name : dir.entryList({QStringLiteral("*.par")}, QDir::Files)) {
         IniFile file(dir.filePath(name), IniFile::Format::ParameterFile);
         if (!file.load()) continue;
-        const QString kind = file.value(Section, QStringLiteral("Kind"));
-        const QDateTime time =
-            QDateTime::fromString(file.value(Section, QStringLiteral("Time")), Qt::ISODateWithMs);
+        const QString kind = file.value(RecordSection, QStringLiteral("Kind"));
+        const QDateTime time = QDateTime::fromString(
+            file.value(RecordSection, QStringLiteral("Time")), Qt::ISODateWithMs);
         if (!time.isValid() || (kind != kindName(Kind::Found) && kind != kindName(Kind::Left)))
             continue;
         records.append({dir.filePath(name), time,
                         kind == kindName(Kind::Found) ? Kind::Found : Kind::Left,
-                        file.value(Section, QStringLiteral("Writer"))});
+                        file.value(RecordSection, QStringLiteral("Writer"))});
     }
     // Newest first; in the same millisecond the later name (a "_2" claimed after the first).
     std::sort(records.begin(), records.end(), [](const Record& a, const Record& b) {

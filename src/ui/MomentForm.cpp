@@ -16,27 +16,10 @@
 
 namespace {
 
-constexpr int CaptionColumn = 210;
-constexpr int ValueColumn = 70;
-constexpr int ClientWidth = 520;
-constexpr int ClientHeight = 420;
-
 QPushButton* button(QWidget* parent, QStringView name, const char* text, int left, int top) {
     auto* b = place<QPushButton>(parent, name, left, top, 90, 25);
     b->setText(QString::fromUtf8(text));
     return b;
-}
-
-QLabel* label(QWidget* parent, QStringView name, const char* text, int left, int top) {
-    auto* l = place<QLabel>(parent, name, left, top, 126, 17);
-    l->setText(QString::fromUtf8(text));
-    return l;
-}
-
-QLineEdit* displayEdit(QWidget* parent, QStringView name, int left, int top, int width) {
-    auto* e = place<QLineEdit>(parent, name, left, top, width, 21);
-    makeDisplayEdit(e);
-    return e;
 }
 
 } // namespace
@@ -51,15 +34,15 @@ TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
 
     m_group1 = place<QGroupBox>(this, u"GroupBox1", 8, 4, 504, 56);
     m_group1->setTitle(QStringLiteral("Moment absolutní"));
-    m_edit3 = displayEdit(m_group1, u"Edit3", 12, 24, 100);
+    m_edit3 = placeDisplayEdit(m_group1, u"Edit3", 12, 24, 100);
     auto* button3 = button(m_group1, u"Button3", "Nastavit", 372, 22);
 
     m_group2 = place<QGroupBox>(this, u"GroupBox2", 8, 66, 504, 150);
     m_group2->setTitle(QStringLiteral("Ovládání kalibrace momentů"));
-    label(m_group2, u"Label1", "Způsob kalibrace", 12, 27);
+    placeLabel(m_group2, u"Label1", "Způsob kalibrace", 12, 27, LabelWidth);
     m_combo3 = place<QComboBox>(m_group2, u"ComboBox3", 140, 24, 120, 21);
     m_combo3->addItems({QStringLiteral("staticky"), QStringLiteral("dynamicky")});
-    label(m_group2, u"Label2", "Smysl stolice", 12, 54);
+    placeLabel(m_group2, u"Label2", "Smysl stolice", 12, 54, LabelWidth);
     m_combo1 = place<QComboBox>(m_group2, u"ComboBox1", 140, 51, 120, 21);
     m_combo1->addItems({QStringLiteral("0/4-20 mA"), QStringLiteral("20-4/0 mA")});
     m_grid1 = new StringGridView(m_group2, u"StringGrid1",
@@ -71,10 +54,10 @@ TMomentForm::TMomentForm(const Parts& parts, QWidget* parent)
 
     m_group3 = place<QGroupBox>(this, u"GroupBox3", 8, 222, 504, 160);
     m_group3->setTitle(QStringLiteral("Stav kalibrace momentů"));
-    label(m_group3, u"Label3", "Průběh", 12, 27);
-    m_edit2 = displayEdit(m_group3, u"Edit2", 140, 24, 220);
-    label(m_group3, u"Label4", "Moment stolice [mA]", 12, 54);
-    m_edit4 = displayEdit(m_group3, u"Edit4", 140, 51, 100);
+    placeLabel(m_group3, u"Label3", "Průběh", 12, 27, LabelWidth);
+    m_edit2 = placeDisplayEdit(m_group3, u"Edit2", 140, 24, 220);
+    placeLabel(m_group3, u"Label4", "Moment stolice [mA]", 12, 54, LabelWidth);
+    m_edit4 = placeDisplayEdit(m_group3, u"Edit4", 140, 51, 100);
     m_grid2 = new StringGridView(m_group3, u"StringGrid2",
                                  {CaptionColumn, ValueColumn, ValueColumn}, 4, 1, 1);
     m_grid2->setFixedPlace(12, 80);

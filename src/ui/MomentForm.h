@@ -48,6 +48,9 @@ signals:
     void rawTorqueTaken();
 
 private:
+    static constexpr int ClientWidth = 520, ClientHeight = 420;
+    static constexpr int LabelWidth = 126, CaptionColumn = 210, ValueColumn = 70;
+
     void applyCaptions();
 
     Parts m_parts;

@@ -19,6 +19,19 @@ void makeDisplayEdit(QLineEdit* edit) {
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit] { edit->setCursorPosition(0); });
 }
 
+QLineEdit* placeDisplayEdit(QWidget* parent, QStringView name, int left, int top, int width) {
+    auto* edit = place<QLineEdit>(parent, name, left, top, width, 21);
+    makeDisplayEdit(edit);
+    return edit;
+}
+
+QLabel* placeLabel(QWidget* parent, QStringView name, const char* text, int left, int top,
+                   int width) {
+    auto* label = place<QLabel>(parent, name, left, top, width, 17);
+    label->setText(QString::fromUtf8(text));
+    return label;
+}
+
 void applyCaptionKeys(std::initializer_list<CaptionKey> captions) {
     for (const CaptionKey& c : captions)
         setCaption(c.widget, LangText(QString::fromUtf16(c.key)));

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <initializer_list>
 
+class QLabel;
 class QLineEdit;
 
 // The look the two halves of the main window share.
@@ -28,6 +29,12 @@ W* place(QWidget* parent, QStringView name, int left, int top, int width, int he
     widget->setGeometry(left, top, width, height);
     return widget;
 }
+
+// A display edit (makeDisplayEdit) of a fixed layout, 21 px high.
+QLineEdit* placeDisplayEdit(QWidget* parent, QStringView name, int left, int top, int width);
+// A label of a fixed layout, 17 px high, with its Czech caption until the dictionary's is given.
+QLabel* placeLabel(QWidget* parent, QStringView name, const char* text, int left, int top,
+                   int width);
 
 // The visible text of a group box (its title), a button or check box, or a label.
 void setCaption(QWidget* widget, const QString& text);

@@ -1,14 +1,9 @@
 #include "ui/ParameterDisplay.h"
 
 #include "image/DeviceImage.h"
+#include "params/ParameterCatalogue.h"
 #include "ui/ParameterPanel.h"
 #include "ui/ParametryForm.h"
-
-namespace {
-
-constexpr int Variant = 6;
-
-} // namespace
 
 ParameterDisplay::ParameterDisplay(const DeviceImage& image, ParameterPanel& panel,
                                    TParametryForm& dialog)
@@ -20,7 +15,7 @@ void ParameterDisplay::ZobrazPar(int sada) {
     // The dialog first, then the main window's selectors, relay rows and variant.
     m_dialog.showSet(sada);
     m_panel.ZobrazPar(sada);
-    m_dialog.OdblokujParReg(m_image.ParB[sada][Variant]);
+    m_dialog.OdblokujParReg(m_image.ParB[sada][ParameterCatalogue::Variant]);
 }
 
 void ParameterDisplay::PorovnejZmenuPolohRele() {

@@ -18,6 +18,11 @@
 #include <QValidator>
 
 using namespace ParameterPanelTables;
+using ParameterCatalogue::CycleMode;
+using ParameterCatalogue::TorqueMeasured;
+using ParameterCatalogue::Variant;
+using ParameterCatalogue::WorkingTorqueO;
+using ParameterCatalogue::WorkingTorqueZ;
 
 namespace {
 

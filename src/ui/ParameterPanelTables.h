@@ -100,10 +100,6 @@ inline constexpr Selector Selectors[] = {
     {u"ComboBox11", u"Label26", u"Takt mód", 12, 56, 1, 0, 56, Shown::SWithCycle, true},
 };
 
-// Working torques: shown from their parameters only while the unit measures torque (B 26 = 1).
-inline constexpr int WorkingTorqueO = 27, WorkingTorqueZ = 10, TorqueMeasured = 26;
-inline constexpr int Variant = 6, CycleMode = 56;
-
 // Relay-position rows: label, edit, word parameter, relay function, and the selector label
 // whose caption the row's label repeats. A row shows while its relay switches on position.
 struct RelayRow {

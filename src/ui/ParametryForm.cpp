@@ -72,7 +72,6 @@ constexpr QStringView Order[] = {
     u"ComboBox24", u"ComboBox26", u"ComboBox25",                               // Modbus
 };
 
-constexpr int Variant = 6;
 constexpr int CanConfiguration = 8; // B 8: check box i is bit i
 constexpr Shown CanEnabled = Shown::NotE;
 // Room for the longest texts of any language: the labels of the left column ("Направление
@@ -139,7 +138,7 @@ TParametryForm::TParametryForm(DeviceImage& image, ServiceEditing& editing,
         m_lists[i]->setEditable(false);
     }
     m_labels[rowOf(u"ComboBox8")]->setText(QStringLiteral("Provedení")); // not translated
-    connect(list(Variant), &QComboBox::activated, this, [this](int item) {
+    connect(list(ParameterCatalogue::Variant), &QComboBox::activated, this, [this](int item) {
         if (m_onVariantChosen) m_onVariantChosen(item);
     });
 

@@ -23,8 +23,6 @@
 
 namespace {
 
-constexpr int ClientWidth = 1024;
-constexpr int ClientHeight = 510;
 constexpr int RowHeight = 15;
 
 // Parameter grids: label, change, error, access, value.

@@ -67,6 +67,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int ClientWidth = 1024, ClientHeight = 510;
+
     void buildParameterGrids(QWidget* content);
     void buildProductionData(QWidget* content);
     void buildLists(QWidget* content);

@@ -169,7 +169,7 @@ void TSetupForm::applyCaptions() {
     GroupBox3->setTitle(LangAddedText(QStringLiteral("SlozkaZaznamu")));
     QStringList headers;
     for (const char* key : PortColumns)
-        headers << LangAddedText(QString::fromLatin1(key));
+        headers << LangAddedText(key);
     tblPorts->setHorizontalHeaderLabels(headers);
 }
 

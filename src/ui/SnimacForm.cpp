@@ -18,27 +18,10 @@
 
 namespace {
 
-constexpr int CaptionColumn = 145;
-constexpr int SensorColumn = 60;
-constexpr int ClientWidth = 670;
-constexpr int ClientHeight = 330;
-
 // StringGrid1's row captions, rows 0..9 (row 10 stays empty).
 constexpr const char* SensorRowKeys[] = {"PolohaSnímač", "PolohaPřed", "Poloha", "PolohaAbs",
                                          "OCF",          "COF",        "LIN",    "MagINC",
                                          "MagDEC",       "Parita2"};
-
-QLineEdit* displayEdit(QWidget* parent, QStringView name, int left, int top, int width) {
-    auto* e = place<QLineEdit>(parent, name, left, top, width, 21);
-    makeDisplayEdit(e);
-    return e;
-}
-
-QLabel* label(QWidget* parent, QStringView name, const char* text, int left, int top, int width) {
-    auto* l = place<QLabel>(parent, name, left, top, width, 17);
-    l->setText(QString::fromUtf8(text));
-    return l;
-}
 
 } // namespace
 
@@ -52,7 +35,7 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
 
     m_gauge = place<GaugeWidget>(this, u"Gauge1", 8, 8, 387, 21);
     m_gauge->setRange(0, 10000);
-    m_edit1 = displayEdit(this, u"Edit1", 404, 8, 110);
+    m_edit1 = placeDisplayEdit(this, u"Edit1", 404, 8, 110);
 
     const QList<int> widths = {CaptionColumn, SensorColumn, SensorColumn, SensorColumn,
                                SensorColumn};
@@ -65,7 +48,7 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
     m_grid1->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid1->setFocusPolicy(Qt::NoFocus);
 
-    label(this, u"Label1", "Rychlost", 404, 40, 100);
+    placeLabel(this, u"Label1", "Rychlost", 404, 40, 100);
     m_trackBar = place<QSlider>(this, u"TrackBar1", 404, 58, 258, 28);
     m_trackBar->setOrientation(Qt::Horizontal);
     m_trackBar->setRange(0, 9);
@@ -99,12 +82,12 @@ TSnimacForm::TSnimacForm(const Parts& parts, QWidget* parent)
         connect(b, &QPushButton::clicked, this, [this, request] { emit linkRequested(request); });
     }
     // The status texts run up to some 36 characters: Edit2 takes the group's whole width.
-    label(group, u"Label2", "Průběh", 12, 54, 80);
-    m_edit2 = displayEdit(group, u"Edit2", 12, 71, 234);
-    label(group, u"Label3", "Čítač", 12, 104, 44);
-    m_edit4 = displayEdit(group, u"Edit4", 58, 101, 50);
-    label(group, u"Label4", "Rychlost", 124, 104, 60);
-    m_edit3 = displayEdit(group, u"Edit3", 186, 101, 50);
+    placeLabel(group, u"Label2", "Průběh", 12, 54, 80);
+    m_edit2 = placeDisplayEdit(group, u"Edit2", 12, 71, 234);
+    placeLabel(group, u"Label3", "Čítač", 12, 104, 44);
+    m_edit4 = placeDisplayEdit(group, u"Edit4", 58, 101, 50);
+    placeLabel(group, u"Label4", "Rychlost", 124, 104, 60);
+    m_edit3 = placeDisplayEdit(group, u"Edit3", 186, 101, 50);
 
     auto* ok = place<QPushButton>(this, u"OKBtn", 496, 296, 80, 25);
     ok->setText(QStringLiteral("OK"));

@@ -49,6 +49,9 @@ signals:
     void offsetsTaken(const QStringList& offsets);
 
 private:
+    static constexpr int ClientWidth = 670, ClientHeight = 330;
+    static constexpr int CaptionColumn = 145, SensorColumn = 60;
+
     void applyCaptions();
     void offsetEdited(int col, int row);
 

@@ -32,6 +32,18 @@ QByteArray CRC(QByteArrayView data);
 // that does not fit into 32 bits gives 0.
 qint32 HexToInt(QByteArrayView cislo);
 
+// A hexadecimal field of a unit's record by its 1-based first character and its length; a field
+// the record cuts short reads what is there, a field past its end reads 0.
+inline qint32 recordField(QByteArrayView record, int first, int length) {
+    return HexToInt(midView(record, first - 1, length));
+}
+
+// A hexadecimal field of a request's data, `digits` characters from `at` (0-based); a field the
+// data cuts short reads 0, like any bad field.
+inline qint32 requestField(QByteArrayView data, qsizetype at, qsizetype digits) {
+    return at + digits > data.size() ? 0 : HexToInt(data.sliced(at, digits));
+}
+
 // Uppercase hexadecimal, zero-padded to at least `digits` digits. Negative values are
 // written as their 32-bit two's complement.
 QByteArray IntToHex(qint64 value, int digits);

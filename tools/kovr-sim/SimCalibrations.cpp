@@ -13,11 +13,6 @@ constexpr int StageCodes[3][Stages + 1] = {{0, 0, 0, 0, 0}, {1, 3, 4, 5, 6}, {2,
 // The offsets the gearbox calibration finds on this unit.
 constexpr std::array<quint8, 4> FoundOffsets = {0x1C, 0x5A, 0x93, 0xE4};
 
-int field(QByteArrayView data, qsizetype at, qsizetype digits) {
-    if (at + digits > data.size()) return 0;
-    return HexToInt(data.sliced(at, digits));
-}
-
 // A little noise on a measured value, from the clock.
 int ripple(qint64 now) {
     return int(now / 40 % 5) - 2;
@@ -26,7 +21,7 @@ int ripple(qint64 now) {
 } // namespace
 
 void TorqueCalibrationRun::command(QByteArrayView data, qint64 now) {
-    const int point = field(data, 0, 2);
+    const int point = requestField(data, 0, 2);
     if (point == 0) {
         m_code = m_since >= 0 ? Interrupted : 0;
         m_since = -1;
@@ -38,9 +33,9 @@ void TorqueCalibrationRun::command(QByteArrayView data, qint64 now) {
         return;
     }
     m_point = point;
-    m_sense = field(data, 2, 2);
-    m_minimum = field(data, 4, 4);
-    m_full = field(data, 8, 4);
+    m_sense = requestField(data, 2, 2);
+    m_minimum = requestField(data, 4, 4);
+    m_full = requestField(data, 8, 4);
     m_since = now;
     m_stage = 0;
     m_stageAt = now;

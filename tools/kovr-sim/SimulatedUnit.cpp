@@ -42,12 +42,6 @@ QByteArray h8(qint64 value) {
     return IntToHex(value & 0xFFFFFFFF, 8);
 }
 
-// A field of `digits` characters at `at`; missing characters read as 0 like any bad field.
-int field(QByteArrayView data, qsizetype at, qsizetype digits) {
-    if (at + digits > data.size()) return 0;
-    return HexToInt(data.sliced(at, digits));
-}
-
 bool isHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
@@ -175,11 +169,11 @@ QByteArray SimulatedUnit::dispatch(int code, QByteArrayView data) {
         m_autocalSince = now();
         m_autocalCode = 1;
         return {};
-    case 0x51: setMotor(static_cast<Motor>(std::clamp(field(data, 0, 2), 0, 2))); return {};
+    case 0x51: setMotor(static_cast<Motor>(std::clamp(requestField(data, 0, 2), 0, 2))); return {};
     case 0x70: return inputsRecord(data);
-    case 0x71: m_cptValue = static_cast<quint16>(field(data, 0, 4)); return {};
+    case 0x71: m_cptValue = static_cast<quint16>(requestField(data, 0, 4)); return {};
     case 0x73: return sensorRecord(data);
-    case 0x74: m_gearbox.command(field(data, 0, 2) == 1, m_sensorOffsets, now()); return {};
+    case 0x74: m_gearbox.command(requestField(data, 0, 2) == 1, m_sensorOffsets, now()); return {};
     case 0x75: m_torqueCalibration.command(data, now()); return {};
     case 0x76:
         // The 0 mA point (B 64) becomes the present raw reading, as far as a byte holds it.
@@ -197,7 +191,7 @@ QByteArray SimulatedUnit::dispatch(int code, QByteArrayView data) {
 QByteArray SimulatedUnit::monitorRecord(QByteArrayView cursors) {
     int c[8];
     for (int i = 0; i < 8; ++i)
-        c[i] = field(cursors, 2 * i, 2);
+        c[i] = requestField(cursors, 2 * i, 2);
     const int errorGroup = c[2], ioGroup = c[3], info = c[4], counter = c[5];
 
     QByteArray r;
@@ -269,8 +263,8 @@ QByteArray SimulatedUnit::sensorRecord(QByteArrayView data) {
     // The offsets and the speed in the request are the ones the unit works with while the
     // dialog is open, unless its gearbox calibration holds offsets of its own.
     for (int i = 0; i < 4; ++i)
-        m_sensorOffsets[i] = quint8(field(data, 2 * i, 2));
-    const int speed = field(data, 8, 2);
+        m_sensorOffsets[i] = quint8(requestField(data, 2 * i, 2));
+    const int speed = requestField(data, 8, 2);
     const qint64 t = now();
     const int code = m_gearbox.code(t);
     const std::array<quint8, 4>& offsets =
@@ -315,7 +309,7 @@ QByteArray SimulatedUnit::inputsRecord(QByteArrayView data) const {
     // Echo of the relay and CPT words, the raw control signal and torque, temperature and the
     // two input groups. The thermal switch input "TP" (bit 3 of the second group) toggles
     // every second, so a technician sees the inputs live.
-    QByteArray r = h4(field(data, 0, 4)) + h4(field(data, 4, 4));
+    QByteArray r = h4(requestField(data, 0, 4)) + h4(requestField(data, 4, 4));
     r += h4(m_controlSignal) + h4(reportedTorque());
     r += QByteArray(16, '0');
     const quint8 blink = (now() / 1000) % 2 ? 0x08 : 0x00;
@@ -328,12 +322,12 @@ QByteArray SimulatedUnit::inputsRecord(QByteArrayView data) const {
 QByteArray SimulatedUnit::writeItem(QByteArrayView data) {
     if (m_writesLeft == 0) return h2(0xFF);
     if (m_writesLeft > 0) --m_writesLeft;
-    const int index = field(data, 0, 2);
-    const int flags = field(data, 2, 2);
+    const int index = requestField(data, 0, 2);
+    const int flags = requestField(data, 2, 2);
     const int kind = flags & 0x0F;
     if (data.size() >= 12 && !(flags & KeepValue) && kind <= KindDW && index < count(kind)) {
         m_cells[slot(static_cast<Kind>(kind), index)].value =
-            static_cast<quint32>(field(data, 4, 8)) & KindMasks[kind];
+            static_cast<quint32>(requestField(data, 4, 8)) & KindMasks[kind];
         if (kind == KindB && index == VariantIndex) updatePresence();
     }
     return h2(index);
@@ -341,7 +335,7 @@ QByteArray SimulatedUnit::writeItem(QByteArrayView data) {
 
 QByteArray SimulatedUnit::writeText(QByteArrayView data) {
     // "340C" + item + ten characters, or "3408" + "01" + ddmmyy for the date stamp.
-    const int byte = field(data, 0, 2);
+    const int byte = requestField(data, 0, 2);
     const int item = byte & ~KeepValue;
     if (!(byte & KeepValue) && item < UnitDefaults::TextCount)
         setText(item, data.size() > 2 ? data.sliced(2) : QByteArrayView());
@@ -349,7 +343,7 @@ QByteArray SimulatedUnit::writeText(QByteArrayView data) {
 }
 
 QByteArray SimulatedUnit::resetCounter(QByteArrayView data) {
-    const int what = field(data, 0, 2);
+    const int what = requestField(data, 0, 2);
     switch (what) {
     case 0: setRunningTime(0, 0); break;
     case 1: m_errorCounters.fill(0); break;
@@ -362,7 +356,7 @@ QByteArray SimulatedUnit::resetCounter(QByteArrayView data) {
 }
 
 QByteArray SimulatedUnit::unitFunction(QByteArrayView data) {
-    const int what = field(data, 0, 2);
+    const int what = requestField(data, 0, 2);
     switch (what) {
     case 0: loadDefaults(); break;
     case 1:
