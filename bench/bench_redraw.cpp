@@ -1,8 +1,7 @@
 // Decoding plus redraw per monitor record, beside the 20 ms poll gap: first with the main window
-// alone, then with the service window open as well, then with the trend window open on its
-// shortest and its longest time window. The windows are real (offscreen platform)
-// and paint every change; the records are the simulated unit's answers to a walking set of
-// cursors, with the actuator moving.
+// alone, then with the service window open as well, then with the trend window open on each of
+// its time windows, with an hour recorded, and the program's resident memory then. The windows are real (offscreen platform) and paint every change; the records are the
+// simulated unit's answers to a walking set of cursors, with the actuator moving.
 
 #include "SimulatedUnit.h"
 #include "link/CommandScheduler.h"
@@ -19,8 +18,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -58,6 +59,15 @@ std::vector<double> measure(Session& session, MainWindow& window, SimulatedUnit&
     }
     std::sort(costMs.begin(), costMs.end());
     return costMs;
+}
+
+// Resident memory in MiB, from /proc; 0 where there is none.
+double residentMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024 * 1024)
+                             : 0;
 }
 
 void report(const char* what, const std::vector<double>& costMs) {
@@ -114,11 +124,13 @@ int main(int argc, char* argv[]) {
     }
     TrendForm trend(session.trend(), prompter, &window);
     trend.show();
-    for (int choice : {0, int(TrendForm::WindowMinutes.size()) - 1}) {
+    for (int choice = 0; choice < int(TrendForm::WindowMinutes.size()); ++choice) {
         trend.setTimeWindow(choice);
         const QByteArray what = "main window and trend window, " +
                                 QByteArray::number(TrendForm::WindowMinutes[choice]) + " min";
         report(what.constData(), measure(session, window, unit, fakeMs, records, &trend));
+        std::printf("  resident memory: %.1f MiB (of the 64 MiB allowed: %.2f)\n", residentMiB(),
+                    residentMiB() / 64);
     }
     return 0;
 }

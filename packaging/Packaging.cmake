@@ -96,7 +96,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "KOVR service tool team <kovr-service@exampl
 # Qt's own texts (message box buttons, context menus) in Czech, Polish and Russian.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-# The Qt libraries (core, gui, widgets, serial port, print support, charts) as dpkg-shlibdeps
+# The Qt libraries (core, gui, widgets, serial port, print support, svg) as dpkg-shlibdeps
 # finds them in the binaries, with the versions this build was made against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The main window's Tahoma; it falls back to DejaVu Sans without it.

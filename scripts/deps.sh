@@ -4,7 +4,7 @@
 KOVR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 # The build folder; KOVR_BUILD set beforehand picks another (a second checkout's own folder).
 KOVR_BUILD="${KOVR_BUILD:-$KOVR_ROOT/build}"
-KOVR_PACKAGES=(cmake ninja-build g++ lld ccache pkg-config qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-svg-dev libgl-dev
+KOVR_PACKAGES=(cmake ninja-build g++ lld ccache pkg-config qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
                fonts-dejavu-core fonts-wine qt6-translations-l10n
                poppler-utils
                # the window-manager test: a private X server, openbox, real clicks

@@ -5,20 +5,14 @@
 #include "link/Prompter.h"
 #include "ui/SaveFileDialog.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTime>
-#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -31,15 +25,15 @@ enum Axis { Percent, Newton, Milliampere, Celsius, AxisCount };
 
 struct AxisRow {
     const char* unit; // the unit as written in every language, or the key of its added text
-    Qt::Alignment side;
+    bool left;
     double fixedMin, fixedMax; // the range it always shows at least
 };
 
 constexpr AxisRow axisRows[AxisCount] = {
-    {"%", Qt::AlignLeft, 0, 100},
-    {"TrendOsaNm", Qt::AlignRight, 0, 1},
-    {"TrendOsaMa", Qt::AlignRight, 0, 20},
-    {"°C", Qt::AlignRight, 0, 40},
+    {"%", true, 0, 100},
+    {"TrendOsaNm", false, 0, 1},
+    {"TrendOsaMa", false, 0, 20},
+    {"°C", false, 0, 40},
 };
 
 struct QuantityRow {
@@ -78,42 +72,21 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
     setObjectName(QStringLiteral("TrendForm"));
     resize(900, 520);
 
-    m_chart = new QChart;
-    m_chart->legend()->hide();
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
-    m_timeAxis = new QDateTimeAxis(m_chart);
-    m_timeAxis->setFormat(QStringLiteral("HH:mm:ss"));
-    m_timeAxis->setTickCount(7);
-    m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
-    std::array<QValueAxis*, AxisCount> axes{};
-    for (int a = 0; a < AxisCount; ++a) {
-        axes[a] = new QValueAxis(m_chart);
-        axes[a]->setRange(axisRows[a].fixedMin, axisRows[a].fixedMax);
-        axes[a]->setLabelFormat(QStringLiteral("%g"));
-        m_chart->addAxis(axes[a], axisRows[a].side);
+    m_chart = new TrendChart(this);
+    m_chart->setObjectName(QStringLiteral("TrendChart"));
+    for (const AxisRow& row : axisRows) {
+        const int a = m_chart->addAxis(row.left);
+        m_chart->setAxisScale(a, {row.fixedMin, row.fixedMax, 5});
     }
-
-    m_view = new QChartView(m_chart, this);
-    m_view->setObjectName(QStringLiteral("TrendChart"));
-    m_view->setRenderHint(QPainter::Antialiasing);
 
     auto* choices = new QHBoxLayout;
     for (const QuantityRow& row : quantityRows) {
         const int q = int(row.quantity);
-        auto* series = new QLineSeries(m_chart);
-        series->setObjectName(QString::fromLatin1(row.objectName));
-        QPen pen(QColor(row.colour));
-        // One pixel wide: a wider line is stroked as a path, which takes a hundred times as
-        // long for a chart full of points.
-        pen.setWidth(0);
         // Nm runs alongside the torque in %: dashed, so that both stay visible.
-        if (row.quantity == Quantity::TorqueNm) pen.setStyle(Qt::DashLine);
-        series->setPen(pen);
-        m_chart->addSeries(series);
-        series->attachAxis(m_timeAxis);
-        series->attachAxis(axes[row.axis]);
-        m_series[q] = series;
-        m_axes[q] = axes[row.axis];
+        const int line = m_chart->addLine(
+            QColor(row.colour), row.quantity == Quantity::TorqueNm ? Qt::DashLine : Qt::SolidLine,
+            row.axis);
+        Q_ASSERT(line == q);
 
         auto* box = new QCheckBox(this);
         box->setObjectName(QString::fromLatin1(row.objectName) + QStringLiteral("Shown"));
@@ -146,7 +119,7 @@ TrendForm::TrendForm(TrendRecorder& recorder, Prompter& prompter, QWidget* paren
     buttons->addStretch();
     buttons->addWidget(m_export);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(m_chart, 1);
     layout->addLayout(choices);
     layout->addLayout(buttons);
 
@@ -170,8 +143,8 @@ void TrendForm::applyCaptions() {
     for (const QuantityRow& row : quantityRows)
         m_shown[int(row.quantity)]->setText(LangAddedText(QString::fromLatin1(row.key)));
     for (int a = 0; a < AxisCount; ++a)
-        for (const QuantityRow& row : quantityRows)
-            if (row.axis == a) m_axes[int(row.quantity)]->setTitleText(unitText(axisRows[a].unit));
+        m_chart->setAxisTitle(a, unitText(axisRows[a].unit));
+    m_chart->setAccessibleName(windowTitle());
     m_windowLabel->setText(LangAddedText(QStringLiteral("TrendOkno")));
     const QString minutes = LangAddedText(QStringLiteral("TrendMinut"));
     for (int i = 0; i < int(WindowMinutes.size()); ++i)
@@ -180,8 +153,12 @@ void TrendForm::applyCaptions() {
     m_export->setText(LangAddedText(QStringLiteral("TrendExport")));
 }
 
-QLineSeries* TrendForm::series(TrendPlot::Quantity quantity) const {
-    return m_series[int(quantity)];
+const TrendChart::Line& TrendForm::line(TrendPlot::Quantity quantity) const {
+    return m_chart->line(int(quantity));
+}
+
+const TrendChart::Axis& TrendForm::axis(TrendPlot::Quantity quantity) const {
+    return m_chart->axis(quantityRows[int(quantity)].axis);
 }
 
 int TrendForm::refreshIntervalMs() const {
@@ -203,58 +180,50 @@ void TrendForm::refresh() {
     if (fresh.isEmpty()) return;
     m_samples.append(fresh);
     // The window keeps what its longest time span shows.
-    const qint64 oldest = m_samples.last().time - qint64(WindowMinutes.back()) * 60 * 1000;
-    const auto keep =
-        std::lower_bound(m_samples.cbegin(), m_samples.cend(), oldest,
-                         [](const TrendSample& s, qint64 time) { return s.time < time; });
-    m_samples.remove(0, keep - m_samples.cbegin());
+    m_samples.dropBefore(m_samples.lastTime() - qint64(WindowMinutes.back()) * 60 * 1000);
     redraw();
 }
 
 void TrendForm::redraw() {
     const qint64 span = qint64(timeWindowMinutes()) * 60 * 1000;
     const qint64 last =
-        m_samples.isEmpty() ? QDateTime::currentMSecsSinceEpoch() : m_samples.last().time;
+        m_samples.isEmpty() ? QDateTime::currentMSecsSinceEpoch() : m_samples.lastTime();
     const qint64 from = last - span;
-    m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from),
-                         QDateTime::fromMSecsSinceEpoch(last));
+    m_chart->setTimeRange(from, last);
     // A point per pixel of the plot at most: more would not show.
-    const int maxPoints = std::max(200, int(m_chart->plotArea().width()));
+    const int maxPoints = std::max(200, m_chart->plotArea().width());
 
     std::array<double, AxisCount> low, high;
     low.fill(std::nan(""));
     high.fill(std::nan(""));
+    std::array<bool, AxisCount> used{};
+    const bool reduced = m_samples.countSince(from) > maxPoints;
     for (const QuantityRow& row : quantityRows) {
-        QLineSeries* series = m_series[int(row.quantity)];
-        if (!series->isVisible()) continue;
-        const QList<QPointF> points = TrendPlot::points(m_samples, row.quantity, from, maxPoints);
-        series->replace(points);
+        const int q = int(row.quantity);
+        if (!m_chart->line(q).shown) continue;
+        used[row.axis] = true;
+        QList<QPointF> points = m_samples.points(row.quantity, from, maxPoints);
         for (const QPointF& p : points) {
             if (!(low[row.axis] <= p.y())) low[row.axis] = p.y();
             if (!(high[row.axis] >= p.y())) high[row.axis] = p.y();
         }
+        m_chart->setPoints(q, std::move(points), reduced);
     }
-    // Each axis covers its usual range and everything drawn on it; an axis with no line shown
-    // on it goes away.
+    // Each axis covers its usual range and everything drawn on it, the percent axis in whole
+    // percent and the others on round ticks; an axis with no line shown on it goes away.
     for (int a = 0; a < AxisCount; ++a) {
-        QValueAxis* axis = nullptr;
-        bool used = false;
-        for (const QuantityRow& row : quantityRows)
-            if (row.axis == a) {
-                axis = m_axes[int(row.quantity)];
-                used = used || m_series[int(row.quantity)]->isVisible();
-            }
         const double min = std::min(axisRows[a].fixedMin, TrendSample::known(low[a]) ? low[a] : 0);
         const double max =
             std::max(axisRows[a].fixedMax, TrendSample::known(high[a]) ? high[a] : 0);
-        axis->setRange(std::floor(min), std::ceil(max));
-        if (a != Percent) axis->applyNiceNumbers();
-        axis->setVisible(used);
+        m_chart->setAxisScale(a, a == Percent
+                                     ? TrendPlot::Scale{std::floor(min), std::ceil(max), 5}
+                                     : TrendPlot::roundScale(std::floor(min), std::ceil(max)));
+        m_chart->setAxisShown(a, used[a]);
     }
 }
 
 void TrendForm::showQuantity(TrendPlot::Quantity quantity, bool shown) {
-    m_series[int(quantity)]->setVisible(shown);
+    m_chart->setLineShown(int(quantity), shown);
     redraw();
 }
 

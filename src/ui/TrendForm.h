@@ -2,20 +2,16 @@
 
 #include "device/TrendPlot.h"
 #include "device/TrendRecorder.h"
+#include "ui/TrendChart.h"
 
 #include <QWidget>
 #include <array>
 
 class QCheckBox;
-class QChart;
-class QChartView;
 class QComboBox;
-class QDateTimeAxis;
 class QLabel;
-class QLineSeries;
 class QPushButton;
 class QTimer;
-class QValueAxis;
 class Prompter;
 
 // The trend: position, torque, control signal and temperature of the monitor records against
@@ -47,8 +43,10 @@ public:
     // Everything recorded, as CSV; false (after telling the user) when it cannot be written.
     bool exportTo(const QString& path);
 
-    // The line drawn for a quantity (for tests and pictures).
-    QLineSeries* series(TrendPlot::Quantity quantity) const;
+    // The line drawn for a quantity and the axis it is drawn on (for tests and pictures).
+    const TrendChart::Line& line(TrendPlot::Quantity quantity) const;
+    const TrendChart::Axis& axis(TrendPlot::Quantity quantity) const;
+    const TrendChart& chart() const { return *m_chart; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -61,13 +59,9 @@ private:
 
     TrendRecorder& m_recorder;
     Prompter& m_prompter;
-    QList<TrendSample> m_samples; // what the window has taken in, at most the window's span
+    TrendPlot::Columns m_samples; // what the window has taken in, at most the longest span
     quint64 m_seen = 0;
-    QChart* m_chart = nullptr;
-    QChartView* m_view = nullptr;
-    QDateTimeAxis* m_timeAxis = nullptr;
-    std::array<QLineSeries*, TrendPlot::QuantityCount> m_series{};
-    std::array<QValueAxis*, TrendPlot::QuantityCount> m_axes{};
+    TrendChart* m_chart = nullptr;
     std::array<QCheckBox*, TrendPlot::QuantityCount> m_shown{};
     QLabel* m_windowLabel = nullptr;
     QComboBox* m_window = nullptr;

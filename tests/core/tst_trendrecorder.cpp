@@ -49,6 +49,8 @@ private slots:
     void saveWholeOrNothing();
     void plotWindowAndGaps();
     void plotKeepsPeaks();
+    void roundScale_data();
+    void roundScale();
 };
 
 void TestTrendRecorder::recordsWhatThePanelShows_data() {
@@ -214,6 +216,34 @@ void TestTrendRecorder::plotKeepsPeaks() {
     QVERIFY(points.contains(QPointF(124.0 * 17345, 99.5)));
     QVERIFY(points.contains(QPointF(124.0 * 17346, 0.5)));
     QCOMPARE(points.first().x(), 0.0);
+}
+
+void TestTrendRecorder::roundScale_data() {
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<double>("roundMin");
+    QTest::addColumn<double>("roundMax");
+    QTest::addColumn<int>("ticks");
+    QTest::newRow("usual mA") << 0.0 << 20.0 << 0.0 << 20.0 << 5;
+    QTest::newRow("usual Nm") << 0.0 << 1.0 << 0.0 << 1.0 << 6;
+    QTest::newRow("350 Nm") << 0.0 << 350.0 << 0.0 << 400.0 << 5;
+    QTest::newRow("140 Nm") << 0.0 << 140.0 << 0.0 << 150.0 << 4;
+    QTest::newRow("95 degrees") << 0.0 << 95.0 << 0.0 << 100.0 << 6;
+    QTest::newRow("below zero") << -7.0 << 40.0 << -10.0 << 40.0 << 6;
+    QTest::newRow("empty range") << 5.0 << 5.0 << 5.0 << 6.0 << 5;
+    QTest::newRow("no number") << 0.0 << qQNaN() << 0.0 << 1.0 << 5;
+}
+
+void TestTrendRecorder::roundScale() {
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(double, roundMin);
+    QFETCH(double, roundMax);
+    QFETCH(int, ticks);
+    const TrendPlot::Scale scale = TrendPlot::roundScale(min, max);
+    QCOMPARE(scale.min, roundMin);
+    QCOMPARE(scale.max, roundMax);
+    QCOMPARE(scale.ticks, ticks);
 }
 
 QTEST_GUILESS_MAIN(TestTrendRecorder)

@@ -41,7 +41,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -518,9 +517,9 @@ void TestCaptionsEndToEnd::languageChangeRedrawsOpenWindows() {
     }
     // Both show what the running link brought: its frames, and the position of the records.
     KOVR_TRY_VERIFY(trace.table()->model()->rowCount() > 0);
-    QLineSeries* position = trend.series(TrendPlot::Quantity::Position);
-    KOVR_TRY_VERIFY(position->count() > 0);
-    const QPointF newest = position->at(position->count() - 1);
+    const QList<QPointF>& position = trend.line(TrendPlot::Quantity::Position).points;
+    KOVR_TRY_VERIFY(!position.isEmpty());
+    const QPointF newest = position.last();
     const QList<TrendSample> recorded = program.session().trend().samples();
     const auto drawn = std::find_if(recorded.cbegin(), recorded.cend(), [&](const TrendSample& s) {
         return s.time == qint64(newest.x());

@@ -6,11 +6,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QValueAxis>
 
 namespace {
 
@@ -44,11 +42,13 @@ struct Fixture {
             now += PollMs;
         }
     }
-    QLineSeries* position() const { return form.series(TrendPlot::Quantity::Position); }
-    qint64 firstTime(TrendPlot::Quantity q = TrendPlot::Quantity::Position) const {
-        return qint64(form.series(q)->at(0).x());
+    const QList<QPointF>& position() const {
+        return form.line(TrendPlot::Quantity::Position).points;
     }
-    qint64 lastTime() const { return qint64(position()->at(position()->count() - 1).x()); }
+    qint64 firstTime(TrendPlot::Quantity q = TrendPlot::Quantity::Position) const {
+        return qint64(form.line(q).points.at(0).x());
+    }
+    qint64 lastTime() const { return qint64(position().last().x()); }
 };
 
 } // namespace
@@ -60,6 +60,10 @@ private slots:
     void timeWindow();
     void pauseFreezesRecordingGoesOn();
     void hiddenQuantity();
+    void linesDrawnOnTheirAxes_data();
+    void linesDrawnOnTheirAxes();
+    void denseLineFillsItsColumns_data();
+    void denseLineFillsItsColumns();
     void exportWritesEverything();
 };
 
@@ -88,24 +92,24 @@ void TestTrendForm::timeWindow() {
     QVERIFY2(span <= minutes * 60'000 && span > minutes * 60'000 - 2 * 60'000 / 100,
              qPrintable(QString::number(span)));
     // Never many more points than the plot has pixels.
-    QVERIFY(f.position()->count() <= std::max(200, 2 * 900));
+    QVERIFY(f.position().size() <= std::max(200, 2 * 900));
 }
 
 void TestTrendForm::pauseFreezesRecordingGoesOn() {
     Fixture f;
     f.poll(10);
     f.form.refresh();
-    const int drawn = f.position()->count();
+    const qsizetype drawn = f.position().size();
     QCOMPARE(drawn, 80);
     f.form.findChild<QPushButton*>(QStringLiteral("TrendPause"))->click();
     QVERIFY(f.form.isPaused());
     f.poll(10);
     f.form.refresh();
-    QCOMPARE(f.position()->count(), drawn);
+    QCOMPARE(f.position().size(), drawn);
     QCOMPARE(f.recorder.size(), 160);
     // Resuming catches up with what came meanwhile.
     f.form.findChild<QPushButton*>(QStringLiteral("TrendPause"))->click();
-    QCOMPARE(f.position()->count(), 160);
+    QCOMPARE(f.position().size(), 160);
     QCOMPARE(f.lastTime(), f.now - PollMs);
 }
 
@@ -113,17 +117,100 @@ void TestTrendForm::hiddenQuantity() {
     Fixture f;
     f.poll(5, 95); // hotter than the usual scale
     f.form.refresh();
-    auto* temperature = f.form.series(TrendPlot::Quantity::Temperature);
-    auto* axis = qobject_cast<QValueAxis*>(temperature->attachedAxes().last());
-    QVERIFY(axis);
-    QVERIFY(axis->isVisible());
-    QVERIFY(axis->max() >= 95); // the axis stretches to what is drawn
+    using Q = TrendPlot::Quantity;
+    QVERIFY(f.form.axis(Q::Temperature).shown);
+    // The axis stretches to what is drawn, on round ticks: 0, 20, ... 100.
+    QCOMPARE(f.form.axis(Q::Temperature).scale, (TrendPlot::Scale{0, 100, 6}));
     f.form.findChild<QCheckBox*>(QStringLiteral("TrendTemperatureShown"))->setChecked(false);
-    QVERIFY(!temperature->isVisible());
-    QVERIFY(!axis->isVisible());
+    QVERIFY(!f.form.line(Q::Temperature).shown);
+    QVERIFY(!f.form.axis(Q::Temperature).shown);
     // Position and torque share the percent axis: hiding one keeps it.
     f.form.findChild<QCheckBox*>(QStringLiteral("TrendTorqueShown"))->setChecked(false);
-    QVERIFY(f.position()->attachedAxes().last()->isVisible());
+    QVERIFY(f.form.axis(Q::Position).shown);
+    QVERIFY(!f.form.axis(Q::Temperature).shown);
+}
+
+void TestTrendForm::linesDrawnOnTheirAxes_data() {
+    QTest::addColumn<QRgb>("colour");
+    QTest::addColumn<double>("height"); // of the plot, from its bottom
+    // 70 % torque on the percent axis; 140 Nm on 0..150; 12 mA on 0..20; 30 °C on 0..40.
+    QTest::newRow("torque %") << QRgb(0xc0392b) << 0.70;
+    QTest::newRow("torque Nm") << QRgb(0x7b241c) << 140.0 / 150;
+    QTest::newRow("control signal") << QRgb(0x1e8449) << 0.60;
+    QTest::newRow("temperature") << QRgb(0xd68910) << 0.75;
+}
+
+void TestTrendForm::linesDrawnOnTheirAxes() {
+    QFETCH(QRgb, colour);
+    QFETCH(double, height);
+    Fixture f;
+    f.form.setTimeWindow(0); // a minute, filled
+    f.poll(70);
+    f.form.refresh();
+    const QRect plot = f.form.chart().plotArea();
+    const QImage picture =
+        f.form.findChild<TrendChart*>(QStringLiteral("TrendChart"))->grab().toImage();
+    // Near the middle, at the height expected, a pixel of the line's hue: antialiasing blends a
+    // line with the white behind it, which keeps its hue, and a dashed line has gaps.
+    const QColor line = QColor::fromRgb(colour);
+    const int y = qRound(plot.bottom() - height * (plot.height() - 1));
+    bool found = false;
+    for (int x = plot.center().x() - 20; x <= plot.center().x() + 20 && !found; ++x)
+        for (int row = y - 2; row <= y + 2 && !found; ++row) {
+            const QColor p = picture.pixelColor(x, row);
+            found = p.hsvSaturation() >= line.hsvSaturation() / 3 &&
+                    std::abs(p.hsvHue() - line.hsvHue()) <= 10;
+        }
+    QVERIFY2(found,
+             qPrintable(QStringLiteral("nothing of %1 near row %2").arg(line.name()).arg(y)));
+}
+
+void TestTrendForm::denseLineFillsItsColumns_data() {
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("points"); // across the plot's 600 pixels
+    QTest::addColumn<double>("high");
+    QTest::addColumn<double>("low");
+    QTest::addColumn<double>("drawn"); // share of the columns with the line in them
+    // Going up and down, four points a column: each column filled from the lowest to the
+    // highest. Level, a point every third column: the columns between them are drawn too.
+    QTest::newRow("solid") << int(Qt::SolidLine) << 2400 << 60.0 << 40.0 << 1.0;
+    QTest::newRow("dashed") << int(Qt::DashLine) << 2400 << 60.0 << 40.0 << 4.0 / 6;
+    QTest::newRow("level, sparse") << int(Qt::SolidLine) << 200 << 50.0 << 50.0 << 1.0;
+}
+
+void TestTrendForm::denseLineFillsItsColumns() {
+    QFETCH(int, style);
+    QFETCH(int, points);
+    QFETCH(double, high);
+    QFETCH(double, low);
+    QFETCH(double, drawn);
+    TrendChart chart;
+    chart.resize(600, 300);
+    const int axis = chart.addAxis(true);
+    chart.setAxisScale(axis, {0, 100, 5});
+    const int line = chart.addLine(QColor(0x1f4e9c), Qt::PenStyle(style), axis);
+    chart.setTimeRange(0, 100'000);
+    QList<QPointF> values;
+    for (int i = 0; i < points; ++i)
+        values << QPointF(i * 100'000.0 / (points - 1), i % 2 ? high : low);
+    chart.setPoints(line, values, true);
+    const QImage picture = chart.grab().toImage();
+    const QRect plot = chart.plotArea();
+    const int top = qRound(plot.bottom() - high / 100 * (plot.height() - 1));
+    const int bottom = qRound(plot.bottom() - low / 100 * (plot.height() - 1));
+    // Every column drawn is filled from the highest value down to the lowest, and nothing is
+    // drawn outside that.
+    int columns = 0;
+    for (int x = plot.left() + 1; x < plot.right(); ++x) {
+        if (picture.pixel(x, (top + bottom) / 2) != 0xff1f4e9c) continue;
+        ++columns;
+        for (int y = top; y <= bottom; ++y)
+            QCOMPARE(picture.pixel(x, y), 0xff1f4e9c);
+        QVERIFY(picture.pixel(x, top - 2) != 0xff1f4e9c);
+        QVERIFY(picture.pixel(x, bottom + 2) != 0xff1f4e9c);
+    }
+    QVERIFY2(std::abs(columns - drawn * (plot.width() - 2)) < 6,
+             qPrintable(QString::number(columns)));
 }
 
 void TestTrendForm::exportWritesEverything() {
