@@ -39,28 +39,38 @@ kovr_build() {
 # a failed step show as they come. On a terminal the line is rewritten in place; elsewhere (a
 # log) it is printed at every tenth.
 kovr_build_with_progress() {
-    local start=$SECONDS tty=""
-    [ -t 1 ] && tty=1
-    NINJA_STATUS="[%f/%t] " kovr_build "$@" 2>&1 | awk -v start="$(date +%s)" -v tty="$tty" '
-        function clock(s) { return s >= 60 ? int(s / 60) " min " s % 60 " s" : s " s" }
-        function show(done, all,   spent, line) {
-            spent = systime() - start
-            line = sprintf("Building: %d of %d steps, %s so far", done, all, clock(spent))
-            if (done >= all / 10 && done < all && spent >= 10)
-                line = line sprintf(", about %s to go", clock(int(spent * (all - done) / done)))
-            if (tty) { printf "\r%-78s", line; shown = 1 }
-            else if (int(10 * done / all) > tenth || done == all) { print line; tenth = int(10 * done / all) }
-            fflush()
-        }
-        match($0, /^\[[0-9]+\/[0-9]+\] /) {
-            split(substr($0, 2, RLENGTH - 3), n, "/")
-            show(n[1] + 0, n[2] + 0)
-            next
-        }
-        /^ninja: no work to do/ { next }
-        { if (shown) { printf "\n"; shown = 0 } print; fflush() }
-        END { if (shown) printf "\n" }'
+    local start=$SECONDS
+    NINJA_STATUS="[%f/%t] " kovr_build "$@" 2>&1 | kovr_progress_line
     local status=${PIPESTATUS[0]}
     [ "$status" -eq 0 ] && [ $((SECONDS - start)) -ge 5 ] && echo "Built in $((SECONDS - start)) s."
     return "$status"
+}
+
+# Reads the build's output line by line as it comes (awk would read it in blocks and show the
+# progress only at the end) and turns ninja's "[done/all] " lines into the progress line.
+kovr_progress_line() {
+    local start=$SECONDS tty="" shown="" tenth=0 line text done all spent
+    [ -t 1 ] && tty=1
+    kovr_clock() { [ "$1" -ge 60 ] && echo "$(($1 / 60)) min $(($1 % 60)) s" || echo "$1 s"; }
+    while IFS= read -r line; do
+        if [[ "$line" =~ ^\[([0-9]+)/([0-9]+)\]\  ]]; then
+            done=${BASH_REMATCH[1]} all=${BASH_REMATCH[2]} spent=$((SECONDS - start))
+            text="Building: $done of $all steps, $(kovr_clock "$spent") so far"
+            if [ $((10 * done)) -ge "$all" ] && [ "$done" -lt "$all" ] && [ "$spent" -ge 10 ]; then
+                text+=", about $(kovr_clock $((spent * (all - done) / done))) to go"
+            fi
+            if [ -n "$tty" ]; then
+                printf '\r%-78s' "$text"
+                shown=1
+            elif [ $((10 * done / all)) -gt "$tenth" ] || [ "$done" -eq "$all" ]; then
+                echo "$text"
+                tenth=$((10 * done / all))
+            fi
+        elif [[ "$line" != "ninja: no work to do." ]]; then
+            [ -n "$shown" ] && printf '\n' && shown=""
+            printf '%s\n' "$line"
+        fi
+    done
+    [ -n "$shown" ] && printf '\n'
+    return 0
 }
