@@ -158,6 +158,7 @@ void TrendChart::paintEvent(QPaintEvent*) {
         QPainter frame(&m_frame);
         paintFrame(frame, l);
     }
+    if (m_frame.isNull()) return; // no room to draw in
     // This paint's picture: the frame, then what moves on with every refresh. The reduced lines
     // go straight into the pixels, the rest through a painter.
     if (m_canvas.size() != m_frame.size()) m_canvas = QImage(m_frame.size(), m_frame.format());

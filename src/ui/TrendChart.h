@@ -12,9 +12,9 @@
 
 // The trend's picture: lines of (time in ms since the epoch, value) points on value axes at the
 // left and the right of the plot, the time along the bottom as hours, minutes and seconds. The
-// trend window hands over what to draw; a paint draws it with one polyline per line and the
-// axes' few labels, so that a refresh costs a small part of the poll gap even with an hour
-// recorded.
+// trend window hands over what to draw. The background, the grid and the value axes are kept as
+// a picture until the layout changes; a paint copies it and adds the time labels and the lines,
+// so that a refresh costs a small part of the poll gap even with an hour recorded.
 class TrendChart : public QWidget {
     Q_OBJECT
 public:
