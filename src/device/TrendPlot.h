@@ -22,7 +22,7 @@ double value(const TrendSample& sample, Quantity quantity);
 
 // The samples as the trend draws them: their times and each quantity's values in columns of
 // their own, so that reducing an hour of samples to a plot's points scans plain arrays of
-// numbers (a tenth of a millisecond) instead of the samples themselves.
+// numbers instead of the samples themselves.
 class Columns {
 public:
     // Samples in time order, after those already taken in.
