@@ -35,9 +35,9 @@ kovr_build() {
 }
 
 # kovr_build with one line of progress instead of a line per step: the steps done of all, the
-# time so far and, once a tenth is done, about how long the rest takes at the pace so far. Compiler messages and
-# a failed step show as they come. On a terminal the line is rewritten in place; elsewhere (a
-# log) it is printed at every tenth.
+# time so far and, once a tenth is done, about how long the rest takes at the pace so far.
+# Compiler messages and a failed step show as they come. On a terminal the line is rewritten in
+# place; elsewhere (a log) it is printed at every tenth.
 kovr_build_with_progress() {
     local start=$SECONDS
     NINJA_STATUS="[%f/%t] " kovr_build "$@" 2>&1 | kovr_progress_line
@@ -53,7 +53,7 @@ kovr_progress_line() {
     [ -t 1 ] && tty=1
     kovr_clock() { [ "$1" -ge 60 ] && echo "$(($1 / 60)) min $(($1 % 60)) s" || echo "$1 s"; }
     while IFS= read -r line; do
-        if [[ "$line" =~ ^\[([0-9]+)/([0-9]+)\]\  ]]; then
+        if [[ "$line" =~ ^\[([0-9]+)/([1-9][0-9]*)\]\  ]]; then
             done=${BASH_REMATCH[1]} all=${BASH_REMATCH[2]} spent=$((SECONDS - start))
             text="Building: $done of $all steps, $(kovr_clock "$spent") so far"
             if [ $((10 * done)) -ge "$all" ] && [ "$done" -lt "$all" ] && [ "$spent" -ge 10 ]; then
