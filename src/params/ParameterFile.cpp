@@ -128,7 +128,7 @@ Read load(const QString& path, ServiceSheet& sheet, DeviceImage& image, bool lin
                 sheet.setCell(place.grid, ServiceSheet::NameColumn, place.row, QString());
             }
             sheet.setCell(place.grid, ServiceSheet::ErrorColumn, place.row,
-                          faulty ? QStringLiteral("X") : QString());
+                          SheetGrid::mark(faulty));
             setFlag(image, k.kind, i, active, faulty);
         }
     }
